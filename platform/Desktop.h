@@ -1,0 +1,50 @@
+#ifndef MORVA_PLATFORM_DESKTOP_H
+#define MORVA_PLATFORM_DESKTOP_H
+
+// The desktop services the program relies on, behind one seam. The program
+// calls morva::desktop(); tests install a subclass with setDesktop() that
+// records calls and answers as the test wants (no real modal box ever opens
+// in a test).
+
+#include <QDateTime>
+#include <QSize>
+#include <QString>
+
+class QPrinter;
+class QWidget;
+
+namespace morva {
+
+enum class MessageIcon { Error, Information, Stop };
+
+class DesktopServices {
+public:
+    virtual ~DesktopServices();
+
+    // The system beep.
+    virtual void beep();
+    // A modal message box with the icon, title, text and one OK button. The
+    // text is passed exactly as the program forms it ("\r" included); the
+    // real box shows a carriage return as a line break.
+    virtual void showMessage(QWidget *parent, MessageIcon icon, const QString &title,
+                             const QString &text);
+    // Whether Num Lock is on (XKB on X11; false without a display).
+    virtual bool numLockOn() const;
+    // The primary screen's size in pixels.
+    virtual QSize screenSize() const;
+    // The wall clock.
+    virtual QDateTime now() const;
+    // The desktop shell's "open" action on a web address.
+    virtual void openUrl(const QString &address);
+    // The print dialog; true when the user confirms.
+    virtual bool runPrintDialog(QWidget *parent, QPrinter &printer);
+};
+
+// The services in use: the real ones unless a test installed others.
+DesktopServices &desktop();
+// Installs `services` (not owned); nullptr returns to the real services.
+void setDesktop(DesktopServices *services);
+
+} // namespace morva
+
+#endif

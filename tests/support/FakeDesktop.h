@@ -1,0 +1,73 @@
+#ifndef MORVA_TESTS_SUPPORT_FAKEDESKTOP_H
+#define MORVA_TESTS_SUPPORT_FAKEDESKTOP_H
+
+// Test double of the desktop services: records every message box, beep,
+// opened address and print request, and answers from fields the test sets.
+// Construct one per test (or per test case); it installs itself and restores
+// the real services when destroyed.
+
+#include "platform/Desktop.h"
+
+#include <QList>
+#include <QStringList>
+
+namespace morva::test {
+
+class FakeDesktop : public DesktopServices {
+public:
+    struct Message {
+        MessageIcon icon;
+        QString title;
+        QString text;
+    };
+
+    FakeDesktop() { setDesktop(this); }
+    ~FakeDesktop() override { setDesktop(nullptr); }
+    FakeDesktop(const FakeDesktop &) = delete;
+    FakeDesktop &operator=(const FakeDesktop &) = delete;
+
+    void beep() override { ++beeps; }
+    void showMessage(QWidget *, MessageIcon icon, const QString &title,
+                     const QString &text) override
+    {
+        messages.append({icon, title, text});
+    }
+    bool numLockOn() const override { return numLock; }
+    QSize screenSize() const override { return screen; }
+    QDateTime now() const override { return clock; }
+    void openUrl(const QString &address) override { openedUrls.append(address); }
+    bool runPrintDialog(QWidget *, QPrinter &) override
+    {
+        ++printDialogs;
+        return confirmPrint;
+    }
+
+    // The texts of the recorded messages, in order.
+    QStringList messageTexts() const
+    {
+        QStringList texts;
+        for (const Message &m : messages)
+            texts.append(m.text);
+        return texts;
+    }
+    void clear()
+    {
+        messages.clear();
+        beeps = 0;
+        openedUrls.clear();
+        printDialogs = 0;
+    }
+
+    QList<Message> messages;
+    int beeps = 0;
+    bool numLock = false;
+    QSize screen{1280, 1024};
+    QDateTime clock = QDateTime(QDate(2026, 12, 8), QTime(9, 30, 15));
+    QStringList openedUrls;
+    int printDialogs = 0;
+    bool confirmPrint = false;
+};
+
+} // namespace morva::test
+
+#endif
