@@ -1,0 +1,134 @@
+#ifndef MORVA_CONTROLS_CHART_H
+#define MORVA_CONTROLS_CHART_H
+
+// The chart adapter over Qt Charts: an ordered list of line and point series,
+// a bottom and a left axis with label pictures, a legend at the top, and the
+// pixel-to-value lookup the readouts need. Points are collected by addPoint()
+// and handed to Qt Charts in one replace() by commit(): appending point by
+// point to a series inside a chart is quadratic.
+
+#include <QColor>
+#include <QList>
+#include <QPointF>
+#include <QString>
+#include <QWidget>
+
+class QChart;
+class QChartView;
+
+namespace morva::chart {
+
+enum class SeriesKind { Line, Points };
+enum class PenStyle { Solid, Dashed, Dotted };
+enum class MarkerShape { Circle, Diamond };
+
+class Chart;
+
+class Series {
+public:
+    SeriesKind kind() const;
+    QString name() const;  // the object name, e.g. "Series1"
+    QString title() const;
+    QColor color() const;
+    PenStyle penStyle() const;
+    MarkerShape marker() const;
+    int markerHalfSize() const;
+    QColor fillColor() const;
+    bool inLegend() const;
+
+    void clear();
+    void addPoint(double x, double y);
+    int count() const;
+    QPointF point(int index) const;
+    const QList<QPointF> &points() const;
+
+private:
+    friend class Chart;
+    Series() = default;
+    struct Data;
+    Data *d = nullptr;
+};
+
+class Axis {
+public:
+    void setAutomatic();
+    void setFixedRange(double minimum, double maximum);
+    bool isAutomatic() const;
+    void setIncrement(double increment);
+    double increment() const;
+    void setLabelPicture(const QString &picture);
+    QString labelPicture() const;
+    void setTitle(const QString &title);
+    QString title() const;
+    void setTickLength(int length);
+    void setMinorTicks(int count, int length);
+    void setDashedTicks(bool dashed);
+    void setLabelSeparation(int percent);
+
+    // The current range (after the last commit for an automatic axis).
+    double minimum() const;
+    double maximum() const;
+    // The label texts currently shown, in order.
+    QStringList labels() const;
+
+private:
+    friend class Chart;
+    Axis() = default;
+    struct Data;
+    Data *d = nullptr;
+};
+
+class Chart : public QWidget {
+    Q_OBJECT
+public:
+    explicit Chart(QWidget *parent = nullptr);
+    ~Chart() override;
+
+    Series *addLineSeries(const QString &name, const QString &title, const QColor &color,
+                          PenStyle style, bool inLegend = true);
+    Series *addPointSeries(const QString &name, const QString &title, const QColor &color,
+                           MarkerShape shape, int halfSize, const QColor &fillColor,
+                           bool inLegend = true);
+    int seriesCount() const;
+    Series *series(int index) const;
+    Series *seriesByName(const QString &name) const;
+
+    Axis *bottomAxis() const;
+    Axis *leftAxis() const;
+
+    void setBackColor(const QColor &color);      // the plotting area
+    void setLeftWallColor(const QColor &color);
+    void setPanelColor(const QColor &color);     // around the plotting area
+    void setLegendSampleWidth(int width);
+    void setHiddenTitle(const QString &title);   // kept, never shown
+    QString hiddenTitle() const;
+
+    // Hands every series' collected points to Qt Charts and recomputes the
+    // automatic axes. Call after a refill.
+    void commit();
+
+    // The plotting rectangle in this widget's pixel coordinates.
+    QRect plotRect() const;
+    // Axis values at a pixel of this widget: linear between the axis' minimum
+    // and maximum over the plotting rectangle; 0 for an empty extent.
+    double bottomValueAt(int x) const;
+    double leftValueAt(int y) const;
+
+    QChart *qchart() const;
+    QChartView *view() const;
+
+signals:
+    // The pointer moved over the chart (this widget's coordinates).
+    void OnMouseMove(const QPoint &pos);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct Private;
+    Private *d;
+};
+
+} // namespace morva::chart
+
+#endif
