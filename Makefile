@@ -9,7 +9,7 @@ CMAKE_FLAGS ?=
 PACKAGES = qt6-base-dev qt6-charts-dev qt6-qpa-plugins libgl-dev libx11-dev \
            libbenchmark-dev cmake ninja-build g++ make fonts-dejavu-core xvfb xauth
 
-.PHONY: all deps configure build test run bench asan-test clean
+.PHONY: all deps configure build test run bench asan-test install package clean
 
 all: build
 
@@ -58,6 +58,12 @@ bench: deps
 	@for b in $(BENCH_BUILD)/bench/bench_*; do \
 	  [ -x "$$b" ] || continue; echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; \
 	done
+
+install: build
+	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
+
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)

@@ -1,0 +1,40 @@
+# Installs the build into a fresh temporary prefix and checks that every file a
+# desktop needs is where it looks for it. Run as:
+#   cmake -DBUILD_DIR=<build> -DWORK_DIR=<scratch> -P CheckInstall.cmake
+set(prefix "${WORK_DIR}/install-prefix")
+file(REMOVE_RECURSE "${prefix}")
+execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${prefix}"
+                RESULT_VARIABLE rc OUTPUT_QUIET)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${rc}")
+endif()
+
+set(expected
+    bin/morva99
+    share/applications/morva99.desktop
+    share/icons/hicolor/scalable/apps/morva99.svg
+    share/metainfo/org.example.morva99.metainfo.xml)
+foreach(f ${expected})
+  if(NOT EXISTS "${prefix}/${f}")
+    message(FATAL_ERROR "missing after install: ${f}")
+  endif()
+endforeach()
+
+file(READ "${prefix}/share/applications/morva99.desktop" desktop)
+foreach(line "Name=MORVA 99" "Exec=morva99" "Icon=morva99" "Categories=Education;Science;Biology;")
+  string(FIND "${desktop}" "${line}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "desktop entry lacks '${line}'")
+  endif()
+endforeach()
+
+find_program(VALIDATE desktop-file-validate)
+if(VALIDATE)
+  execute_process(COMMAND ${VALIDATE} "${prefix}/share/applications/morva99.desktop"
+                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "desktop-file-validate: ${out}")
+  endif()
+endif()
+file(REMOVE_RECURSE "${prefix}")
+message(STATUS "install layout ok")
