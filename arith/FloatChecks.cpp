@@ -1,0 +1,26 @@
+#include "arith/FloatChecks.h"
+
+#include "arith/Errors.h"
+
+#include <cfenv>
+
+namespace morva {
+
+void fpClear()
+{
+    std::feclearexcept(FE_ALL_EXCEPT);
+}
+
+void fpCheck()
+{
+    const int raised = std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
+    if (raised == 0)
+        return;
+    if (raised & FE_INVALID)
+        throw EInvalidOp();
+    if (raised & FE_DIVBYZERO)
+        throw EZeroDivide();
+    throw EOverflow();
+}
+
+} // namespace morva

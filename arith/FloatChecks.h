@@ -1,0 +1,41 @@
+#ifndef MORVA_ARITH_FLOATCHECKS_H
+#define MORVA_ARITH_FLOATCHECKS_H
+
+// Floating-point errors through the <cfenv> status flags: no traps, no signal
+// handlers. A checked routine clears the flags before its arithmetic and tests
+// them where its arithmetic can raise one: invalid operation throws
+// EInvalidOp, division by zero EZeroDivide, overflow EOverflow (tested in that
+// order when several are raised). Underflow and inexact never throw.
+//
+// Ordering: fpClear and fpCheck are opaque calls, so the compiler keeps
+// stores to memory the caller can see, and library calls such as log2l, on
+// their side of them. Values held only in locals or parameters are pinned
+// with fpBarrier: it makes each value exist in memory at that point, so it is
+// neither computed before an earlier fpClear nor after a later fpCheck.
+
+#include "arith/Extended.h"
+
+namespace morva {
+
+// Clears every floating-point status flag.
+void fpClear();
+
+// Throws EInvalidOp, EZeroDivide or EOverflow when the matching flag has been
+// raised since the last fpClear; otherwise does nothing.
+void fpCheck();
+
+template <typename T>
+inline void fpBarrierOne(T &value)
+{
+    __asm__ __volatile__("" : "+m"(value) : : "memory");
+}
+
+template <typename... T>
+inline void fpBarrier(T &...values)
+{
+    (fpBarrierOne(values), ...);
+}
+
+} // namespace morva
+
+#endif

@@ -1,0 +1,160 @@
+#include "arith/PgMathMu.h"
+
+#include "arith/CheckedInt.h"
+#include "arith/FloatChecks.h"
+
+#include <cmath>
+
+namespace morva {
+
+TFreqPair MutInitFreqs;
+TMutFreqArray MutFreqs;
+TMutTimeArray MutTimes;
+TMutRealArray MutLineP;
+TMutRealArray MutLineDelta;
+TMutRealArray MutDeltaObs;
+Extended MutRate12 = 0;
+Extended MutRate21 = 0;
+std::int32_t MutNg = 0;
+
+namespace {
+
+// ln 2 rounded to the 64-bit mantissa (the x87 FLDLN2 constant).
+constexpr Extended Ln2 = 0.693147180559945309417232121458176568L;
+
+// Power without clearing the flags; each step is checked where it can fail.
+Extended power(Extended x, Extended y)
+{
+    Extended log2x = std::log2(x);
+    fpBarrier(log2x);
+    fpCheck();
+    Extended product = Ln2 * log2x * y;
+    fpBarrier(product);
+    fpCheck();
+    Extended result = std::exp(product);
+    fpBarrier(result);
+    fpCheck();
+    return result;
+}
+
+// r^t for r <= 0 and t >= 0 by binary exponentiation. With -1 <= r <= 0 no
+// step can overflow, and an underflow only raises flags that are never
+// checked.
+Extended integerPower(Extended r, std::int32_t t)
+{
+    Extended result = 1;
+    Extended base = r;
+    for (std::uint32_t k = static_cast<std::uint32_t>(t); k != 0; k >>= 1) {
+        if (k & 1u)
+            result *= base;
+        if (k > 1)
+            base *= base;
+    }
+    return result;
+}
+
+// r^t as the trajectories use it: the specified Power for r > 0, the exact
+// integer power otherwise.
+Extended trajectoryPower(Extended r, std::int32_t t)
+{
+    if (r > 0)
+        return power(r, static_cast<Extended>(t));
+    Extended result = integerPower(r, t);
+    fpBarrier(result);
+    fpCheck();
+    return result;
+}
+
+struct Constants {
+    Extended e;
+    Extended d0;
+    Extended r;
+};
+
+// Steps 1 to 3 of both trajectory routines; clears the flags first.
+Constants constantsOf(const TMutFreqArray &freqs, Extended u, Extended v)
+{
+    fpClear();
+    fpBarrier(u, v);
+    Constants c{};
+    c.e = u / (u + v);
+    c.d0 = freqs[0][2] - c.e;
+    c.r = (1 - u) - v;
+    fpBarrier(c.e, c.d0, c.r);
+    fpCheck();
+    return c;
+}
+
+void storeEntry(TMutFreqArray &freqs, std::int32_t i, const Constants &c, Extended rt)
+{
+    TFreqPair &entry = freqs[i];
+    entry[2] = rt * c.d0 + c.e;
+    entry[1] = 1 - entry[2];
+    fpCheck();
+}
+
+} // namespace
+
+Extended Power(Extended x, Extended y)
+{
+    fpClear();
+    fpBarrier(x, y);
+    return power(x, y);
+}
+
+void MutTrajectoryEvery(std::int32_t n, TMutTimeArray &times, TMutFreqArray &freqs, Extended u,
+                        Extended v)
+{
+    const Constants c = constantsOf(freqs, u, v);
+    for (std::int32_t i = 1; i <= n; ++i) {
+        times[i] = i;
+        storeEntry(freqs, i, c, trajectoryPower(c.r, i));
+    }
+}
+
+void MutTrajectorySampled(std::int32_t n, TMutTimeArray &times, TMutFreqArray &freqs,
+                          Extended u, Extended v)
+{
+    const Constants c = constantsOf(freqs, u, v);
+    Extended s = static_cast<Extended>(n) / static_cast<Extended>(MutSamples);
+    fpBarrier(s);
+    for (std::int32_t i = 1; i <= MutSamples; ++i) {
+        const std::int32_t t = toInt32Checked(std::llrint(static_cast<Extended>(i) * s));
+        times[i] = t;
+        storeEntry(freqs, i, c, trajectoryPower(c.r, t));
+    }
+}
+
+void MutTrajectory(std::int32_t n, TMutTimeArray &times, TMutFreqArray &freqs, Extended u,
+                   Extended v)
+{
+    if (n <= MutSamples)
+        MutTrajectoryEvery(n, times, freqs, u, v);
+    else
+        MutTrajectorySampled(n, times, freqs, u, v);
+}
+
+Extended MutDelta(Extended u, Extended v, Extended q)
+{
+    fpClear();
+    fpBarrier(u, v, q);
+    Extended delta = u - (u + v) * q;
+    fpBarrier(delta);
+    fpCheck();
+    return delta;
+}
+
+void MutDeltaLine(std::uint16_t m, TMutRealArray &xs, TMutRealArray &ds, Extended u, Extended v)
+{
+    fpClear();
+    fpBarrier(u, v);
+    const Extended s = u + v;
+    const Extended em = m;
+    for (int i = 0; i <= m; ++i) {
+        xs[i] = static_cast<Extended>(i) / em;
+        ds[i] = u - s * xs[i];
+        fpCheck();
+    }
+}
+
+} // namespace morva
