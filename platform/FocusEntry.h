@@ -24,7 +24,7 @@ public:
     FocusEntry(QWidget *panel, std::function<void()> onEnter);
     ~FocusEntry() override;
 
-    QWidget *panel() const { return m_panel; }
+    QWidget *panel() const;
 
     // Moves the focus into the panel (to its focus proxy). When the focus was
     // not already inside the panel, the enter handler runs before this
@@ -34,12 +34,22 @@ public:
     // Whether `widget` is the panel or lies inside it.
     bool contains(const QWidget *widget) const;
 
-    // Called by the tracker when the focus moved from `from` to `to`.
+    // Called by the tracker when the focus moved from `from` to `to`. Runs
+    // the enter handler when `to` lies in the panel and the focus of the
+    // panel's window was outside it before; moves in other windows are not
+    // seen by this panel.
     void focusMoved(QWidget *from, QWidget *to);
 
 private:
+    friend class FocusTracker;
+    // Records the move; true when it is an entry whose handler must run.
+    bool noteFocus(QWidget *to);
+    void enter();
+
     QPointer<QWidget> m_panel;
     std::function<void()> m_onEnter;
+    // Whether the focus of the panel's window lies inside the panel.
+    bool m_inside = false;
 };
 
 } // namespace morva

@@ -23,7 +23,7 @@ public:
     static HintTracker *instance();
 
     QString currentHint() const { return m_hint; }
-    QWidget *widgetUnderPointer() const { return m_underPointer; }
+    QWidget *widgetUnderPointer() const;
 
     // Re-reads the hint of the widget under the pointer and announces it when
     // it changed.

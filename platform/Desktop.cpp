@@ -1,0 +1,96 @@
+#include "platform/Desktop.h"
+
+#include "platform/NumLock.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QScreen>
+#include <QUrl>
+
+namespace morva {
+
+namespace {
+
+QMessageBox::Icon boxIcon(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Error:
+    case MessageIcon::Stop:
+        break;
+    }
+    return QMessageBox::Critical;
+}
+
+// A carriage return alone is a line break in the box; a CR LF pair is one.
+QString boxText(const QString &text)
+{
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
+
+DesktopServices *g_installed = nullptr;
+
+} // namespace
+
+DesktopServices::~DesktopServices() = default;
+
+void DesktopServices::beep()
+{
+    QApplication::beep();
+}
+
+void DesktopServices::showMessage(QWidget *parent, MessageIcon icon, const QString &title,
+                                  const QString &text)
+{
+    QMessageBox box(boxIcon(icon), title, boxText(text), QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+bool DesktopServices::numLockOn() const
+{
+    return detail::x11NumLockOn();
+}
+
+QSize DesktopServices::screenSize() const
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().size() : QSize();
+}
+
+QDateTime DesktopServices::now() const
+{
+    return QDateTime::currentDateTime();
+}
+
+void DesktopServices::openUrl(const QString &address)
+{
+    QDesktopServices::openUrl(QUrl(address));
+}
+
+bool DesktopServices::runPrintDialog(QWidget *parent, QPrinter &printer)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+DesktopServices &desktop()
+{
+    static DesktopServices real;
+    return g_installed ? *g_installed : real;
+}
+
+void setDesktop(DesktopServices *services)
+{
+    g_installed = services;
+}
+
+} // namespace morva

@@ -1,0 +1,360 @@
+#include "platform/NumberText.h"
+
+#include "arith/Errors.h"
+
+#include <QLocale>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace morva::text {
+
+namespace {
+
+constexpr int kMaxSignificant = 18;
+
+std::optional<QChar> g_separatorOverride;
+
+// A real as decimal digits: value = 0.d1 d2 d3 ... x 10^exponent, so that
+// `exponent` counts the digits before the separator. Zero has no digits.
+struct Decimal {
+    bool negative = false;
+    std::string digits;
+    int exponent = 0;
+
+    bool isZero() const { return digits.empty(); }
+    // The digit at `index` (0 = the first significant one); '0' past the end
+    // and before the start.
+    char digitAt(int index) const
+    {
+        return index >= 0 && index < int(digits.size()) ? digits[std::size_t(index)] : '0';
+    }
+};
+
+void trimTrailingZeros(Decimal &d)
+{
+    while (!d.digits.empty() && d.digits.back() == '0')
+        d.digits.pop_back();
+    if (d.digits.empty())
+        d.exponent = 0;
+}
+
+// The value's 18-significant-digit decimal form.
+Decimal decompose(long double value)
+{
+    Decimal d;
+    d.negative = std::signbit(value);
+    if (value == 0)
+        return d;
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.17Le", std::fabs(value));
+    // buffer: "d.ddddddddddddddddde+XX"
+    d.digits += buffer[0];
+    const char *p = buffer + 2;
+    while (*p >= '0' && *p <= '9')
+        d.digits += *p++;
+    d.exponent = std::atoi(p + 1) + 1;
+    trimTrailingZeros(d);
+    return d;
+}
+
+// Keeps the first `keep` significant digits, rounding the decimal digit
+// string half away from zero.
+void roundDigits(Decimal &d, int keep)
+{
+    if (d.isZero() || keep >= int(d.digits.size()))
+        return;
+    if (keep < 0) {
+        d.digits.clear();
+        d.exponent = 0;
+        return;
+    }
+    const bool up = d.digits[std::size_t(keep)] >= '5';
+    d.digits.resize(std::size_t(keep));
+    if (up) {
+        int i = keep - 1;
+        while (i >= 0 && d.digits[std::size_t(i)] == '9')
+            d.digits[std::size_t(i--)] = '0';
+        if (i < 0) {
+            d.digits.insert(d.digits.begin(), '1');
+            ++d.exponent;
+        } else {
+            ++d.digits[std::size_t(i)];
+        }
+    }
+    trimTrailingZeros(d);
+}
+
+QString sign(const Decimal &d)
+{
+    return d.negative && !d.isZero() ? QStringLiteral("-") : QString();
+}
+
+QString exponentText(int exponent, bool alwaysSign, int minDigits)
+{
+    QString text = QString::number(std::abs(exponent));
+    if (text.size() < minDigits)
+        text.prepend(QString(minDigits - text.size(), QLatin1Char('0')));
+    if (exponent < 0)
+        return QLatin1Char('-') + text;
+    return alwaysSign ? QLatin1Char('+') + text : text;
+}
+
+// `count` digits starting at significant position `from`.
+QString digitRun(const Decimal &d, int from, int count)
+{
+    QString run;
+    for (int i = 0; i < count; ++i)
+        run += QLatin1Char(d.digitAt(from + i));
+    return run;
+}
+
+std::optional<QString> nonFinite(long double value)
+{
+    if (std::isnan(value))
+        return QStringLiteral("NAN");
+    if (std::isinf(value))
+        return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
+    return std::nullopt;
+}
+
+// The shortest scientific form of an already rounded decimal: "1.234E5",
+// "-5E-7".
+QString generalExponent(const Decimal &d)
+{
+    QString text = sign(d) + QLatin1Char(d.digitAt(0));
+    if (d.digits.size() > 1)
+        text += decimalSeparator() + QString::fromLatin1(d.digits.c_str() + 1);
+    return text + QLatin1Char('E') + exponentText(d.exponent - 1, false, 0);
+}
+
+// Digits after the separator from `digits` placeholders, with trailing zeros
+// dropped down to the `required` ones.
+QString fraction(const Decimal &d, int intDigits, int digits, int required)
+{
+    QString text = digitRun(d, intDigits, digits);
+    while (text.size() > required && text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    return text;
+}
+
+struct Picture {
+    int intRequired = 0;   // '0' before the separator
+    int intPlaces = 0;     // '0' and '#' before the separator
+    int fracRequired = 0;  // up to the last '0' after the separator
+    int fracPlaces = 0;    // '0' and '#' after the separator
+    bool scientific = false;
+    bool exponentPlus = false;
+    int exponentDigits = 0;
+};
+
+Picture parsePicture(const QString &picture)
+{
+    Picture pic;
+    bool afterPoint = false;
+    for (int i = 0; i < picture.size(); ++i) {
+        const QChar c = picture[i];
+        if ((c == QLatin1Char('E') || c == QLatin1Char('e')) && i + 1 < picture.size()
+            && (picture[i + 1] == QLatin1Char('+') || picture[i + 1] == QLatin1Char('-'))) {
+            pic.scientific = true;
+            pic.exponentPlus = picture[i + 1] == QLatin1Char('+');
+            for (int j = i + 2; j < picture.size() && picture[j] == QLatin1Char('0'); ++j)
+                ++pic.exponentDigits;
+            break;
+        }
+        if (c == QLatin1Char('.')) {
+            afterPoint = true;
+        } else if (c == QLatin1Char('0') || c == QLatin1Char('#')) {
+            if (afterPoint) {
+                ++pic.fracPlaces;
+                if (c == QLatin1Char('0'))
+                    pic.fracRequired = pic.fracPlaces;
+            } else {
+                ++pic.intPlaces;
+                if (c == QLatin1Char('0'))
+                    ++pic.intRequired;
+            }
+        }
+    }
+    return pic;
+}
+
+QString withFraction(QString text, const QString &frac)
+{
+    if (!frac.isEmpty())
+        text += decimalSeparator() + frac;
+    return text;
+}
+
+QString pictureFixed(long double value, const Picture &pic)
+{
+    Decimal d = decompose(value);
+    roundDigits(d, d.exponent + pic.fracPlaces);
+    const int intDigits = std::max(d.exponent, 0);
+    QString whole = digitRun(d, 0, intDigits);
+    if (whole.size() < pic.intRequired)
+        whole.prepend(QString(pic.intRequired - whole.size(), QLatin1Char('0')));
+    return sign(d) + withFraction(whole, fraction(d, d.exponent, pic.fracPlaces, pic.fracRequired));
+}
+
+QString pictureScientific(long double value, const Picture &pic)
+{
+    const int intDigits = std::max(pic.intPlaces, 1);
+    Decimal d = decompose(value);
+    roundDigits(d, intDigits + pic.fracPlaces);
+    const int exponent = d.isZero() ? 0 : d.exponent - intDigits;
+    const QString mantissa = withFraction(digitRun(d, 0, intDigits),
+                                          fraction(d, intDigits, pic.fracPlaces, pic.fracRequired));
+    return sign(d) + mantissa + QLatin1Char('E')
+           + exponentText(exponent, pic.exponentPlus, pic.exponentDigits);
+}
+
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ');
+}
+
+} // namespace
+
+QChar decimalSeparator()
+{
+    if (g_separatorOverride)
+        return *g_separatorOverride;
+    const QString point = QLocale::system().decimalPoint();
+    return point.isEmpty() ? QLatin1Char('.') : point.front();
+}
+
+void setDecimalSeparatorOverride(std::optional<QChar> separator)
+{
+    g_separatorOverride = separator;
+}
+
+QString formatFixed(long double value, int precision, int digits)
+{
+    if (auto special = nonFinite(value))
+        return *special;
+    precision = std::clamp(precision, 1, kMaxSignificant);
+    digits = std::clamp(digits, 0, kMaxSignificant);
+    Decimal d = decompose(value);
+    roundDigits(d, std::min(precision, d.exponent + digits));
+    if (d.exponent > precision)
+        return generalExponent(d);
+    const QString whole = d.exponent > 0 ? digitRun(d, 0, d.exponent) : QStringLiteral("0");
+    return sign(d) + withFraction(whole, digitRun(d, d.exponent, digits));
+}
+
+QString formatExponent(long double value, int precision, int exponentDigits)
+{
+    if (auto special = nonFinite(value))
+        return *special;
+    precision = std::clamp(precision, 1, kMaxSignificant);
+    Decimal d = decompose(value);
+    roundDigits(d, precision);
+    const int exponent = d.isZero() ? 0 : d.exponent - 1;
+    const QString mantissa = withFraction(QString(QLatin1Char(d.digitAt(0))),
+                                          digitRun(d, 1, precision - 1));
+    return sign(d) + mantissa + QLatin1Char('E')
+           + exponentText(exponent, true, std::max(exponentDigits, 0));
+}
+
+QString formatInteger(std::int64_t value)
+{
+    return QString::number(value);
+}
+
+QString formatPicture(double value, const QString &picture)
+{
+    if (auto special = nonFinite(value))
+        return *special;
+    const Picture pic = parsePicture(picture);
+    return pic.scientific ? pictureScientific(value, pic) : pictureFixed(value, pic);
+}
+
+std::optional<std::int32_t> tryTextToInteger(const QString &text)
+{
+    int i = 0;
+    while (i < text.size() && isBlank(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
+        negative = text[i++] == QLatin1Char('-');
+    if (i == text.size())
+        return std::nullopt;
+    std::int64_t magnitude = 0;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        magnitude = magnitude * 10 + (c - u'0');
+        if (magnitude > std::int64_t(INT32_MAX) + 1)
+            return std::nullopt;
+    }
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    if (value > INT32_MAX || value < INT32_MIN)
+        return std::nullopt;
+    return std::int32_t(value);
+}
+
+std::int32_t textToInteger(const QString &text)
+{
+    if (auto value = tryTextToInteger(text))
+        return *value;
+    throw EConvertError(text.toStdString());
+}
+
+std::optional<long double> textToReal(const QString &text)
+{
+    int begin = 0;
+    int end = int(text.size());
+    while (begin < end && isBlank(text[begin]))
+        ++begin;
+    while (end > begin && isBlank(text[end - 1]))
+        --end;
+
+    const QChar separator = decimalSeparator();
+    std::string ascii;
+    int i = begin;
+    auto digitsRun = [&] {
+        int count = 0;
+        while (i < end && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9')) {
+            ascii += char(text[i++].unicode());
+            ++count;
+        }
+        return count;
+    };
+    auto optionalSign = [&] {
+        if (i < end && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
+            ascii += char(text[i++].unicode());
+    };
+
+    optionalSign();
+    int mantissaDigits = digitsRun();
+    if (i < end && text[i] == separator) {
+        ascii += '.';
+        ++i;
+        mantissaDigits += digitsRun();
+    }
+    if (mantissaDigits == 0)
+        return std::nullopt;
+    if (i < end && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
+        ascii += 'e';
+        ++i;
+        optionalSign();
+        if (digitsRun() == 0)
+            return std::nullopt;
+    }
+    if (i != end)
+        return std::nullopt;
+
+    errno = 0;
+    const long double value = std::strtold(ascii.c_str(), nullptr);
+    if (std::isinf(value))
+        return std::nullopt;
+    return value;
+}
+
+} // namespace morva::text
