@@ -8,9 +8,11 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QPointer>
 
 #include <cstdint>
 
+class QPainter;
 class QTimer;
 
 // A flat button that repeats its click while held: the first repeat 400 ms
@@ -28,6 +30,8 @@ public:
     void setRepeatFlags(RepeatFlags flags);
     // The repeat timer; nullptr until the first press that may repeat.
     QTimer *repeatTimer() const { return m_repeatTimer; }
+    // Stops the repeat timer (the click handler failed, or the press ended).
+    void stopRepeat();
 
     QPixmap glyph() const { return m_glyph; }
     void setGlyph(const QPixmap &glyph);
@@ -41,6 +45,9 @@ protected:
 
 private:
     void repeatTick();
+    bool heldWithCapture() const;
+    void paintFace(QPainter &painter) const;
+    void paintGlyph(QPainter &painter) const;
 
     RepeatFlags m_repeatFlags;
     QTimer *m_repeatTimer = nullptr;
@@ -88,6 +95,11 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    void buttonPressed(TTimerSpeedButton *button);
+    void buttonClicked(TTimerSpeedButton *button);
+    void layoutButtons();
+    void showFocusOn(TTimerSpeedButton *button);
+
     TTimerSpeedButton *m_upButton;
     TTimerSpeedButton *m_downButton;
     TTimerSpeedButton *m_focusedButton;
@@ -100,9 +112,13 @@ class KesSpinEditBase : public QLineEdit {
     Q_OBJECT
 public:
     explicit KesSpinEditBase(QWidget *parent = nullptr);
+    ~KesSpinEditBase() override;
 
     bool editorEnabled() const { return m_editorEnabled; }
     void setEditorEnabled(bool enabled);
+    // Select all text when the focus enters other than by a mouse press.
+    bool autoSelect() const { return m_autoSelect; }
+    void setAutoSelect(bool enabled) { m_autoSelect = enabled; }
     TSpinButton *spinButton() const { return m_spinButton; }
 
     virtual bool IsAcceptedChar(QChar c) const;
@@ -128,11 +144,24 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     bool event(QEvent *event) override;
 
+    // Writes `text` (the formatted value) even on a read-only edit.
+    void writeText(const QString &text);
+
 private:
+    bool canChangeByClipboard() const;
+    bool filterCharacter(QKeyEvent *event);
+    bool runStep(bool up);
+    void layoutSpinButton();
+    void updateMinimumHeight();
+
     TSpinButton *m_spinButton;
     bool m_editorEnabled = true;
+    bool m_autoSelect = true;
 };
 
 // A 32-bit integer field.
