@@ -16,11 +16,11 @@ void fpCheck()
     const int raised = std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
     if (raised == 0)
         return;
-    if (raised & FE_INVALID)
-        throw EInvalidOp();
     if (raised & FE_DIVBYZERO)
         throw EZeroDivide();
-    throw EOverflow();
+    if (raised & FE_OVERFLOW)
+        throw EOverflow();
+    throw EInvalidOp();
 }
 
 } // namespace morva

@@ -4,8 +4,14 @@
 // Floating-point errors through the <cfenv> status flags: no traps, no signal
 // handlers. A checked routine clears the flags before its arithmetic and tests
 // them where its arithmetic can raise one: invalid operation throws
-// EInvalidOp, division by zero EZeroDivide, overflow EOverflow (tested in that
-// order when several are raised). Underflow and inexact never throw.
+// EInvalidOp, division by zero EZeroDivide, overflow EOverflow. Underflow and
+// inexact never throw.
+//
+// When one check finds several flags, it reports the one raised first as far
+// as the flags can tell: division by zero, then overflow, then invalid
+// operation. An invalid operation (inf - inf, 0 * inf, inf / inf) can follow
+// from the infinity of a division by zero or an overflow, never the reverse,
+// since quiet NaNs raise nothing further.
 //
 // Ordering: fpClear and fpCheck are opaque calls, so the compiler keeps
 // stores to memory the caller can see, and library calls such as log2l, on
@@ -20,8 +26,9 @@ namespace morva {
 // Clears every floating-point status flag.
 void fpClear();
 
-// Throws EInvalidOp, EZeroDivide or EOverflow when the matching flag has been
-// raised since the last fpClear; otherwise does nothing.
+// Throws EZeroDivide, EOverflow or EInvalidOp (in that order of precedence)
+// when the matching flag has been raised since the last fpClear; otherwise
+// does nothing.
 void fpCheck();
 
 template <typename T>
