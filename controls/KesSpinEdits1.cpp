@@ -539,15 +539,15 @@ void KesSpinEditBase::mouseReleaseEvent(QMouseEvent *event)
 
 void KesSpinEditBase::contextMenuEvent(QContextMenuEvent *event)
 {
+    // The standard menu offers no cut, paste, delete or undo on a read-only
+    // edit; an edit whose editor is disabled is treated alike while the menu
+    // is built.
+    const bool readOnly = isReadOnly();
+    if (!canChangeByClipboard())
+        setReadOnly(true);
     QMenu *menu = createStandardContextMenu();
+    setReadOnly(readOnly);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    if (!canChangeByClipboard()) {
-        for (QAction *action : menu->actions()) {
-            const QString name = action->objectName();
-            if (name == u"edit-cut" || name == u"edit-paste" || name == u"edit-delete")
-                action->setEnabled(false);
-        }
-    }
     menu->popup(event->globalPos());
 }
 
