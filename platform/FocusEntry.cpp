@@ -22,15 +22,6 @@ QWidget *focusHome(QWidget *widget)
     return nullptr;
 }
 
-// The widget that receives the focus when `widget` is given it.
-QWidget *deepestFocusProxy(QWidget *widget)
-{
-    QWidget *target = widget;
-    while (target && target->focusProxy())
-        target = target->focusProxy();
-    return target;
-}
-
 } // namespace
 
 // Follows the application's focus and tells every registered panel about each
@@ -162,12 +153,18 @@ void FocusEntry::focusInto()
         tracker->release();
 
     QWidget *now = home ? home->focusWidget() : nullptr;
-    if (!contains(now))
-        now = deepestFocusProxy(m_panel);
-    if (tracker)
-        tracker->observe(now);
-    else
-        focusMoved(nullptr, now);
+    if (contains(now)) {
+        if (tracker)
+            tracker->observe(now);
+        else
+            focusMoved(nullptr, now);
+        return;
+    }
+    // The toolkit refused the focus (the panel is hidden or disabled). The
+    // caller still expects the panel to be entered; the focus itself stays
+    // where it was, so a later real entry counts again.
+    if (!m_inside)
+        enter();
 }
 
 } // namespace morva

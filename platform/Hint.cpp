@@ -92,6 +92,8 @@ bool HintTracker::eventFilter(QObject *watched, QEvent *event)
             setCurrent(static_cast<QStatusTipEvent *>(event)->tip());
         return true;
     }
+    if (type == QEvent::ToolTip)
+        return true; // hints go to the status line only, never into a pop-up
     auto *widget = qobject_cast<QWidget *>(watched);
     if (!widget)
         return false;

@@ -224,8 +224,12 @@ QChar decimalSeparator()
 {
     if (g_separatorOverride)
         return *g_separatorOverride;
-    const QString point = QLocale::system().decimalPoint();
-    return point.isEmpty() ? QLatin1Char('.') : point.front();
+    // Read once, like the rest of the regional settings the program uses.
+    static const QChar system = [] {
+        const QString point = QLocale::system().decimalPoint();
+        return point.isEmpty() ? QChar(QLatin1Char('.')) : point.front();
+    }();
+    return system;
 }
 
 void setDecimalSeparatorOverride(std::optional<QChar> separator)

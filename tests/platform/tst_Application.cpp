@@ -6,11 +6,16 @@
 #include "platform/Application.h"
 #include "tests/support/FakeDesktop.h"
 
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
 using namespace morva;
 using morva::test::FakeDesktop;
+
+Q_DECLARE_METATYPE(morva::MessageIcon)
 
 namespace {
 
@@ -37,6 +42,10 @@ private slots:
     void notifyReportsEscapingError();
     void notifyReportsErrorOfTimerSlot();
     void applicationTitleAndIcon();
+    void realMessageBox_data();
+    void realMessageBox();
+    void realServicesOffscreen();
+    void fakeServicesInstallAndRestore();
 };
 
 void TestApplication::reportText_data()
@@ -119,6 +128,67 @@ void TestApplication::applicationTitleAndIcon()
     for (int side : {16, 32, 48, 64})
         QVERIFY2(sizes.contains(QSize(side, side)), qPrintable(QString::number(side)));
     QVERIFY(!QApplication::windowIcon().isNull());
+}
+
+void TestApplication::realMessageBox_data()
+{
+    QTest::addColumn<MessageIcon>("icon");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("boxIcon");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("error") << MessageIcon::Error << "Sum MUST be 1" << int(QMessageBox::Critical)
+                           << "Sum MUST be 1";
+    QTest::newRow("stop") << MessageIcon::Stop << "Range check error." << int(QMessageBox::Critical)
+                          << "Range check error.";
+    QTest::newRow("information, carriage return breaks the line")
+        << MessageIcon::Information << "  first \r  second" << int(QMessageBox::Information)
+        << "  first \n  second";
+    QTest::newRow("markup is shown as typed") << MessageIcon::Error << "<b>x</b>"
+                                              << int(QMessageBox::Critical) << "<b>x</b>";
+}
+
+void TestApplication::realMessageBox()
+{
+    // Action: the real services show a box. Expected: a modal box with the
+    // icon, title and text and exactly one OK button; it closes with OK.
+    QFETCH(MessageIcon, icon);
+    QFETCH(QString, text);
+    QFETCH(int, boxIcon);
+    QFETCH(QString, shown);
+    bool seen = false;
+    QTimer::singleShot(0, qApp, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        seen = box->icon() == QMessageBox::Icon(boxIcon) && box->windowTitle() == "MORVA 99"
+               && box->text() == shown && box->buttons().size() == 1
+               && box->standardButtons() == QMessageBox::Ok;
+        box->button(QMessageBox::Ok)->click();
+    });
+    desktop().showMessage(nullptr, icon, QStringLiteral("MORVA 99"), text);
+    QVERIFY(seen);
+}
+
+void TestApplication::realServicesOffscreen()
+{
+    // Offscreen there is no X display: Num Lock reads off; the screen size is
+    // the primary screen's.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        QSKIP("needs the offscreen platform");
+    QVERIFY(!desktop().numLockOn());
+    QCOMPARE(desktop().screenSize(), QGuiApplication::primaryScreen()->geometry().size());
+}
+
+void TestApplication::fakeServicesInstallAndRestore()
+{
+    DesktopServices *real = &desktop();
+    {
+        FakeDesktop fake;
+        QCOMPARE(&desktop(), static_cast<DesktopServices *>(&fake));
+        fake.numLock = true;
+        QVERIFY(desktop().numLockOn());
+    }
+    QCOMPARE(&desktop(), real);
 }
 
 int main(int argc, char **argv)

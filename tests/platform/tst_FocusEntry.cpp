@@ -71,6 +71,8 @@ private slots:
     void handlerEntryInInactiveWindowFiresOnce();
     void userMoves_data();
     void userMoves();
+    void unfocusablePanel_data();
+    void unfocusablePanel();
     void childWindowBounceIsNoEntry();
     void otherWindowsDoNotCount();
     void handlerErrorReachesTheCaller();
@@ -176,6 +178,36 @@ void TestFocusEntry::userMoves()
         }
     }
     QCOMPARE(m_ui->log, expected);
+}
+
+void TestFocusEntry::unfocusablePanel_data()
+{
+    QTest::addColumn<bool>("disabled");
+    QTest::addColumn<int>("entriesAfterClick");
+    // A hidden panel takes the focus on record: the later click is no entry.
+    QTest::newRow("hidden") << false << 1;
+    // A disabled panel refuses it: the click afterwards is a real entry.
+    QTest::newRow("disabled") << true << 2;
+}
+
+void TestFocusEntry::unfocusablePanel()
+{
+    // State: panel A hidden or disabled. Action: a handler moves the focus
+    // into it; then A is shown and enabled and the user clicks into it.
+    // Expected: the handler-driven entry runs at once in both cases.
+    QFETCH(bool, disabled);
+    QFETCH(int, entriesAfterClick);
+    if (disabled)
+        m_ui->a.panel->setEnabled(false);
+    else
+        m_ui->a.panel->hide();
+    m_ui->entryA->focusInto();
+    QCOMPARE(m_ui->log, QStringList{QStringLiteral("A")});
+    m_ui->a.panel->setEnabled(true);
+    m_ui->a.panel->show();
+    QTest::mouseClick(m_ui->a.second, Qt::LeftButton);
+    QTRY_COMPARE(QApplication::focusWidget(), m_ui->a.second);
+    QCOMPARE(m_ui->log.size(), entriesAfterClick);
 }
 
 void TestFocusEntry::childWindowBounceIsNoEntry()

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -71,6 +72,7 @@ private slots:
     void followsPointerDuringMouseGrab();
     void leavingAllWindowsClearsHint();
     void highlightedMenuActionGivesHint();
+    void noTooltipPopsUp();
 
 private:
     std::unique_ptr<test::GuiFixture> m_fixture;
@@ -200,6 +202,18 @@ void TestHint::highlightedMenuActionGivesHint()
     QTest::keyClick(&menu, Qt::Key_Down);
     QCOMPARE(HintTracker::instance()->currentHint(), QString());
     menu.close();
+}
+
+void TestHint::noTooltipPopsUp()
+{
+    // State: a widget with a tooltip (as the toolkit's own buttons have).
+    // Action: the tooltip request arrives. Expected: nothing pops up.
+    m_ui->own->setToolTip(QStringLiteral("Pop-up"));
+    const QPoint pos = m_ui->own->rect().center();
+    QHelpEvent request(QEvent::ToolTip, pos, m_ui->own->mapToGlobal(pos));
+    QApplication::sendEvent(m_ui->own, &request);
+    QCoreApplication::processEvents();
+    QVERIFY(!QToolTip::isVisible());
 }
 
 QTEST_MAIN(TestHint)

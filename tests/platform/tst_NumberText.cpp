@@ -256,7 +256,6 @@ void TestNumberText::real()
 void TestNumberText::separatorFromLocaleByDefault()
 {
     // State: no override. Expected: the system locale's separator.
-    QLocale::setDefault(QLocale::c());
     QCOMPARE(decimalSeparator(), QLocale::system().decimalPoint().front());
     setDecimalSeparatorOverride(QLatin1Char(','));
     QCOMPARE(decimalSeparator(), QLatin1Char(','));
