@@ -10,6 +10,7 @@
 #include <QAbstractScrollArea>
 #include <QColor>
 #include <QFont>
+#include <QLineEdit>
 #include <QObject>
 #include <QString>
 
@@ -42,6 +43,30 @@ private:
     bool m_changed = false;
 };
 
+// The grid's in-place cell editor: a single-line edit showing the cell's
+// effective alignment, font and colour. Enter accepts, Esc cancels, leaving
+// it accepts.
+class TNewInplaceEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit TNewInplaceEdit(QWidget *parent = nullptr);
+
+    TMyAlign cellAlignment() const { return m_cellAlignment; }
+    // A new alignment is stored, applied and all text selected.
+    void setCellAlignment(TMyAlign alignment);
+
+signals:
+    void editAccepted();
+    void editCancelled();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    TMyAlign m_cellAlignment = alRight;
+};
+
 class TStringAlignGrid : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -60,6 +85,14 @@ public:
     void setDefaultColWidth(int width);
     int defaultRowHeight() const;
     void setDefaultRowHeight(int height);
+    // Column widths; setting the default width resets every column to it.
+    int colWidth(int col) const;
+    void setColWidth(int col, int width);
+    // The first non-fixed row and column shown (scrolling).
+    int topRow() const;
+    void setTopRow(int row);
+    int leftCol() const;
+    bool isFixedCell(int col, int row) const;
 
     QString cell(int col, int row) const;
     void setCell(int col, int row, const QString &text);
@@ -75,6 +108,12 @@ public:
     // The cell colour of non-fixed cells without an entry (the grid's Color).
     QColor color() const;
     void setColor(const QColor &color);
+    // Whether F2 or typing opens the in-place editor on the current cell
+    // (off by default).
+    bool editable() const;
+    void setEditable(bool editable);
+    // The in-place editor; nullptr until first opened.
+    TNewInplaceEdit *inplaceEditor() const;
 
     // Attribute tables (fixed* apply to fixed cells, the others to non-fixed
     // cells; cell entries apply to both).
@@ -93,6 +132,7 @@ public:
 
     // The font object of a column / cell / row, created from the grid's font
     // on first use and kept by the grid; change it in place, never free it.
+    // A negative index gives nullptr.
     TMyFont *columnFont(int col);
     TMyFont *cellFont(int col, int row);
     TMyFont *rowFont(int row);
@@ -134,8 +174,14 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool viewportEvent(QEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
+    void openEditor(const QString &text, bool selectAll);
+    void closeEditor(bool accept);
+    void updateHintCell(const QPoint &pos);
+    void updateScrollRanges();
+
     class Private;
     Private *d;
 };
