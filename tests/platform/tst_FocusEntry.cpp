@@ -290,5 +290,5 @@ void TestFocusEntry::panelDeletedByAnotherHandler()
     QCOMPARE(m_ui->log, (QStringList{QStringLiteral("A"), QStringLiteral("A")}));
 }
 
-QTEST_MAIN(TestFocusEntry)
+MORVA_GUI_TEST_MAIN(TestFocusEntry)
 #include "tst_FocusEntry.moc"

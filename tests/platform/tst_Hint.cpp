@@ -216,5 +216,5 @@ void TestHint::noTooltipPopsUp()
     QVERIFY(!QToolTip::isVisible());
 }
 
-QTEST_MAIN(TestHint)
+MORVA_GUI_TEST_MAIN(TestHint)
 #include "tst_Hint.moc"

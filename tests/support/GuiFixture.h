@@ -3,6 +3,11 @@
 
 // Helpers every GUI test uses.
 //
+// - MORVA_GUI_TEST_MAIN(TestClass): the main() of a GUI test. It forces the
+//   offscreen platform unless QT_QPA_PLATFORM is set, and runs the test under
+//   MorvaApplication, so an exception escaping an event handler is reported
+//   through the desktop seam as in the program. Tests that need a real X
+//   server (run under xvfb-run) use MORVA_GUI_TEST_MAIN_ON_DISPLAY instead.
 // - GuiFixture: construct one per test function (or hold one as a member and
 //   re-create it in init()). It installs a FakeDesktop, fixes the decimal
 //   separator to '.' and starts the hint tracker; destroying it restores the
@@ -21,6 +26,7 @@
 //   it before hoverAt returns. Pass a position in `widget`'s coordinates.
 //   With a button held (drags), use QTest::mouseMove, which sends the event.
 
+#include "platform/Application.h"
 #include "platform/Hint.h"
 #include "platform/NumberText.h"
 #include "tests/support/FakeDesktop.h"
@@ -90,6 +96,26 @@ inline void hover(QWidget *widget)
 }
 
 } // namespace morva::test
+
+#define MORVA_GUI_TEST_MAIN_ON_DISPLAY(TestClass)                                            \
+    int main(int argc, char **argv)                                                           \
+    {                                                                                         \
+        ::morva::MorvaApplication app(argc, argv);                                            \
+        TestClass test;                                                                       \
+        QTEST_SET_MAIN_SOURCE_PATH                                                            \
+        return QTest::qExec(&test, argc, argv);                                               \
+    }
+
+#define MORVA_GUI_TEST_MAIN(TestClass)                                                        \
+    int main(int argc, char **argv)                                                           \
+    {                                                                                         \
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                   \
+            qputenv("QT_QPA_PLATFORM", "offscreen");                                          \
+        ::morva::MorvaApplication app(argc, argv);                                            \
+        TestClass test;                                                                       \
+        QTEST_SET_MAIN_SOURCE_PATH                                                            \
+        return QTest::qExec(&test, argc, argv);                                               \
+    }
 
 #define MORVA_SHOW_ACTIVE(window) QVERIFY(::morva::test::showActive(window))
 
