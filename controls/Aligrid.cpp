@@ -345,8 +345,7 @@ int TStringAlignGrid::fixedCols() const
 void TStringAlignGrid::setFixedCols(int count)
 {
     d->fixedCols = std::clamp(count, 0, d->colCount - 1);
-    d->currentCol = std::clamp(d->currentCol, d->fixedCols, d->colCount - 1);
-    updateScrollRanges();
+    resetToTopLeft();
 }
 
 int TStringAlignGrid::fixedRows() const
@@ -357,8 +356,17 @@ int TStringAlignGrid::fixedRows() const
 void TStringAlignGrid::setFixedRows(int count)
 {
     d->fixedRows = std::clamp(count, 0, d->rowCount - 1);
-    d->currentRow = std::clamp(d->currentRow, d->fixedRows, d->rowCount - 1);
+    resetToTopLeft();
+}
+
+// New fixed counts start over at the first non-fixed cell, unscrolled.
+void TStringAlignGrid::resetToTopLeft()
+{
+    d->currentCol = d->fixedCols;
+    d->currentRow = d->fixedRows;
     updateScrollRanges();
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
 }
 
 int TStringAlignGrid::defaultColWidth() const

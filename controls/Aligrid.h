@@ -181,6 +181,7 @@ private:
     void closeEditor(bool accept);
     void updateHintCell(const QPoint &pos);
     void updateScrollRanges();
+    void resetToTopLeft();
 
     class Private;
     Private *d;
