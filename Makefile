@@ -4,12 +4,14 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 CMAKE_FLAGS ?=
 
 PACKAGES = qt6-base-dev qt6-charts-dev qt6-qpa-plugins libgl-dev libx11-dev \
            libbenchmark-dev cmake ninja-build g++ make fonts-dejavu-core xvfb xauth
 
-.PHONY: all deps configure build test run bench asan-test install package clean
+.PHONY: all deps fuzz-deps configure build test run bench asan-test fuzz install package clean
 
 all: build
 
@@ -59,6 +61,26 @@ bench: deps
 	  [ -x "$$b" ] || continue; echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; \
 	done
 
+fuzz-deps: deps
+	@dpkg-query -W -f='$${Status}\n' clang libclang-rt-14-dev 2>/dev/null | grep -c "install ok installed" | grep -q 2 || \
+	  { [ "$$(id -u)" = 0 ] && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends clang libclang-rt-14-dev; } || \
+	  { echo "Run as root: apt-get install -y clang libclang-rt-14-dev"; exit 1; }
+
+# Each number-text fuzz target runs FUZZ_SECONDS from the seed corpus; new
+# inputs go to fuzz-out/, never into the repository's corpus.
+fuzz: fuzz-deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DMORVA_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined" $(CMAKE_FLAGS)
+	cmake --build $(FUZZ_BUILD)
+	@for t in integer real format; do \
+	  mkdir -p fuzz-out/$$t; \
+	  echo "== fuzz_$$t for $(FUZZ_SECONDS) s"; \
+	  QT_QPA_PLATFORM=offscreen $(FUZZ_BUILD)/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) \
+	    -artifact_prefix=fuzz-out/ fuzz-out/$$t fuzz/corpus/$$t > fuzz-out/$$t.log 2>&1 \
+	    || { tail -n 40 fuzz-out/$$t.log; exit 1; }; \
+	  tail -n 1 fuzz-out/$$t.log; \
+	done
+
 install: build
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
 
@@ -66,4 +88,4 @@ package: build
 	cd $(BUILD) && cpack -G DEB
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) fuzz-out

@@ -6,7 +6,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <clocale>
 #include <cmath>
+#include <locale.h>
+#include <stdlib.h>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -52,9 +55,12 @@ Decimal decompose(long double value)
         return d;
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.17Le", std::fabs(value));
-    // buffer: "d.ddddddddddddddddde+XX"
+    // buffer: "d.ddddddddddddddddde+XX", the point being the C library's
+    // locale separator, which may be a multi-byte character.
     d.digits += buffer[0];
-    const char *p = buffer + 2;
+    const char *p = buffer + 1;
+    while (*p != '\0' && (*p < '0' || *p > '9'))
+        ++p;
     while (*p >= '0' && *p <= '9')
         d.digits += *p++;
     d.exponent = std::atoi(p + 1) + 1;
@@ -354,8 +360,11 @@ std::optional<long double> textToReal(const QString &text)
     if (i != end)
         return std::nullopt;
 
-    errno = 0;
-    const long double value = std::strtold(ascii.c_str(), nullptr);
+    // The text is plain ASCII with '.' by now; read it in the C locale, since
+    // the application object switches the C library to the user's locale,
+    // whose separator may be ','. Subnormal values read as they are.
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    const long double value = strtold_l(ascii.c_str(), nullptr, cLocale);
     if (std::isinf(value))
         return std::nullopt;
     return value;
