@@ -24,10 +24,7 @@
 
 using morva::MessageIcon;
 using morva::chart::Chart;
-using morva::chart::MarkerShape;
-using morva::chart::PenStyle;
 using morva::chart::Series;
-using morva::chart::SeriesKind;
 
 namespace {
 
@@ -127,8 +124,6 @@ private slots:
     void doubleClickRule_data();
     void doubleClickRule();
     void failedRunKeepsEarlierResults();
-    void seriesDesign_data();
-    void seriesDesign();
     void gridColumnFontsAndHighlight_data();
     void gridColumnFontsAndHighlight();
     void fitnessTabOrder();
@@ -481,61 +476,6 @@ void TestSelDi3::failedRunKeepsEarlierResults()
                       h->grid()->cellRect(1, 2).center());
     QCOMPARE(h->grid()->rowCount(), 52);
     QCOMPARE(h->row(51), lastRow);
-}
-
-// Expected: each series in its chart and place, with its title, colour, pen
-// or marker and legend flag.
-void TestSelDi3::seriesDesign_data()
-{
-    QTest::addColumn<int>("chart");
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QColor>("colour");
-    QTest::addColumn<int>("pen");  // -1: a point series
-    QTest::addColumn<bool>("inLegend");
-
-    const QColor green(0, 128, 0), red(255, 0, 0), navy(0, 0, 128);
-    const int solid = int(PenStyle::Solid), dashed = int(PenStyle::Dashed);
-    QTest::newRow("p[1]") << 1 << 0 << "Series1" << "p[1]" << green << solid << true;
-    QTest::newRow("p[2]") << 1 << 1 << "Series2" << "p[2]" << red << dashed << true;
-    QTest::newRow("p[3]") << 1 << 2 << "Series6" << "p[3]" << navy << dashed << true;
-    QTest::newRow("first frequencies") << 1 << 3 << "Series9" << "FirstPoint"
-                                       << QColor(Qt::yellow) << -1 << false;
-    QTest::newRow("W[1]") << 2 << 0 << "FastLineSeries1" << "W[1]" << green << solid << true;
-    QTest::newRow("W[2]") << 2 << 1 << "FastLineSeries2" << "W[2]" << red << dashed << true;
-    QTest::newRow("W[3]") << 2 << 2 << "Series7" << "W[3]" << navy << dashed << true;
-    QTest::newRow("Wmed") << 2 << 3 << "Series3" << "Wmed" << QColor(Qt::black) << solid << true;
-    QTest::newRow("first fitnesses") << 2 << 4 << "Series8" << "FirstPoint"
-                                     << QColor(Qt::yellow) << -1 << false;
-}
-
-void TestSelDi3::seriesDesign()
-{
-    QFETCH(int, chart);
-    QFETCH(int, index);
-    QFETCH(QString, name);
-    QFETCH(QString, title);
-    QFETCH(QColor, colour);
-    QFETCH(int, pen);
-    QFETCH(bool, inLegend);
-
-    Chart *c = chart == 1 ? h->form->SelDi3Chart1 : h->form->SelDi3Chart2;
-    QCOMPARE(c->seriesCount(), chart == 1 ? 4 : 5);
-    Series *s = c->series(index);
-    QCOMPARE(s->name(), name);
-    QCOMPARE(s->title(), title);
-    QCOMPARE(s->color(), colour);
-    QCOMPARE(s->inLegend(), inLegend);
-    if (pen >= 0) {
-        QCOMPARE(s->kind(), SeriesKind::Line);
-        QCOMPARE(int(s->penStyle()), pen);
-    } else {
-        QCOMPARE(s->kind(), SeriesKind::Points);
-        QCOMPARE(s->marker(), MarkerShape::Diamond);
-        QCOMPARE(s->markerHalfSize(), 2);
-        QCOMPARE(s->fillColor(), QColor(Qt::white));
-    }
 }
 
 // State: a run shown. Expected: the data cells of columns 1 to 3 in the
