@@ -1,0 +1,32 @@
+#ifndef MORVA_SHELL_MODELFACTORY_H
+#define MORVA_SHELL_MODELFACTORY_H
+
+// The registry through which the choice tree creates model windows. The model
+// layer registers one factory per tree leaf ("Mutation", "2 alleles",
+// "3 alleles"); the shell never includes a model header.
+
+#include <QString>
+
+#include <functional>
+
+class QMdiSubWindow;
+
+namespace morva::shell {
+
+// Creates a model window; `handBack` is the hook the window calls after its
+// Cancel closed it.
+using ModelWindowFactory = std::function<QMdiSubWindow *(std::function<void()> handBack)>;
+
+// Registers (or replaces, or with an empty factory removes) the factory of a
+// leaf.
+void registerModelWindow(const QString &leafText, ModelWindowFactory factory);
+
+// Creates the window of the leaf; nullptr when no factory is registered.
+QMdiSubWindow *createModelWindow(const QString &leafText, std::function<void()> handBack);
+
+// Whether a factory is registered for the leaf.
+bool hasModelWindow(const QString &leafText);
+
+} // namespace morva::shell
+
+#endif

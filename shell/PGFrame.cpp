@@ -1,0 +1,515 @@
+#include "shell/PGFrame.h"
+
+#include "platform/AppIcon.h"
+#include "platform/Application.h"
+#include "platform/DateTimeText.h"
+#include "platform/Desktop.h"
+#include "platform/Hint.h"
+#include "platform/Printing.h"
+#include "shell/About.h"
+#include "shell/Childwin.h"
+#include "shell/DesignFont.h"
+#include "shell/PGModelChoice.h"
+#include "shell/PanelStatusBar.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QProxyStyle>
+#include <QResizeEvent>
+#include <QShowEvent>
+#include <QTimer>
+
+namespace morva::shell {
+
+QPointer<TPGMainFrameForm> PGMainFrameForm;
+quint16 DefaultWidth = 0;
+quint16 DefaultHeight = 0;
+QDateTime StartTime;
+
+namespace {
+
+constexpr int kTimerInterval = 1000;
+// The child-window area's sunken border: 2 pixels on each side.
+constexpr int kClientBorder = 2;
+
+const char *const kDatePicture = "yy.mm.dd ";
+const char *const kTimePicture = "  hh:nn:ss  ";
+const char *const kElapsedSuffix = "  ";
+
+QString orderingText()
+{
+    return QStringLiteral("        Just kidding... MORVA is free !  ;-) ") + QChar(13)
+           + QStringLiteral("         But please do NOT distribute yet!");
+}
+
+// Lets the pointer and the arrow keys highlight disabled menu items too, so
+// that their hints show like those of the enabled ones.
+class MenuStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_Menu_AllowActiveAndDisabled)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+void makeDefaultItem(QMenu *menu, QAction *action)
+{
+    menu->setDefaultAction(action);
+    QFont bold = action->font();
+    bold.setBold(true);
+    action->setFont(bold);
+}
+
+} // namespace
+
+QSize defaultFrameSize(int screenWidth)
+{
+    if (screenWidth < 800)
+        return {640, 480};
+    if (screenWidth < 1024)
+        return {800, 600};
+    return {900, 675};
+}
+
+TPGMainFrameForm::TPGMainFrameForm(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("PGMainFrameForm"));
+    setWindowTitle(QStringLiteral("MORVA 99 - Main Window"));
+    setWindowIcon(applicationIcon());
+    setFont(designFont(QStringLiteral("MS Sans Serif"), 11));
+
+    m_mdiArea = new QMdiArea(this);
+    m_mdiArea->setObjectName(QStringLiteral("ClientArea"));
+    m_mdiArea->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_mdiArea->setLineWidth(kClientBorder);
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setCentralWidget(m_mdiArea);
+
+    createMenus();
+    createStatusBar();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(kTimerInterval);
+    connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(Timer1); }); });
+
+    FormCreate(this);
+    Timer1->start();
+}
+
+TPGMainFrameForm::~TPGMainFrameForm() = default;
+
+// ---------------------------------------------------------------- creation
+
+QAction *TPGMainFrameForm::addItem(QMenu *menu, const char *name, const QString &caption,
+                                   const QString &hint, bool enabled,
+                                   void (TPGMainFrameForm::*handler)(QObject *))
+{
+    auto *action = new QAction(caption, this);
+    action->setObjectName(QLatin1String(name));
+    action->setStatusTip(hint);
+    action->setEnabled(enabled);
+    // Disabled items stay wired: enabling one is all it takes to use it.
+    connect(action, &QAction::triggered, this,
+            [this, action, handler] { guarded([&] { (this->*handler)(action); }); });
+    menu->addAction(action);
+    return action;
+}
+
+void TPGMainFrameForm::createMenus()
+{
+    MainMenu1 = menuBar();
+    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    createFileMenu();
+    createEditMenu();
+    createWindowMenu();
+    createHelpMenu();
+    // A child of the frame created after the menus, so it outlives them.
+    auto *style = new MenuStyle;
+    style->setParent(this);
+    for (QMenu *menu : {File1, Edit1, Window1, Help1})
+        menu->setStyle(style);
+}
+
+void TPGMainFrameForm::createFileMenu()
+{
+    File1 = MainMenu1->addMenu(QStringLiteral("&File"));
+    File1->setObjectName(QStringLiteral("File1"));
+    FileNewItem = addItem(File1, "FileNewItem", QStringLiteral("&New"),
+                          QStringLiteral("Create a new file"), false,
+                          &TPGMainFrameForm::FileNewItemClick);
+    FileOpenItem = addItem(File1, "FileOpenItem", QStringLiteral("&Open"),
+                           QStringLiteral("Open an existing file"), false,
+                           &TPGMainFrameForm::FileOpenItemClick);
+    FileCloseItem = addItem(File1, "FileCloseItem", QStringLiteral("&Close"),
+                            QStringLiteral("Close current file"), false,
+                            &TPGMainFrameForm::FileCloseItemClick);
+    FileSaveItem = addItem(File1, "FileSaveItem", QStringLiteral("&Save"),
+                           QStringLiteral("Save current file"), false,
+                           &TPGMainFrameForm::FileSaveItemClick);
+    FileSaveAsItem = addItem(File1, "FileSaveAsItem", QStringLiteral("Save &As..."),
+                             QStringLiteral("Save current file as..."), false,
+                             &TPGMainFrameForm::FileSaveAsItemClick);
+    Print1 = addItem(File1, "Print1", QStringLiteral("Print"), QString(), true,
+                     &TPGMainFrameForm::Print1Click);
+    N1 = File1->addSeparator();
+    N1->setObjectName(QStringLiteral("N1"));
+    FileExitItem = addItem(File1, "FileExitItem", QStringLiteral("E&xit"),
+                           QStringLiteral("Exit the application"), true,
+                           &TPGMainFrameForm::FileExitItemClick);
+    makeDefaultItem(File1, FileExitItem);
+}
+
+void TPGMainFrameForm::createEditMenu()
+{
+    Edit1 = MainMenu1->addMenu(QStringLiteral("&Edit"));
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    CutItem = addItem(Edit1, "CutItem", QStringLiteral("Cu&t"),
+                      QStringLiteral("Cut to clipboard"), false, &TPGMainFrameForm::CutItemClick);
+    CopyItem = addItem(Edit1, "CopyItem", QStringLiteral("&Copy"),
+                       QStringLiteral("Copy to clipboard"), false,
+                       &TPGMainFrameForm::CopyItemClick);
+    PasteItem = addItem(Edit1, "PasteItem", QStringLiteral("&Paste"),
+                        QStringLiteral("Paste from clipboard"), false,
+                        &TPGMainFrameForm::PasteItemClick);
+}
+
+void TPGMainFrameForm::createWindowMenu()
+{
+    Window1 = MainMenu1->addMenu(QStringLiteral("&Window"));
+    Window1->setObjectName(QStringLiteral("Window1"));
+    WindowMaximItem = addItem(Window1, "WindowMaximItem", QStringLiteral("&Maximize "),
+                              QStringLiteral("Maximize application"), true,
+                              &TPGMainFrameForm::WindowMaximItemClick);
+    WindowRestoreItem = addItem(
+        Window1, "WindowRestoreItem", QStringLiteral("&Restore"),
+        QStringLiteral("Restore main application window to default size and position"), true,
+        &TPGMainFrameForm::WindowRestoreItemClick);
+    makeDefaultItem(Window1, WindowRestoreItem);
+    WindowTileItem = addItem(Window1, "WindowTileItem", QStringLiteral("&Tile"),
+                             QStringLiteral("Arrange windows without overlap"), true,
+                             &TPGMainFrameForm::WindowTileItemClick);
+    WindowArrangeItem = addItem(Window1, "WindowArrangeItem", QStringLiteral("&Arrange Icons"),
+                                QStringLiteral("Arrange window icons at bottom of main window"),
+                                false, &TPGMainFrameForm::WindowArrangeItemClick);
+    WindowMinimizeItem = addItem(Window1, "WindowMinimizeItem", QStringLiteral("Mi&nimize All"),
+                                 QStringLiteral("Minimize all windows"), false,
+                                 &TPGMainFrameForm::WindowMinimizeItemClick);
+    connect(Window1, &QMenu::aboutToShow, this, [this] { guarded([this] { fillWindowList(); }); });
+}
+
+void TPGMainFrameForm::createHelpMenu()
+{
+    Help1 = MainMenu1->addMenu(QStringLiteral("&Help"));
+    Help1->setObjectName(QStringLiteral("Help1"));
+    Ordering1 = addItem(Help1, "Ordering1", QStringLiteral("&Ordering Info"), QString(), true,
+                        &TPGMainFrameForm::Ordering1Click);
+    HelpAboutItem = addItem(Help1, "HelpAboutItem", QStringLiteral("&About MORVA"), QString(),
+                            true, &TPGMainFrameForm::HelpAboutItemClick);
+    makeDefaultItem(Help1, HelpAboutItem);
+}
+
+void TPGMainFrameForm::createStatusBar()
+{
+    StatusBar = new PanelStatusBar(this);
+    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar->addPanel(700, Qt::AlignLeft);
+    StatusBar->addPanel(50, Qt::AlignHCenter);
+    StatusBar->addPanel(65, Qt::AlignHCenter);
+    StatusBar->addPanel(65, Qt::AlignHCenter);
+    StatusBar->addPanel(70, Qt::AlignLeft);
+    setStatusBar(StatusBar);
+}
+
+// ---------------------------------------------------------------- queries
+
+QList<QMdiSubWindow *> TPGMainFrameForm::childWindows() const
+{
+    QList<QMdiSubWindow *> open;
+    const QList<QMdiSubWindow *> all = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+    for (QMdiSubWindow *child : all)
+        if (!child->isHidden())
+            open.append(child);
+    return open;
+}
+
+int TPGMainFrameForm::childWindowCount() const
+{
+    return static_cast<int>(childWindows().size());
+}
+
+QMdiSubWindow *TPGMainFrameForm::activeChildWindow() const
+{
+    return m_mdiArea->activeSubWindow();
+}
+
+int TPGMainFrameForm::clientWidth() const
+{
+    return m_mdiArea->width();
+}
+
+int TPGMainFrameForm::clientHeight() const
+{
+    return m_mdiArea->height() + StatusBar->height();
+}
+
+QString TPGMainFrameForm::panelText(int panel) const
+{
+    return StatusBar->panelText(panel);
+}
+
+// ---------------------------------------------------------------- form events
+
+void TPGMainFrameForm::FormCreate(QObject *sender)
+{
+    connect(HintTracker::instance(), &HintTracker::hintChanged, this,
+            [this] { guarded([this] { DisplayHint(HintTracker::instance()); }); });
+    FileExitItem->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
+    WindowRestoreItem->setShortcut(QKeySequence(Qt::ALT | Qt::Key_R));
+    chooseDefaultGeometry();
+    StartTime = desktop().now();
+    Timer1Timer(sender);
+}
+
+void TPGMainFrameForm::chooseDefaultGeometry()
+{
+    const QSize size = defaultFrameSize(desktop().screenSize().width());
+    DefaultWidth = static_cast<quint16>(size.width());
+    DefaultHeight = static_cast<quint16>(size.height());
+    resize(DefaultWidth, DefaultHeight);
+    centreOnScreen();
+}
+
+// Integer division truncating toward zero; the result may be negative on a
+// screen smaller than the frame.
+void TPGMainFrameForm::centreOnScreen()
+{
+    const QSize screen = desktop().screenSize();
+    move((screen.width() - int(DefaultWidth)) / 2, (screen.height() - int(DefaultHeight)) / 2);
+}
+
+void TPGMainFrameForm::FormShow(QObject *)
+{
+    ArrangeChildWindows(PGChoiceForm, WideChoiceWidth);
+}
+
+void TPGMainFrameForm::FormResize(QObject *)
+{
+    const int children = childWindowCount();
+    if (children == 1)
+        ArrangeChildWindows(PGChoiceForm, WideChoiceWidth);
+    else if (children == 2)
+        ArrangeChildWindows(PGChoiceForm, NarrowChoiceWidth);
+    StatusBar->fitFirstPanel();
+}
+
+void TPGMainFrameForm::Timer1Timer(QObject *)
+{
+    const QDateTime now = desktop().now();
+    StatusBar->setPanelText(NumLockPanel, desktop().numLockOn() ? QStringLiteral("NUM") : QString());
+    StatusBar->setPanelText(DatePanel, text::formatDateTime(now, QLatin1String(kDatePicture)));
+    StatusBar->setPanelText(ClockPanel, text::formatDateTime(now, QLatin1String(kTimePicture)));
+    StatusBar->setPanelText(ElapsedPanel,
+                            text::formatElapsed(StartTime.msecsTo(now), QLatin1String(kTimePicture))
+                                + QLatin1String(kElapsedSuffix));
+}
+
+void TPGMainFrameForm::DisplayHint(QObject *)
+{
+    StatusBar->setPanelText(HintPanel, HintTracker::instance()->currentHint());
+}
+
+// ---------------------------------------------------------------- File
+
+void TPGMainFrameForm::FileNewItemClick(QObject *)
+{
+    CreateMDIChild(QStringLiteral("NONAME") + QString::number(childWindowCount() + 1));
+}
+
+void TPGMainFrameForm::FileOpenItemClick(QObject *)
+{
+    const QString file = QFileDialog::getOpenFileName(this, QString(), QString(),
+                                                      QStringLiteral("All files (*.*)"));
+    if (!file.isEmpty())
+        CreateMDIChild(file);
+}
+
+void TPGMainFrameForm::FileCloseItemClick(QObject *)
+{
+    if (QMdiSubWindow *active = activeChildWindow())
+        active->close();
+}
+
+void TPGMainFrameForm::FileSaveItemClick(QObject *) {}
+
+void TPGMainFrameForm::FileSaveAsItemClick(QObject *) {}
+
+void TPGMainFrameForm::Print1Click(QObject *)
+{
+    QPrinter printer;
+    if (desktop().runPrintDialog(this, printer))
+        printWidgetImage(this, printer);
+}
+
+void TPGMainFrameForm::FileExitItemClick(QObject *)
+{
+    close();
+}
+
+QMdiSubWindow *TPGMainFrameForm::CreateMDIChild(const QString &caption)
+{
+    auto *child = new TMDIChild(m_mdiArea);
+    m_mdiArea->addSubWindow(child);
+    child->setWindowTitle(caption);
+    child->show();
+    return child;
+}
+
+// ---------------------------------------------------------------- Edit
+
+void TPGMainFrameForm::CutItemClick(QObject *) {}
+
+void TPGMainFrameForm::CopyItemClick(QObject *) {}
+
+void TPGMainFrameForm::PasteItemClick(QObject *) {}
+
+// ---------------------------------------------------------------- Window
+
+void TPGMainFrameForm::arrangeForChildCount()
+{
+    ArrangeChildWindows(PGChoiceForm,
+                        childWindowCount() > 1 ? NarrowChoiceWidth : WideChoiceWidth);
+}
+
+void TPGMainFrameForm::WindowMaximItemClick(QObject *)
+{
+    m_maximizingByMenu = true;
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+    m_maximizingByMenu = false;
+    WindowMaximItem->setEnabled(false);
+    arrangeForChildCount();
+}
+
+void TPGMainFrameForm::WindowRestoreItemClick(QObject *)
+{
+    setWindowState(Qt::WindowNoState);
+    WindowMaximItem->setEnabled(true);
+    resize(DefaultWidth, DefaultHeight);
+    centreOnScreen();
+    // The resize re-arranges the children; when the size did not change,
+    // arrange them here so that Restore always lays them out.
+    arrangeForChildCount();
+}
+
+void TPGMainFrameForm::WindowTileItemClick(QObject *)
+{
+    arrangeForChildCount();
+}
+
+// Lines the minimized children up along the bottom edge, left to right.
+void TPGMainFrameForm::WindowArrangeItemClick(QObject *)
+{
+    const int bottom = m_mdiArea->viewport()->height();
+    int left = 0;
+    for (QMdiSubWindow *child : childWindows()) {
+        if (!child->isMinimized())
+            continue;
+        child->move(left, bottom - child->height());
+        left += child->width();
+    }
+}
+
+void TPGMainFrameForm::WindowMinimizeItemClick(QObject *)
+{
+    const QList<QMdiSubWindow *> children = childWindows();
+    for (auto it = children.crbegin(); it != children.crend(); ++it)
+        (*it)->showMinimized();
+}
+
+void TPGMainFrameForm::fillWindowList()
+{
+    qDeleteAll(m_windowListActions);
+    m_windowListActions.clear();
+    const QList<QMdiSubWindow *> children = childWindows();
+    if (children.isEmpty())
+        return;
+    m_windowListActions.append(Window1->addSeparator());
+    int number = 0;
+    for (QMdiSubWindow *child : children) {
+        ++number;
+        auto *action = Window1->addAction(QStringLiteral("&%1 %2").arg(number).arg(child->windowTitle()));
+        action->setCheckable(true);
+        action->setChecked(child == activeChildWindow());
+        QPointer<QMdiSubWindow> target(child);
+        connect(action, &QAction::triggered, this, [this, target] {
+            if (target)
+                m_mdiArea->setActiveSubWindow(target);
+        });
+        m_windowListActions.append(action);
+    }
+}
+
+// ---------------------------------------------------------------- Help
+
+void TPGMainFrameForm::Ordering1Click(QObject *)
+{
+    desktop().showMessage(this, MessageIcon::Information, QStringLiteral("Information"),
+                          orderingText());
+}
+
+void TPGMainFrameForm::HelpAboutItemClick(QObject *)
+{
+    if (AboutBox)
+        AboutBox->exec();
+}
+
+// ---------------------------------------------------------------- events
+
+bool TPGMainFrameForm::event(QEvent *event)
+{
+    // Hints reach panel 0 through DisplayHint; the status bar never shows
+    // them as temporary messages.
+    if (event->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(event);
+}
+
+void TPGMainFrameForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous())
+        guarded([this] { FormShow(this); });
+}
+
+void TPGMainFrameForm::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    guarded([this] { FormResize(this); });
+}
+
+// The window manager's maximize command does what the Maximize item does; its
+// restore command leaves the item disabled.
+void TPGMainFrameForm::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || m_maximizingByMenu)
+        return;
+    const auto *change = static_cast<QWindowStateChangeEvent *>(event);
+    if (isMaximized() && !(change->oldState() & Qt::WindowMaximized)) {
+        guarded([this] {
+            WindowMaximItem->setEnabled(false);
+            arrangeForChildCount();
+        });
+    }
+}
+
+} // namespace morva::shell
