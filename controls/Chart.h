@@ -11,10 +11,12 @@
 #include <QList>
 #include <QPointF>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 class QChart;
 class QChartView;
+class QXYSeries;
 
 namespace morva::chart {
 
@@ -100,8 +102,12 @@ public:
     void setLeftWallColor(const QColor &color);
     void setPanelColor(const QColor &color);     // around the plotting area
     void setLegendSampleWidth(int width);
+    int legendSampleWidth() const;
     void setHiddenTitle(const QString &title);   // kept, never shown
     QString hiddenTitle() const;
+    // The cross-hair pointer of the readout charts.
+    void setCrossHairCursor(bool on);
+    bool crossHairCursor() const;
 
     // Hands every series' collected points to Qt Charts and recomputes the
     // automatic axes. Call after a refill.
@@ -125,6 +131,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    Series *adoptSeries(QXYSeries *qseries, SeriesKind kind, const QString &name,
+                        const QString &title, const QColor &color, bool inLegend);
+    void applyLegendFlags();
+
     struct Private;
     Private *d;
 };

@@ -1,0 +1,554 @@
+#include "controls/Chart.h"
+
+#include "platform/NumberText.h"
+
+#include <QCategoryAxis>
+#include <QChart>
+#include <QChartView>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QMouseEvent>
+#include <QScatterSeries>
+#include <QSet>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+namespace morva::chart {
+
+namespace {
+
+constexpr int kTargetIntervals = 5;
+constexpr int kMaxLabels = 100;
+constexpr QChar kZeroWidthSpace(0x200B);
+
+// 1, 2, 2.5 or 5 times a power of ten, at least `rough`.
+double niceStep(double rough)
+{
+    if (!(rough > 0) || !std::isfinite(rough))
+        return 1.0;
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    for (const double factor : {1.0, 2.0, 2.5, 5.0, 10.0}) {
+        if (factor * power >= rough * (1 - 1e-9))
+            return factor * power;
+    }
+    return 10.0 * power;
+}
+
+// The smallest step a fixed-decimals picture can tell apart ("0.00": 0.01,
+// "##0": 1); 0 for exponent pictures.
+double pictureResolution(const QString &picture)
+{
+    if (picture.contains(QLatin1Char('E'), Qt::CaseInsensitive))
+        return 0.0;
+    const qsizetype point = picture.indexOf(QLatin1Char('.'));
+    const qsizetype decimals = point < 0 ? 0 : picture.size() - point - 1;
+    return std::pow(10.0, -double(decimals));
+}
+
+Qt::PenStyle qtPenStyle(PenStyle style)
+{
+    switch (style) {
+    case PenStyle::Dashed:
+        return Qt::DashLine;
+    case PenStyle::Dotted:
+        return Qt::DotLine;
+    case PenStyle::Solid:
+        break;
+    }
+    return Qt::SolidLine;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Series
+
+struct Series::Data {
+    SeriesKind kind = SeriesKind::Line;
+    QString name;
+    QString title;
+    QColor color;
+    PenStyle penStyle = PenStyle::Solid;
+    MarkerShape marker = MarkerShape::Circle;
+    int markerHalfSize = 0;
+    QColor fillColor;
+    bool inLegend = true;
+    // Kept in ascending x; equal x in the order added.
+    QList<QPointF> points;
+    QXYSeries *series = nullptr; // owned by the chart
+};
+
+SeriesKind Series::kind() const { return d->kind; }
+QString Series::name() const { return d->name; }
+QString Series::title() const { return d->title; }
+QColor Series::color() const { return d->color; }
+PenStyle Series::penStyle() const { return d->penStyle; }
+MarkerShape Series::marker() const { return d->marker; }
+int Series::markerHalfSize() const { return d->markerHalfSize; }
+QColor Series::fillColor() const { return d->fillColor; }
+bool Series::inLegend() const { return d->inLegend; }
+
+void Series::clear()
+{
+    d->points.clear();
+    d->series->clear();
+}
+
+void Series::addPoint(double x, double y)
+{
+    const QPointF point(x, y);
+    if (d->points.isEmpty() || d->points.constLast().x() <= x) {
+        d->points.append(point);
+        return;
+    }
+    const auto at = std::upper_bound(d->points.begin(), d->points.end(), x,
+                                     [](double value, const QPointF &p) { return value < p.x(); });
+    d->points.insert(at, point);
+}
+
+int Series::count() const
+{
+    return int(d->points.size());
+}
+
+QPointF Series::point(int index) const
+{
+    return d->points.value(index);
+}
+
+const QList<QPointF> &Series::points() const
+{
+    return d->points;
+}
+
+// ---------------------------------------------------------------------------
+// Axis
+
+struct Axis::Data {
+    QCategoryAxis *axis = nullptr; // owned by the chart
+    bool automatic = true;
+    double fixedMinimum = 0;
+    double fixedMaximum = 1;
+    double increment = 0;
+    QString picture = QStringLiteral("0.00");
+    QString title;
+    int tickLength = 4;
+    int minorTickCount = 0;
+    int minorTickLength = 2;
+    bool dashedTicks = false;
+    int labelSeparation = 10;
+
+    // The committed data's extent on this axis.
+    bool hasData = false;
+    double dataMinimum = 0;
+    double dataMaximum = 0;
+
+    // What is shown.
+    double minimum = 0;
+    double maximum = 1;
+    QStringList labels;
+    QStringList categories;
+
+    double stepFor(double low, double high) const;
+    void computeRange();
+    void apply();
+};
+
+double Axis::Data::stepFor(double low, double high) const
+{
+    if (increment > 0 && (high - low) / increment <= kMaxLabels)
+        return increment;
+    // A chosen step never goes below what the picture can tell apart.
+    return std::max(niceStep((high - low) / kTargetIntervals), pictureResolution(picture));
+}
+
+void Axis::Data::computeRange()
+{
+    if (!automatic) {
+        minimum = fixedMinimum;
+        maximum = fixedMaximum;
+        return;
+    }
+    double low = hasData ? dataMinimum : 0.0;
+    double high = hasData ? dataMaximum : 1.0;
+    if (low == high) {
+        const double pad = low == 0 ? 1.0 : std::abs(low) * 0.1;
+        low -= pad;
+        high += pad;
+    }
+    // A small rounding outward to whole steps.
+    const double step = stepFor(low, high);
+    minimum = std::floor(low / step + 1e-9) * step;
+    maximum = std::ceil(high / step - 1e-9) * step;
+    if (minimum == maximum)
+        maximum = minimum + step;
+}
+
+void Axis::Data::apply()
+{
+    computeRange();
+    QStringList shown;
+    QStringList unique;
+    std::vector<double> values;
+    if (maximum > minimum) {
+        const double step = stepFor(minimum, maximum);
+        const double first = std::ceil(minimum / step - 1e-9);
+        const double last = std::floor(maximum / step + 1e-9);
+        QSet<QString> used;
+        for (double k = first; k <= last; ++k) {
+            double value = k * step;
+            if (std::abs(value) < step * 1e-9)
+                value = 0; // no "-0" from rounding noise
+            value = std::clamp(value, minimum, maximum);
+            const QString text = text::formatPicture(value, picture);
+            // The category axis needs distinct labels: repeated texts get
+            // invisible suffixes.
+            QString key = text;
+            while (used.contains(key))
+                key += kZeroWidthSpace;
+            used.insert(key);
+            shown.append(text);
+            unique.append(key);
+            values.push_back(value);
+        }
+    }
+    axis->setRange(minimum, maximum);
+    if (unique == categories)
+        return;
+    for (const QString &old : std::as_const(categories))
+        axis->remove(old);
+    axis->setStartValue(minimum);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        axis->append(unique.at(qsizetype(i)), values[i]);
+    labels = shown;
+    categories = unique;
+}
+
+void Axis::setAutomatic()
+{
+    d->automatic = true;
+    d->apply();
+}
+
+void Axis::setFixedRange(double minimum, double maximum)
+{
+    d->automatic = false;
+    d->fixedMinimum = minimum;
+    d->fixedMaximum = maximum;
+    d->apply();
+}
+
+bool Axis::isAutomatic() const { return d->automatic; }
+
+void Axis::setIncrement(double increment)
+{
+    d->increment = increment;
+    d->apply();
+}
+
+double Axis::increment() const { return d->increment; }
+
+void Axis::setLabelPicture(const QString &picture)
+{
+    d->picture = picture;
+    d->apply();
+}
+
+QString Axis::labelPicture() const { return d->picture; }
+
+void Axis::setTitle(const QString &title)
+{
+    d->title = title;
+    d->axis->setTitleText(title);
+}
+
+QString Axis::title() const { return d->title; }
+
+// Qt Charts draws ticks of its own fixed length in the axis pen; the category
+// axis draws no minor ticks. The settings are kept for whoever reads them.
+void Axis::setTickLength(int length) { d->tickLength = length; }
+
+void Axis::setMinorTicks(int count, int length)
+{
+    d->minorTickCount = count;
+    d->minorTickLength = length;
+}
+
+void Axis::setDashedTicks(bool dashed) { d->dashedTicks = dashed; }
+
+void Axis::setLabelSeparation(int percent) { d->labelSeparation = percent; }
+
+double Axis::minimum() const { return d->minimum; }
+double Axis::maximum() const { return d->maximum; }
+QStringList Axis::labels() const { return d->labels; }
+
+// ---------------------------------------------------------------------------
+// Chart
+
+struct Chart::Private {
+    QChart *chart = nullptr;
+    QChartView *view = nullptr;
+    std::vector<std::unique_ptr<Series>> series;
+    std::unique_ptr<Axis> bottom;
+    std::unique_ptr<Axis> left;
+    QString hiddenTitle;
+    QColor leftWallColor;
+    int legendSampleWidth = 25;
+    bool crossHair = false;
+};
+
+namespace {
+
+QCategoryAxis *newAxis()
+{
+    auto *axis = new QCategoryAxis;
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    axis->setGridLineVisible(false);
+    axis->setMinorGridLineVisible(false);
+    axis->setLinePen(QPen(Qt::black, 1));
+    axis->setLabelsBrush(Qt::black);
+    axis->setTitleBrush(Qt::black);
+    return axis;
+}
+
+} // namespace
+
+Chart::Chart(QWidget *parent) : QWidget(parent), d(new Private)
+{
+    d->chart = new QChart;
+    d->chart->setBackgroundRoundness(0);
+    d->chart->setMargins(QMargins(4, 4, 4, 4));
+    d->chart->legend()->setAlignment(Qt::AlignTop);
+    d->chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
+    d->chart->setPlotAreaBackgroundVisible(true);
+    d->chart->setPlotAreaBackgroundBrush(Qt::white);
+
+    d->view = new QChartView(d->chart, this); // the view owns the chart
+    d->view->setFrameShape(QFrame::NoFrame);
+    d->view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    d->view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    d->view->viewport()->setMouseTracking(true);
+    d->view->viewport()->installEventFilter(this);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(d->view);
+
+    for (auto [slot, alignment] : {std::pair{&d->bottom, Qt::AlignBottom},
+                                   std::pair{&d->left, Qt::AlignLeft}}) {
+        slot->reset(new Axis);
+        (*slot)->d = new Axis::Data;
+        (*slot)->d->axis = newAxis();
+        d->chart->addAxis((*slot)->d->axis, alignment);
+        (*slot)->d->apply();
+    }
+}
+
+Chart::~Chart()
+{
+    // The Qt Charts objects go with the view; the adapter's own data here.
+    for (auto &series : d->series)
+        delete series->d;
+    delete d->bottom->d;
+    delete d->left->d;
+    delete d;
+}
+
+// Puts a Qt Charts series into the chart on both axes and wraps it.
+Series *Chart::adoptSeries(QXYSeries *qseries, SeriesKind kind, const QString &name,
+                           const QString &title, const QColor &color, bool inLegend)
+{
+    qseries->setObjectName(name);
+    qseries->setName(title);
+    d->chart->addSeries(qseries);
+    qseries->attachAxis(d->bottom->d->axis);
+    qseries->attachAxis(d->left->d->axis);
+    auto *series = new Series;
+    series->d = new Series::Data;
+    series->d->kind = kind;
+    series->d->name = name;
+    series->d->title = title;
+    series->d->color = color;
+    series->d->inLegend = inLegend;
+    series->d->series = qseries;
+    d->series.emplace_back(series);
+    applyLegendFlags();
+    return series;
+}
+
+Series *Chart::addLineSeries(const QString &name, const QString &title, const QColor &color,
+                             PenStyle style, bool inLegend)
+{
+    auto *line = new QLineSeries;
+    line->setPen(QPen(color, 1, qtPenStyle(style)));
+    Series *series = adoptSeries(line, SeriesKind::Line, name, title, color, inLegend);
+    series->d->penStyle = style;
+    return series;
+}
+
+Series *Chart::addPointSeries(const QString &name, const QString &title, const QColor &color,
+                              MarkerShape shape, int halfSize, const QColor &fillColor,
+                              bool inLegend)
+{
+    auto *points = new QScatterSeries;
+    points->setMarkerShape(shape == MarkerShape::Diamond
+                               ? QScatterSeries::MarkerShapeRotatedRectangle
+                               : QScatterSeries::MarkerShapeCircle);
+    points->setMarkerSize(2 * halfSize + 1);
+    points->setColor(fillColor);
+    points->setBorderColor(color);
+    points->setPen(QPen(color, 1));
+    Series *series = adoptSeries(points, SeriesKind::Points, name, title, color, inLegend);
+    series->d->marker = shape;
+    series->d->markerHalfSize = halfSize;
+    series->d->fillColor = fillColor;
+    return series;
+}
+
+// Legend markers are made per series; hide those of series kept out.
+void Chart::applyLegendFlags()
+{
+    for (const auto &series : d->series) {
+        for (QLegendMarker *marker : d->chart->legend()->markers(series->d->series))
+            marker->setVisible(series->d->inLegend);
+    }
+}
+
+int Chart::seriesCount() const
+{
+    return int(d->series.size());
+}
+
+Series *Chart::series(int index) const
+{
+    if (index < 0 || index >= seriesCount())
+        return nullptr;
+    return d->series[std::size_t(index)].get();
+}
+
+Series *Chart::seriesByName(const QString &name) const
+{
+    for (const auto &series : d->series) {
+        if (series->d->name == name)
+            return series.get();
+    }
+    return nullptr;
+}
+
+Axis *Chart::bottomAxis() const { return d->bottom.get(); }
+Axis *Chart::leftAxis() const { return d->left.get(); }
+
+void Chart::setBackColor(const QColor &color)
+{
+    d->chart->setPlotAreaBackgroundBrush(color);
+}
+
+// A flat chart shows no walls but the back one (the plotting area); the left
+// wall's colour is kept only.
+void Chart::setLeftWallColor(const QColor &color)
+{
+    d->leftWallColor = color;
+}
+
+void Chart::setPanelColor(const QColor &color)
+{
+    d->chart->setBackgroundBrush(color);
+    d->view->setBackgroundBrush(color);
+}
+
+// Qt Charts sizes its legend samples from the font; the width is kept only.
+void Chart::setLegendSampleWidth(int width) { d->legendSampleWidth = width; }
+int Chart::legendSampleWidth() const { return d->legendSampleWidth; }
+
+void Chart::setHiddenTitle(const QString &title) { d->hiddenTitle = title; }
+QString Chart::hiddenTitle() const { return d->hiddenTitle; }
+
+void Chart::setCrossHairCursor(bool on)
+{
+    d->crossHair = on;
+    d->view->viewport()->setCursor(on ? Qt::CrossCursor : Qt::ArrowCursor);
+}
+
+bool Chart::crossHairCursor() const { return d->crossHair; }
+
+void Chart::commit()
+{
+    double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
+    bool any = false;
+    for (const auto &series : d->series) {
+        const QList<QPointF> &points = series->d->points;
+        series->d->series->replace(points);
+        for (const QPointF &p : points) {
+            if (!any) {
+                xMin = xMax = p.x();
+                yMin = yMax = p.y();
+                any = true;
+                continue;
+            }
+            xMin = std::min(xMin, p.x());
+            xMax = std::max(xMax, p.x());
+            yMin = std::min(yMin, p.y());
+            yMax = std::max(yMax, p.y());
+        }
+    }
+    for (auto [axis, low, high] : {std::tuple{d->bottom.get(), xMin, xMax},
+                                   std::tuple{d->left.get(), yMin, yMax}}) {
+        axis->d->hasData = any;
+        axis->d->dataMinimum = low;
+        axis->d->dataMaximum = high;
+        axis->d->apply();
+    }
+}
+
+QRect Chart::plotRect() const
+{
+    const QRectF area = d->chart->plotArea();
+    if (area.isEmpty())
+        return QRect();
+    const QRectF scene = d->chart->mapRectToScene(area);
+    const QRectF inView = d->view->viewportTransform().mapRect(scene);
+    const QPoint offset = d->view->viewport()->mapTo(this, QPoint(0, 0));
+    const QRectF here = inView.translated(offset);
+    const QPoint topLeft(qRound(here.left()), qRound(here.top()));
+    const QPoint bottomRight(qRound(here.right()) - 1, qRound(here.bottom()) - 1);
+    return QRect(topLeft, bottomRight);
+}
+
+double Chart::bottomValueAt(int x) const
+{
+    const QRect plot = plotRect();
+    if (plot.width() <= 0)
+        return 0;
+    const Axis::Data *axis = d->bottom->d;
+    return axis->minimum + double(x - plot.left()) * (axis->maximum - axis->minimum) / plot.width();
+}
+
+double Chart::leftValueAt(int y) const
+{
+    const QRect plot = plotRect();
+    if (plot.height() <= 0)
+        return 0;
+    const Axis::Data *axis = d->left->d;
+    const int bottom = plot.top() + plot.height();
+    return axis->minimum + double(bottom - y) * (axis->maximum - axis->minimum) / plot.height();
+}
+
+QChart *Chart::qchart() const { return d->chart; }
+QChartView *Chart::view() const { return d->view; }
+
+bool Chart::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == d->view->viewport() && event->type() == QEvent::MouseMove) {
+        const auto *move = static_cast<QMouseEvent *>(event);
+        emit OnMouseMove(d->view->viewport()->mapTo(this, move->position().toPoint()));
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace morva::chart

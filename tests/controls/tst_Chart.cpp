@@ -1,0 +1,315 @@
+// The chart adapter: axis label pictures, automatic ranges, pixel-to-value at
+// the plotting rectangle, refills through commit(), legend flags, point order
+// and the mouse-move signal. Each case reads State / Action / Expected in its
+// row or function name.
+
+#include "controls/Chart.h"
+#include "tests/support/GuiFixture.h"
+
+#include <QCategoryAxis>
+#include <QChart>
+#include <QChartView>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QSet>
+#include <QSignalSpy>
+#include <QTest>
+#include <QXYSeries>
+
+#include <memory>
+
+using morva::test::GuiFixture;
+using namespace morva::chart;
+
+namespace {
+
+QXYSeries *qseriesOf(const Chart &chart, const QString &name)
+{
+    for (QAbstractSeries *series : chart.qchart()->series()) {
+        if (series->objectName() == name)
+            return qobject_cast<QXYSeries *>(series);
+    }
+    return nullptr;
+}
+
+QCategoryAxis *qaxis(const Chart &chart, Qt::Alignment alignment)
+{
+    const QList<QAbstractAxis *> axes = chart.qchart()->axes(
+        alignment == Qt::AlignBottom ? Qt::Horizontal : Qt::Vertical);
+    return axes.isEmpty() ? nullptr : qobject_cast<QCategoryAxis *>(axes.first());
+}
+
+} // namespace
+
+class TestChart : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { m_fixture = std::make_unique<GuiFixture>(); }
+    void cleanup() { m_fixture.reset(); }
+
+    void axisLabelPictures_data();
+    void axisLabelPictures();
+    void automaticRangeFollowsCommittedData_data();
+    void automaticRangeFollowsCommittedData();
+    void pixelToValueAtThePlotCorners();
+    void noPlotExtentGivesZero();
+    void refillFourSeriesOf1001Points();
+    void seriesOutOfLegendHasNoVisibleEntry();
+    void pointsKeepAscendingX_data();
+    void pointsKeepAscendingX();
+    void mouseMoveInChartCoordinates();
+
+private:
+    std::unique_ptr<GuiFixture> m_fixture;
+};
+
+void TestChart::axisLabelPictures_data()
+{
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<double>("increment");
+    QTest::addColumn<QChar>("separator");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("##0, 0..1000 by 250")
+        << "##0" << 0.0 << 1000.0 << 250.0 << QChar(u'.')
+        << QStringList{"0", "250", "500", "750", "1000"};
+    QTest::newRow("0.00, 0..1 by 0.25") << "0.00" << 0.0 << 1.0 << 0.25 << QChar(u'.')
+                                        << QStringList{"0.00", "0.25", "0.50", "0.75", "1.00"};
+    QTest::newRow("0.00, 0..1 by 0.25, comma")
+        << "0.00" << 0.0 << 1.0 << 0.25 << QChar(u',')
+        << QStringList{"0,00", "0,25", "0,50", "0,75", "1,00"};
+    QTest::newRow("0.00, 0..1 by 0.2 without drift")
+        << "0.00" << 0.0 << 1.0 << 0.2 << QChar(u'.')
+        << QStringList{"0.00", "0.20", "0.40", "0.60", "0.80", "1.00"};
+    QTest::newRow("0.000 repeats stay distinct")
+        << "0.000" << 0.0 << 0.002 << 0.0005 << QChar(u'.')
+        << QStringList{"0.000", "0.001", "0.001", "0.002", "0.002"};
+    QTest::newRow("0.00E-00 around 0")
+        << "0.00E-00" << -5e-7 << 1e-6 << 5e-7 << QChar(u'.')
+        << QStringList{"-5.00E-07", "0.00E00", "5.00E-07", "1.00E-06"};
+    QTest::newRow("0.00E-00 around 0, comma")
+        << "0.00E-00" << -5e-7 << 1e-6 << 5e-7 << QChar(u',')
+        << QStringList{"-5,00E-07", "0,00E00", "5,00E-07", "1,00E-06"};
+    QTest::newRow("##0 without increment: steps of at least 1")
+        << "##0" << 0.0 << 2.0 << 0.0 << QChar(u'.') << QStringList{"0", "1", "2"};
+    QTest::newRow("0.00E-00 without increment")
+        << "0.00E-00" << 0.0 << 1e-5 << 0.0 << QChar(u'.')
+        << QStringList{"0.00E00", "2.00E-06", "4.00E-06", "6.00E-06", "8.00E-06", "1.00E-05"};
+}
+
+void TestChart::axisLabelPictures()
+{
+    QFETCH(QString, picture);
+    QFETCH(double, minimum);
+    QFETCH(double, maximum);
+    QFETCH(double, increment);
+    QFETCH(QChar, separator);
+    QFETCH(QStringList, expected);
+    morva::text::setDecimalSeparatorOverride(separator);
+    Chart chart;
+    Axis *axis = chart.leftAxis();
+    axis->setLabelPicture(picture);
+    axis->setIncrement(increment);
+    axis->setFixedRange(minimum, maximum);
+
+    QCOMPARE(axis->labels(), expected);
+    QCOMPARE(axis->minimum(), minimum);
+    QCOMPARE(axis->maximum(), maximum);
+    // Qt Charts shows them at their values, each label distinct.
+    QCategoryAxis *shown = qaxis(chart, Qt::AlignLeft);
+    QVERIFY(shown);
+    QCOMPARE(shown->labelsPosition(), QCategoryAxis::AxisLabelsPositionOnValue);
+    const QStringList categories = shown->categoriesLabels();
+    QCOMPARE(QSet<QString>(categories.begin(), categories.end()).size(), expected.size());
+    for (qsizetype i = 0; i < categories.size(); ++i)
+        QCOMPARE(QString(categories.at(i)).remove(QChar(0x200B)), expected.at(i));
+}
+
+void TestChart::automaticRangeFollowsCommittedData_data()
+{
+    QTest::addColumn<QList<QPointF>>("points");
+    QTest::addColumn<double>("bottomMin");
+    QTest::addColumn<double>("bottomMax");
+    QTest::addColumn<double>("leftMin");
+    QTest::addColumn<double>("leftMax");
+
+    QTest::newRow("0..50 generations, 0.1..0.9")
+        << QList<QPointF>{{0, 0.1}, {25, 0.9}, {50, 0.5}} << 0.0 << 50.0 << 0.0 << 1.0;
+    QTest::newRow("small negative changes")
+        << QList<QPointF>{{0, -0.012}, {1, 0.003}} << 0.0 << 1.0 << -0.015 << 0.005;
+    QTest::newRow("one point keeps a range around it")
+        << QList<QPointF>{{3, 2}} << 2.0 << 4.0 << 1.8 << 2.2;
+    QTest::newRow("no points") << QList<QPointF>{} << 0.0 << 1.0 << 0.0 << 1.0;
+}
+
+void TestChart::automaticRangeFollowsCommittedData()
+{
+    QFETCH(QList<QPointF>, points);
+    QFETCH(double, bottomMin);
+    QFETCH(double, bottomMax);
+    QFETCH(double, leftMin);
+    QFETCH(double, leftMax);
+    Chart chart;
+    chart.bottomAxis()->setLabelPicture(QStringLiteral("##0"));
+    chart.leftAxis()->setLabelPicture(QStringLiteral("0.000"));
+    Series *series = chart.addLineSeries(QStringLiteral("Series1"), QStringLiteral("p"),
+                                         Qt::black, PenStyle::Solid);
+    series->addPoint(100, 100); // an earlier refill, cleared below
+    chart.commit();
+    series->clear();
+    for (const QPointF &p : points)
+        series->addPoint(p.x(), p.y());
+    chart.commit();
+
+    QVERIFY(chart.bottomAxis()->isAutomatic());
+    QCOMPARE(chart.bottomAxis()->minimum(), bottomMin);
+    QCOMPARE(chart.bottomAxis()->maximum(), bottomMax);
+    QVERIFY(qAbs(chart.leftAxis()->minimum() - leftMin) < 1e-12);
+    QVERIFY(qAbs(chart.leftAxis()->maximum() - leftMax) < 1e-12);
+    QVERIFY(!chart.leftAxis()->labels().isEmpty());
+}
+
+void TestChart::pixelToValueAtThePlotCorners()
+{
+    Chart chart;
+    // Qt Charts maps pixels through a series on the axes.
+    chart.addLineSeries("Series1", "p", Qt::black, PenStyle::Solid);
+    chart.bottomAxis()->setFixedRange(0, 1);
+    chart.leftAxis()->setFixedRange(-0.02, 0.03);
+    chart.resize(500, 400);
+    chart.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&chart));
+    const QRect plot = chart.plotRect();
+    QVERIFY(plot.width() > 100 && plot.height() > 100);
+    QVERIFY(chart.rect().contains(plot));
+
+    QCOMPARE(chart.bottomValueAt(plot.left()), 0.0);
+    QCOMPARE(chart.bottomValueAt(plot.left() + plot.width()), 1.0);
+    QCOMPARE(chart.leftValueAt(plot.top() + plot.height()), -0.02);
+    QCOMPARE(chart.leftValueAt(plot.top()), 0.03);
+
+    // The rectangle is where Qt Charts plots: its own mapping agrees within
+    // a pixel.
+    const QPoint middle = plot.center();
+    const QPoint inView = chart.view()->viewport()->mapFrom(&chart, middle);
+    const QPointF value = chart.qchart()->mapToValue(
+        chart.qchart()->mapFromScene(chart.view()->mapToScene(inView)));
+    QVERIFY(qAbs(value.x() - chart.bottomValueAt(middle.x())) < 1.5 / plot.width());
+    QVERIFY(qAbs(value.y() - chart.leftValueAt(middle.y())) < 1.5 * 0.05 / plot.height());
+}
+
+// A chart that was never laid out has no plotting rectangle.
+void TestChart::noPlotExtentGivesZero()
+{
+    Chart chart;
+    chart.bottomAxis()->setFixedRange(5, 6);
+    chart.leftAxis()->setFixedRange(5, 6);
+    QVERIFY(chart.plotRect().isEmpty());
+    QCOMPARE(chart.bottomValueAt(10), 0.0);
+    QCOMPARE(chart.leftValueAt(10), 0.0);
+}
+
+void TestChart::refillFourSeriesOf1001Points()
+{
+    Chart chart;
+    const QStringList names{"Series1", "Series2", "Series3", "Series4"};
+    chart.addLineSeries(names[0], "p[1]", QColor(0, 128, 0), PenStyle::Solid);
+    chart.addLineSeries(names[1], "p[2]", Qt::red, PenStyle::Dashed);
+    chart.addLineSeries(names[2], "ref", Qt::black, PenStyle::Dotted, false);
+    chart.addPointSeries(names[3], "obs", Qt::black, MarkerShape::Circle, 3, Qt::black);
+    chart.resize(500, 400);
+    chart.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&chart));
+
+    for (const int points : {1001, 501}) {
+        for (int i = 0; i < chart.seriesCount(); ++i)
+            chart.series(i)->clear();
+        for (int i = 0; i < chart.seriesCount(); ++i)
+            for (int g = 0; g < points; ++g)
+                chart.series(i)->addPoint(g, 0.001 * g + i);
+        chart.commit();
+        for (int i = 0; i < chart.seriesCount(); ++i) {
+            QXYSeries *shown = qseriesOf(chart, names[i]);
+            QVERIFY(shown);
+            QCOMPARE(shown->count(), points);
+            QCOMPARE(shown->points(), chart.series(i)->points());
+            QCOMPARE(chart.seriesByName(names[i]), chart.series(i));
+        }
+        QCOMPARE(chart.bottomAxis()->maximum(), double(points - 1));
+    }
+    // Clearing empties the plotted series at once.
+    chart.series(0)->clear();
+    QCOMPARE(qseriesOf(chart, names[0])->count(), 0);
+    QCOMPARE(chart.series(4), nullptr);
+}
+
+void TestChart::seriesOutOfLegendHasNoVisibleEntry()
+{
+    Chart chart;
+    chart.addLineSeries("Series1", "p[1]", QColor(0, 128, 0), PenStyle::Solid);
+    chart.addPointSeries("Series6", "FirstPoint", Qt::yellow, MarkerShape::Diamond, 2, Qt::white,
+                         false);
+    chart.addLineSeries("Series2", "p[2]", Qt::red, PenStyle::Dashed);
+    chart.series(1)->addPoint(0, 0.5);
+    chart.commit();
+    chart.resize(400, 300);
+    chart.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&chart));
+
+    QLegend *legend = chart.qchart()->legend();
+    QCOMPARE(legend->alignment(), Qt::AlignTop);
+    for (const char *name : {"Series1", "Series6", "Series2"}) {
+        const QList<QLegendMarker *> markers = legend->markers(qseriesOf(chart, name));
+        QCOMPARE(markers.size(), 1);
+        QCOMPARE(markers.first()->isVisible(), QByteArray(name) != "Series6");
+        QCOMPARE(markers.first()->label(), chart.seriesByName(name)->title());
+    }
+}
+
+void TestChart::pointsKeepAscendingX_data()
+{
+    QTest::addColumn<QList<QPointF>>("added");
+    QTest::addColumn<QList<QPointF>>("expected");
+
+    QTest::newRow("ascending stays")
+        << QList<QPointF>{{0, 1}, {1, 2}, {2, 3}} << QList<QPointF>{{0, 1}, {1, 2}, {2, 3}};
+    QTest::newRow("decreasing frequencies are sorted")
+        << QList<QPointF>{{0.5, 1}, {0.4, 2}, {0.3, 3}}
+        << QList<QPointF>{{0.3, 3}, {0.4, 2}, {0.5, 1}};
+    QTest::newRow("equal x keep the order added")
+        << QList<QPointF>{{1, 1}, {0, 0}, {1, 2}, {0, 5}}
+        << QList<QPointF>{{0, 0}, {0, 5}, {1, 1}, {1, 2}};
+}
+
+void TestChart::pointsKeepAscendingX()
+{
+    QFETCH(QList<QPointF>, added);
+    QFETCH(QList<QPointF>, expected);
+    Chart chart;
+    Series *series =
+        chart.addPointSeries("Series5", "obs", Qt::green, MarkerShape::Circle, 3, Qt::green);
+    for (const QPointF &p : added)
+        series->addPoint(p.x(), p.y());
+    QCOMPARE(series->points(), expected);
+    QCOMPARE(series->count(), int(expected.size()));
+    QCOMPARE(series->point(0), expected.first());
+}
+
+void TestChart::mouseMoveInChartCoordinates()
+{
+    Chart chart;
+    chart.setCrossHairCursor(true);
+    chart.resize(400, 300);
+    MORVA_SHOW_ACTIVE(&chart);
+    QSignalSpy moves(&chart, &Chart::OnMouseMove);
+
+    morva::test::hoverAt(&chart, QPoint(150, 120));
+    QVERIFY(!moves.isEmpty());
+    QCOMPARE(moves.last().at(0).toPoint(), QPoint(150, 120));
+    QCOMPARE(chart.view()->viewport()->cursor().shape(), Qt::CrossCursor);
+}
+
+QTEST_MAIN(TestChart)
+#include "tst_Chart.moc"
