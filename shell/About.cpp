@@ -29,7 +29,7 @@ constexpr int kClientWidth = 322;
 constexpr int kClientHeight = 238;
 
 const QString kVersion = QStringLiteral("Version pre-alpha 99.03.0 (Bugs95)");
-const QString kCopyright = QStringLiteral("Copyright (C) 1999 The MORVA authors");
+const QString kCopyright = QStringLiteral("(C) 1999 The MORVA authors");
 const QString kDescription = QStringLiteral("Population Genetics Simulator");
 const QString kComments = QStringLiteral("Comments welcome!");
 
@@ -56,6 +56,20 @@ QList<DedicationLine> dedicationLines()
         {150, 5, signature()},
         {150, 6, QString(32, QLatin1Char(' '))},
     };
+}
+
+// A centred label whose text is wider than its designed box (the system's
+// face may be wider than the designed one) grows about its centre, within
+// `room`, so that the whole text shows.
+void keepTextInView(QLabel *label, const QRect &room)
+{
+    const int needed = label->fontMetrics().horizontalAdvance(label->text()) + 2;
+    if (needed <= label->width())
+        return;
+    const int width = std::min(needed, room.width());
+    const int left = std::clamp(label->geometry().center().x() - width / 2, room.left(),
+                                room.right() + 1 - width);
+    label->setGeometry(left, label->y(), width, label->height());
 }
 
 QPoint mousePosition(const QMouseEvent *event)
@@ -182,6 +196,14 @@ void TAboutBox::createMainPanel()
                                       QRect(2, 100, 305, 15));
     ProductDesriptionLabel->setFont(designFont(QStringLiteral("MS Sans Serif"), 13, true));
     ProductDesriptionLabel->installEventFilter(this);
+    // The labels beside the picture keep clear of it.
+    const QRect panel = MainPanel->contentsRect();
+    const QRect besidePicture(ProgramIcon->geometry().right() + 2, panel.top(),
+                              panel.right() - ProgramIcon->geometry().right() - 1, panel.height());
+    for (QLabel *label : {ProductNameLabel, VersionLabel, CopyrightLabel})
+        keepTextInView(label, besidePicture);
+    for (QLabel *label : {CommentsLabel, ProductDesriptionLabel})
+        keepTextInView(label, panel);
 
     UrlBtn = new QPushButton(QLatin1String(kHomePage), MainPanel);
     UrlBtn->setObjectName(QStringLiteral("UrlBtn"));
