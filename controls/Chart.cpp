@@ -8,7 +8,10 @@
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QImage>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPolygonF>
 #include <QScatterSeries>
 #include <QSet>
 #include <QVBoxLayout>
@@ -28,17 +31,32 @@ constexpr int kTargetIntervals = 5;
 constexpr int kMaxLabels = 100;
 constexpr QChar kZeroWidthSpace(0x200B);
 
-// 1, 2, 2.5 or 5 times a power of ten, at least `rough`.
-double niceStep(double rough)
+// Whether labels at multiples of `step` are written exactly by a picture
+// with that resolution (0: any step).
+bool writableStep(double step, double resolution)
+{
+    if (resolution <= 0)
+        return true;
+    const double ratio = step / resolution;
+    return ratio >= 1 - 1e-9 && std::abs(ratio - std::round(ratio)) < 1e-6;
+}
+
+// 1, 2, 2.5 or 5 times a power of ten, at least `rough`, that the picture
+// writes exactly.
+double niceStep(double rough, double resolution)
 {
     if (!(rough > 0) || !std::isfinite(rough))
-        return 1.0;
-    const double power = std::pow(10.0, std::floor(std::log10(rough)));
-    for (const double factor : {1.0, 2.0, 2.5, 5.0, 10.0}) {
-        if (factor * power >= rough * (1 - 1e-9))
-            return factor * power;
+        rough = resolution > 0 ? resolution : 1.0;
+    double power = std::pow(10.0, std::floor(std::log10(rough)));
+    while (std::isfinite(power)) {
+        for (const double factor : {1.0, 2.0, 2.5, 5.0}) {
+            const double step = factor * power;
+            if (step >= rough * (1 - 1e-9) && writableStep(step, resolution))
+                return step;
+        }
+        power *= 10;
     }
-    return 10.0 * power;
+    return rough;
 }
 
 // The smallest step a fixed-decimals picture can tell apart ("0.00": 0.01,
@@ -63,6 +81,31 @@ Qt::PenStyle qtPenStyle(PenStyle style)
         break;
     }
     return Qt::SolidLine;
+}
+
+// A point marker: a circle or a diamond 2 * halfSize + 1 pixels across,
+// outlined in the series colour and filled.
+QImage markerImage(MarkerShape shape, int halfSize, const QColor &color, const QColor &fill)
+{
+    const int half = std::max(halfSize, 1);
+    const int size = 2 * half + 1;
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(color, 1));
+    painter.setBrush(fill);
+    const QRectF box(0.5, 0.5, size - 1, size - 1);
+    if (shape == MarkerShape::Diamond) {
+        const QPointF centre = box.center();
+        painter.drawPolygon(QPolygonF{QPointF(centre.x(), box.top()),
+                                      QPointF(box.right(), centre.y()),
+                                      QPointF(centre.x(), box.bottom()),
+                                      QPointF(box.left(), centre.y())});
+    } else {
+        painter.drawEllipse(box);
+    }
+    return image;
 }
 
 } // namespace
@@ -95,10 +138,12 @@ int Series::markerHalfSize() const { return d->markerHalfSize; }
 QColor Series::fillColor() const { return d->fillColor; }
 bool Series::inLegend() const { return d->inLegend; }
 
+// The plotted points stay until commit() replaces them in one go: emptying
+// the plotted series first would make Qt Charts drop and rebuild its point
+// items.
 void Series::clear()
 {
     d->points.clear();
-    d->series->clear();
 }
 
 void Series::addPoint(double x, double y)
@@ -165,8 +210,7 @@ double Axis::Data::stepFor(double low, double high) const
 {
     if (increment > 0 && (high - low) / increment <= kMaxLabels)
         return increment;
-    // A chosen step never goes below what the picture can tell apart.
-    return std::max(niceStep((high - low) / kTargetIntervals), pictureResolution(picture));
+    return niceStep((high - low) / kTargetIntervals, pictureResolution(picture));
 }
 
 void Axis::Data::computeRange()
@@ -404,6 +448,9 @@ Series *Chart::addPointSeries(const QString &name, const QString &title, const Q
     points->setColor(fillColor);
     points->setBorderColor(color);
     points->setPen(QPen(color, 1));
+    // Markers drawn from one image, not one graphics item per point: a
+    // thousand items cost tens of milliseconds per repaint.
+    points->setLightMarker(markerImage(shape, halfSize, color, fillColor));
     Series *series = adoptSeries(points, SeriesKind::Points, name, title, color, inLegend);
     series->d->marker = shape;
     series->d->markerHalfSize = halfSize;

@@ -38,6 +38,7 @@ public:
     QColor fillColor() const;
     bool inLegend() const;
 
+    // Both collect: the chart shows the change after Chart::commit().
     void clear();
     void addPoint(double x, double y);
     int count() const;

@@ -94,6 +94,9 @@ void TestChart::axisLabelPictures_data()
         << QStringList{"-5,00E-07", "0,00E00", "5,00E-07", "1,00E-06"};
     QTest::newRow("##0 without increment: steps of at least 1")
         << "##0" << 0.0 << 2.0 << 0.0 << QChar(u'.') << QStringList{"0", "1", "2"};
+    QTest::newRow("0.000 without increment: no 0.0025 steps")
+        << "0.000" << 0.0 << 0.012 << 0.0 << QChar(u'.')
+        << QStringList{"0.000", "0.005", "0.010"};
     QTest::newRow("0.00E-00 without increment")
         << "0.00E-00" << 0.0 << 1e-5 << 0.0 << QChar(u'.')
         << QStringList{"0.00E00", "2.00E-06", "4.00E-06", "6.00E-06", "8.00E-06", "1.00E-05"};
@@ -239,9 +242,11 @@ void TestChart::refillFourSeriesOf1001Points()
         }
         QCOMPARE(chart.bottomAxis()->maximum(), double(points - 1));
     }
-    // Clearing empties the plotted series at once.
+    // A cleared series plots nothing after the commit.
     chart.series(0)->clear();
+    chart.commit();
     QCOMPARE(qseriesOf(chart, names[0])->count(), 0);
+    QCOMPARE(qseriesOf(chart, names[1])->count(), 501);
     QCOMPARE(chart.series(4), nullptr);
 }
 
