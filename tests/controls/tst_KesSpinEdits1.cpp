@@ -100,6 +100,9 @@ private slots:
     void enterAndEscStayInTheEdit_data();
     void enterAndEscStayInTheEdit();
     void tabStillMovesTheFocus();
+    void focusEntrySelectsAll_data();
+    void focusEntrySelectsAll();
+    void spinButtonKeyboard();
     void characterFilter_data();
     void characterFilter();
     void refusedCharacterBeepsAndIsDropped();
@@ -444,6 +447,61 @@ void TestKesSpinEdits1::tabStillMovesTheFocus()
     QVERIFY(m_host->real->hasFocus());
     // Entering by Tab selects all text.
     QCOMPARE(m_host->real->selectedText(), QStringLiteral("0.500"));
+}
+
+void TestKesSpinEdits1::focusEntrySelectsAll_data()
+{
+    QTest::addColumn<bool>("autoSelect");
+    QTest::addColumn<bool>("byMouse");
+    QTest::addColumn<bool>("allSelected");
+
+    QTest::newRow("Tab, AutoSelect: all selected") << true << false << true;
+    QTest::newRow("left mouse press: caret only") << true << true << false;
+    QTest::newRow("Tab, no AutoSelect: nothing selected") << false << false << false;
+}
+
+void TestKesSpinEdits1::focusEntrySelectsAll()
+{
+    QFETCH(bool, autoSelect);
+    QFETCH(bool, byMouse);
+    QFETCH(bool, allSelected);
+    TKesSpinEdit *edit = m_host->integer;
+    edit->setValue(1234);
+    edit->setAutoSelect(autoSelect);
+    m_host->other->setFocus();
+    if (byMouse)
+        QTest::mouseClick(edit, Qt::LeftButton, Qt::NoModifier, QPoint(5, edit->height() / 2));
+    else
+        edit->setFocus(Qt::TabFocusReason);
+    QVERIFY(edit->hasFocus());
+    QCOMPARE(edit->selectedText() == edit->text(), allSelected);
+}
+
+// With the keyboard focus (as a tab stop) the spin button takes the arrows
+// and Space itself and shows the focus rectangle on its focused button.
+void TestKesSpinEdits1::spinButtonKeyboard()
+{
+    TKesSpinEdit *edit = m_host->integer;
+    TSpinButton *spin = edit->spinButton();
+    spin->setFocusPolicy(Qt::TabFocus);
+    QSignalSpy ups(spin, &TSpinButton::OnUpClick);
+    QSignalSpy downs(spin, &TSpinButton::OnDownClick);
+    spin->setFocus();
+    QVERIFY(spin->hasFocus());
+    QVERIFY(spin->upButton()->repeatFlags() & TTimerSpeedButton::ShowFocusRect);
+
+    QTest::keyClick(spin, Qt::Key_Down);
+    QCOMPARE(spin->focusedButton(), spin->downButton());
+    QVERIFY(spin->downButton()->repeatFlags() & TTimerSpeedButton::ShowFocusRect);
+    QVERIFY(!(spin->upButton()->repeatFlags() & TTimerSpeedButton::ShowFocusRect));
+    QTest::keyClick(spin, Qt::Key_Space);
+    QTest::keyClick(spin, Qt::Key_Up);
+    QCOMPARE(downs.count(), 2);
+    QCOMPARE(ups.count(), 1);
+    QCOMPARE(edit->value(), -1);
+
+    m_host->other->setFocus();
+    QVERIFY(!(spin->upButton()->repeatFlags() & TTimerSpeedButton::ShowFocusRect));
 }
 
 void TestKesSpinEdits1::characterFilter_data()
