@@ -1,0 +1,237 @@
+#ifndef MORVA_MODELS_MODELFORM_H
+#define MORVA_MODELS_MODELFORM_H
+
+// The frame every model window shares: an input panel on the left with the
+// parameter group boxes and the Run and Cancel buttons, and an output panel on
+// the right with a tabbed chart area above a number grid, separated by
+// splitters. The frame owns the mechanisms the models fill in: the show
+// skeleton, the frequency double-click rule, the Run skeleton (refill the grid,
+// then the charts, then show the page control), the refills on focus entry,
+// the resize rules, the chart readouts and grid column hints, Enter and Esc
+// as default and cancel keys, and Cancel with its hand-back to the caller.
+
+#include <QColor>
+#include <QList>
+#include <QMdiSubWindow>
+#include <QPoint>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <initializer_list>
+
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QScrollArea;
+class QSplitter;
+class QTabWidget;
+class QWidget;
+class TKesRealSpinEdit;
+class TKesSpinEdit;
+class TStringAlignGrid;
+
+namespace morva {
+
+class FocusEntry;
+namespace chart {
+class Chart;
+}
+
+// The designed data that differs between the model windows.
+struct ModelFormSettings {
+    QString caption;
+    // Width of InputPanel, also the least width Splitter2 leaves it.
+    int inputPanelWidth = 170;
+    // Height of the spacer panels InputPanel1..3.
+    int spacerHeight = 10;
+    // Height of NgGroupBox.
+    int ngBoxHeight = 60;
+    // The window scrolls when its client area is narrower than the width, or
+    // lower than the height and than the input panel needs to show Cancel
+    // (the output panel follows the client area down to there, so its 70 %
+    // rule holds at the sizes the window is used at).
+    QSize scrollRange{550, 500};
+    QString runName = QStringLiteral("SelRunBtn");
+    QString cancelName = QStringLiteral("SelCancelBtn");
+    // Run's top-left corner in InputPanel; Cancel stands 50 pixels lower.
+    QPoint runPos{45, 350};
+    QString pageControlName = QStringLiteral("SelDiOutGraphPageControl");
+    QString gridName;
+    int gridColumns = 4;
+    // Added to the default column width per column to size the grid.
+    int gridWidthAddend = 6;
+};
+
+// Parameters of a real or integer spin edit placed in a group box.
+struct FieldPlace {
+    QPoint pos;
+    QSize size;
+};
+
+class ModelForm : public QMdiSubWindow {
+    Q_OBJECT
+public:
+    // Designed sizes of the frame.
+    static constexpr int kOuterWidth = 750;
+    static constexpr int kOuterHeight = 570;
+    static constexpr int kSplitterWidth = 5;
+    static constexpr int kGraphPanelHeight = 350;
+    static constexpr int kGraphMinimum = 110;
+    static constexpr int kMargin = 20;
+    static constexpr int kGridTop = 20;
+    static constexpr int kGridHeightLoss = 50;
+    static constexpr int kGraphPercent = 70;
+    static constexpr int kButtonWidth = 75;
+    static constexpr int kButtonHeight = 25;
+    static constexpr int kCancelBelowRun = 50;
+
+    // The window removes itself from memory once closed. `handBack` runs
+    // after Cancel closed the window (the caller re-enables its choice).
+    ModelForm(const ModelFormSettings &settings, std::function<void()> handBack,
+              QWidget *parent = nullptr);
+    ~ModelForm() override;
+
+    // Controls of the frame.
+    QFrame *inputPanel() const { return m_inputPanel; }
+    QGroupBox *ngGroupBox() const { return m_ngGroupBox; }
+    QPushButton *runButton() const { return m_runButton; }
+    QPushButton *cancelButton() const { return m_cancelButton; }
+    QSplitter *splitter2() const { return m_splitter2; }
+    QWidget *outputPanel() const { return m_outputPanel; }
+    QWidget *outputGraphPanel() const { return m_graphPanel; }
+    QSplitter *splitter3() const { return m_splitter3; }
+    QWidget *outputNumbersPanel() const { return m_numbersPanel; }
+    QTabWidget *pageControl() const { return m_pageControl; }
+    TStringAlignGrid *grid() const { return m_grid; }
+    QScrollArea *scrollArea() const { return m_scrollArea; }
+
+    // Places the window in the middle of its multiple-document area (done on
+    // the first show; callers may place it elsewhere afterwards).
+    void centreInArea();
+
+    // Frame handlers; the model windows add their own bodies where marked.
+    // Window shown: show the inputs, choose the first chart page, prepare the
+    // grid header (model-specific, prepareGrid()).
+    virtual void FormShow();
+    // Output panel resized: the chart area gets 70 % of its client height.
+    void OutputPanelResize();
+    // Numbers panel resized: the grid placed and sized.
+    void OutputNumbersPanelResize();
+    // Focus entered the chart area / the grid area: refill from the
+    // arithmetic state only.
+    virtual void OutputGraphPanelEnter() = 0;
+    virtual void OutputNumbersPanelEnter() = 0;
+
+    // The default and cancel keys as the window handles them: Enter presses
+    // the focused button, otherwise Run; Esc presses Cancel. Neither acts
+    // while the focused control takes the key itself (a spin edit).
+    bool pressDefaultButton();
+    bool pressCancelButton();
+
+protected:
+    // --- building blocks for the model windows ---
+    enum class InputSlot { Frequencies, Parameters };
+    // A group box stacked into the input panel in its slot (frequencies below
+    // InputPanel1, fitnesses or rates below InputPanel2), hidden until
+    // FormShow.
+    QGroupBox *addGroupBox(InputSlot slot, const QString &name, const QString &caption,
+                           const QString &hint, int height);
+    QLabel *addLabel(QWidget *box, const QString &name, const QString &text, QPoint pos,
+                     int pixelSize = 13);
+    TKesRealSpinEdit *addRealField(QWidget *box, const QString &name, FieldPlace place,
+                                   long double value, long double minimum,
+                                   long double maximum, long double increment,
+                                   const QColor &textColor = QColor());
+    TKesSpinEdit *addIntField(QWidget *box, const QString &name, FieldPlace place,
+                              int value, int minimum, int maximum, int increment);
+    // A tab sheet named `sheetName` with `title`, holding a chart named
+    // `chartName` that fills it.
+    chart::Chart *addChartPage(const QString &sheetName, const QString &title,
+                               const QString &chartName);
+
+    // The frequency double-click rule: s := the sum of the other fields; when
+    // s > 1 show `message` and change nothing, else field := 1 - s.
+    void applyFrequencyRule(TKesRealSpinEdit *field,
+                            std::initializer_list<const TKesRealSpinEdit *> others,
+                            const QString &message);
+
+    // One modal error box with the program's title.
+    void showError(const QString &text);
+
+    // After a passed run: refill the grid, then the charts (by moving the
+    // focus into their panels), then show the page control.
+    void showResults();
+
+    // The readout of a chart for the pointer at `pos` (chart pixels): only
+    // inside its plotting rectangle the chart's hint becomes format(x, y);
+    // elsewhere the last readout stays.
+    void chartReadout(chart::Chart *chart, const QPoint &pos,
+                      const std::function<QString(long double x, long double y)> &format);
+    // The grid's hint for the pointer at `pos` (viewport pixels): the text of
+    // the column under it, empty for other columns and outside the cells.
+    void gridColumnHint(const QPoint &pos, const QStringList &hints);
+
+    // Whether a key code is Enter (main or keypad).
+    static bool isEnterKey(int key);
+
+    // Run clicked (or Enter): the model's Run handler.
+    virtual void runClicked() = 0;
+    // Cancel clicked (or Esc): the model's Cancel handler, cancelModel().
+    virtual void cancelClicked() { cancelModel(); }
+    // Writes the grid header and its fonts (the last step of FormShow).
+    virtual void prepareGrid() = 0;
+
+    // Cancel: hide NgGroupBox, the parameter and frequency group boxes, Run,
+    // Cancel, the page control and the grid in that order, close the window
+    // (freed once the current event is over), then hand back.
+    void cancelModel();
+
+    void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildInputPanel();
+    void buildOutputPanel();
+    QWidget *buildGraphPanel();
+    QWidget *buildNumbersPanel();
+    QWidget *marginPanel(QWidget *parent, const QString &name, QSize fixed);
+    void buildGrid(QWidget *panel);
+    void refill(void (ModelForm::*enter)());
+    bool focusTakesKey() const;
+    // Tab order: the fields of the group boxes top to bottom, Run, Cancel.
+    void fixTabOrder();
+
+    ModelFormSettings m_settings;
+    QScrollArea *m_scrollArea = nullptr;
+    std::function<void()> m_handBack;
+    bool m_shownOnce = false;
+    bool m_closing = false;
+    bool m_refillFailed = false;
+    bool m_refilling = false;
+
+    QWidget *m_client = nullptr;
+    QSplitter *m_splitter2 = nullptr;
+    QFrame *m_inputPanel = nullptr;
+    QList<QWidget *> m_spacers;
+    QGroupBox *m_frequencyBox = nullptr;
+    QGroupBox *m_parameterBox = nullptr;
+    QGroupBox *m_ngGroupBox = nullptr;
+    QPushButton *m_runButton = nullptr;
+    QPushButton *m_cancelButton = nullptr;
+    QWidget *m_outputPanel = nullptr;
+    QSplitter *m_splitter3 = nullptr;
+    QWidget *m_graphPanel = nullptr;
+    QTabWidget *m_pageControl = nullptr;
+    QWidget *m_numbersPanel = nullptr;
+    TStringAlignGrid *m_grid = nullptr;
+    FocusEntry *m_graphEntry = nullptr;
+    FocusEntry *m_numbersEntry = nullptr;
+};
+
+} // namespace morva
+
+#endif
