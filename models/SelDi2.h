@@ -1,0 +1,116 @@
+#ifndef MORVA_MODELS_SELDI2_H
+#define MORVA_MODELS_SELDI2_H
+
+// The window of natural selection in a diploid population with 2 alleles:
+// initial frequencies of A1 and A2, the fitnesses of A1A1, A1A2 and A2A2 and
+// a number of generations in; four charts (frequencies against time, the
+// change of p[1] and the mean fitness against p[1], observed and expected, and
+// the fitnesses against time) and a table of generations out.
+
+#include "models/ModelForm.h"
+
+#include <QPointer>
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class QWidget;
+
+namespace morva::chart {
+class Series;
+}
+
+class TSelDi2Form : public morva::ModelForm {
+    Q_OBJECT
+public:
+    explicit TSelDi2Form(std::function<void()> handBack, QWidget *parent = nullptr);
+    ~TSelDi2Form() override;
+
+    // Input controls.
+    QGroupBox *SelDi2FreqGroupBox = nullptr;
+    QLabel *SelDi2Freq1Label = nullptr;
+    TKesRealSpinEdit *SelDi2Freq1RealSpinEdit = nullptr;
+    QLabel *SelDi2Freq2Label = nullptr;
+    TKesRealSpinEdit *SelDi2Freq2RealSpinEdit = nullptr;
+    QGroupBox *SelDi2FitGroupBox = nullptr;
+    QLabel *SelDi2Fit11Label = nullptr;
+    QLabel *SelDi2Fit12Label = nullptr;
+    QLabel *SelDi2Fit22Label = nullptr;
+    TKesRealSpinEdit *SelDi2Fit11RealSpinEdit = nullptr;
+    TKesRealSpinEdit *SelDi2Fit12RealSpinEdit = nullptr;
+    TKesRealSpinEdit *SelDi2Fit22RealSpinEdit = nullptr;
+    QGroupBox *NgGroupBox = nullptr;
+    TKesSpinEdit *SelNgKesSpinEdit = nullptr;
+    QPushButton *SelRunBtn = nullptr;
+    QPushButton *SelCancelBtn = nullptr;
+
+    // Output controls.
+    QTabWidget *SelDiOutGraphPageControl = nullptr;
+    QWidget *TabSheet1 = nullptr;
+    QWidget *TabSheet2 = nullptr;
+    QWidget *TabSheet3 = nullptr;
+    QWidget *TabSheet4 = nullptr;
+    morva::chart::Chart *SelDi2Chart1 = nullptr;
+    morva::chart::Chart *SelDi2Chart2 = nullptr;
+    morva::chart::Chart *SelDi2Chart3 = nullptr;
+    morva::chart::Chart *SelDi2Chart4 = nullptr;
+    TStringAlignGrid *SelDi2StringAlignGrid = nullptr;
+
+    // Series, in each chart's order.
+    morva::chart::Series *Series1 = nullptr;
+    morva::chart::Series *Series2 = nullptr;
+    morva::chart::Series *Series6 = nullptr;
+    morva::chart::Series *FastLineSeries1 = nullptr;
+    morva::chart::Series *FastLineSeries2 = nullptr;
+    morva::chart::Series *Series3 = nullptr;
+    morva::chart::Series *Series9 = nullptr;
+    morva::chart::Series *Series4 = nullptr;
+    morva::chart::Series *FastLineSeries4 = nullptr;
+    morva::chart::Series *Series5 = nullptr;
+    morva::chart::Series *Series7 = nullptr;
+    morva::chart::Series *FastLineSeries5 = nullptr;
+    morva::chart::Series *PointSeries1 = nullptr;
+    morva::chart::Series *Series8 = nullptr;
+
+    // Event handlers.
+    void SelDi2Freq1RealSpinEditDblClick();
+    void SelDi2Freq2RealSpinEditDblClick();
+    void SelNgKesSpinEditChange();
+    void SelNgKesSpinEditKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void SelRunBtnClick();
+    void SelCancelBtnClick();
+    void OutputGraphPanelEnter() override;
+    void OutputNumbersPanelEnter() override;
+    void SelDi2Chart3MouseMove(const QPoint &pos);
+    void SelDi2Chart4MouseMove(const QPoint &pos);
+    void SelDi2StringAlignGridMouseMove(const QPoint &pos);
+
+    // Texts of the window's messages.
+    static const QString kSumMessage;
+    static const QString kFitnessMessage;
+    static const QString kDoubleClickMessage;
+
+protected:
+    void runClicked() override { SelRunBtnClick(); }
+    void cancelClicked() override { SelCancelBtnClick(); }
+    void prepareGrid() override;
+
+private:
+    void buildInputs();
+    void buildFrequencyBox();
+    void buildFitnessBox();
+    void buildNgBox();
+    void buildCharts();
+    void buildAlleleFreqChart();
+    void buildFitnessChart();
+    void buildDeltaChart();
+    void buildWmedChart();
+    void designGrid();
+    void connectHandlers();
+};
+
+// The open 2-allele window, if any.
+extern QPointer<TSelDi2Form> SelDi2Form;
+
+#endif
