@@ -1,0 +1,531 @@
+// The 2-allele selection window driven as a user drives it: fields, Run and
+// Cancel, keys, the grid and charts it fills, its readouts and hints, and the
+// frame's resize rules. Each test names State / Action / Expected.
+
+#include "arith/PgMathSe.h"
+#include "controls/Aligrid.h"
+#include "controls/Chart.h"
+#include "controls/KesSpinEdits1.h"
+#include "models/SelDi2.h"
+#include "platform/Hint.h"
+#include "platform/NumberText.h"
+#include "tests/support/GuiFixture.h"
+
+#include <QGroupBox>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+
+#include <memory>
+#include <optional>
+
+using morva::chart::Chart;
+using morva::chart::Series;
+
+namespace {
+
+// A frame stand-in: a main window whose multiple-document area holds the
+// model window, with a hand-back hook that records what it saw.
+struct Harness {
+    morva::test::GuiFixture fixture;
+    QMainWindow main;
+    QMdiArea *area = new QMdiArea;
+    QPointer<TSelDi2Form> form;
+    int handBacks = 0;
+    bool closedAtHandBack = false;
+    bool aliveAtHandBack = false;
+
+    Harness()
+    {
+        main.setCentralWidget(area);
+        // Within the offscreen screen, where the pointer can find widgets.
+        main.resize(800, 600);
+        form = new TSelDi2Form([this] {
+            ++handBacks;
+            aliveAtHandBack = !form.isNull();
+            closedAtHandBack = area->subWindowList().isEmpty() && form && !form->isVisible();
+        });
+        area->addSubWindow(form);
+        form->show();
+    }
+
+    template <class T>
+    T *find(const QString &name) const
+    {
+        return form->findChild<T *>(name);
+    }
+    TStringAlignGrid *grid() const { return form->SelDi2StringAlignGrid; }
+    QString cell(int col, int row) const { return grid()->cell(col, row); }
+
+    void setInputs(long double a1, long double a2, long double w11 = 0.8L,
+                   long double w12 = 0.7L, long double w22 = 0.9L)
+    {
+        form->SelDi2Freq1RealSpinEdit->setValue(a1);
+        form->SelDi2Freq2RealSpinEdit->setValue(a2);
+        form->SelDi2Fit11RealSpinEdit->setValue(w11);
+        form->SelDi2Fit12RealSpinEdit->setValue(w12);
+        form->SelDi2Fit22RealSpinEdit->setValue(w22);
+    }
+    void clickRun() const { QTest::mouseClick(form->SelRunBtn, Qt::LeftButton); }
+    // Changes the height and width of the output panel's client area.
+    void resizeOutputTo(int width, int height)
+    {
+        QWidget *out = form->outputPanel();
+        form->resize(form->width() + width - out->width(), form->height() + height - out->height());
+    }
+};
+
+// The first pixel column / row of the plotting rectangle whose axis value
+// satisfies `want`, or nothing.
+template <class Want>
+std::optional<int> findPixel(const Chart *chart, bool horizontal, Want want)
+{
+    const QRect plot = chart->plotRect();
+    const int from = horizontal ? plot.left() : plot.top();
+    const int to = horizontal ? plot.right() : plot.bottom();
+    for (int p = from; p <= to; ++p) {
+        const double v = horizontal ? chart->bottomValueAt(p) : chart->leftValueAt(p);
+        if (want(v))
+            return p;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+class TestSelDi2 : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void createdWindowShowsInputsOnly();
+    void defaultRunFillsGrid();
+    void runChecks_data();
+    void runChecks();
+    void doubleClickRule_data();
+    void doubleClickRule();
+    void lethalHomozygoteStaysFlat();
+    void longRunTimeColumn_data();
+    void longRunTimeColumn();
+    void seriesContents();
+    void singleGenerationHasOneObservedChange();
+    void failedRunKeepsEarlierResults();
+    void clickIntoGridRefillsFromState();
+    void deltaReadout();
+    void gridColumnHints_data();
+    void gridColumnHints();
+    void resizeRules();
+    void keys_data();
+    void keys();
+    void cancelClosesThenHandsBack();
+
+private:
+    std::unique_ptr<Harness> h;
+};
+
+void TestSelDi2::init()
+{
+    h = std::make_unique<Harness>();
+    MORVA_SHOW_ACTIVE(&h->main);
+}
+
+void TestSelDi2::cleanup()
+{
+    if (h)
+        MORVA_VERIFY_NO_MESSAGE(h->fixture.desktop);
+    h.reset();
+}
+
+// State: just created. Expected: 750 x 570 without border icons, inputs and
+// buttons shown, four pages in order, outputs hidden.
+void TestSelDi2::createdWindowShowsInputsOnly()
+{
+    QCOMPARE(h->form->size(), QSize(750, 570));
+    const Qt::WindowFlags flags = h->form->windowFlags();
+    QVERIFY(!(flags & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint
+                       | Qt::WindowSystemMenuHint)));
+    QCOMPARE(SelDi2Form.data(), h->form.data());
+    for (QWidget *w : {static_cast<QWidget *>(h->form->SelDi2FreqGroupBox),
+                       static_cast<QWidget *>(h->form->SelDi2FitGroupBox),
+                       static_cast<QWidget *>(h->form->NgGroupBox),
+                       static_cast<QWidget *>(h->form->SelRunBtn),
+                       static_cast<QWidget *>(h->form->SelCancelBtn)})
+        QVERIFY2(w->isVisible(), qPrintable(w->objectName()));
+    QVERIFY(!h->form->SelDiOutGraphPageControl->isVisible());
+    QVERIFY(!h->grid()->isVisible());
+
+    QTabWidget *pages = h->form->SelDiOutGraphPageControl;
+    QStringList titles;
+    for (int i = 0; i < pages->count(); ++i)
+        titles << pages->tabText(i);
+    QCOMPARE(titles, (QStringList{"Allele freqs vs time", "delta-p[1] vs p[1]", "Wmed vs p[1]",
+                                  "Fitnesses vs time"}));
+    QCOMPARE(pages->currentWidget()->objectName(), QStringLiteral("TabSheet1"));
+    QCOMPARE(h->cell(3, 0), QStringLiteral(" Wmed"));
+}
+
+// State: the designed defaults. Action: Run. Expected: 32 rows; generations 0
+// and 1 as designed; p[1] falls in every row (the equilibrium 2/3 is
+// unstable).
+void TestSelDi2::defaultRunFillsGrid()
+{
+    h->clickRun();
+    QVERIFY(h->grid()->isVisible());
+    QVERIFY(h->form->SelDiOutGraphPageControl->isVisible());
+    QCOMPARE(h->grid()->rowCount(), 32);
+    QCOMPARE((QStringList{h->cell(0, 1), h->cell(1, 1), h->cell(2, 1), h->cell(3, 1)}),
+             (QStringList{"       0", "0.600", "0.400", "0.768"}));
+    QCOMPARE((QStringList{h->cell(0, 2), h->cell(1, 2), h->cell(2, 2)}),
+             (QStringList{"       1", "0.594", "0.406"}));
+    QCOMPARE(h->cell(3, 2), morva::text::formatFixed(morva::SelWmed[1], 4, 3));
+    for (int row = 2; row < 32; ++row)
+        QVERIFY2(h->cell(1, row).toDouble() <= h->cell(1, row - 1).toDouble(),
+                 qPrintable(QString::number(row)));
+    QVERIFY(h->cell(1, 31).toDouble() < h->cell(1, 2).toDouble());
+}
+
+// State: frequencies and fitnesses as given. Action: Run. Expected: the
+// first failing check's message (title and error icon as the program's), or
+// a run.
+void TestSelDi2::runChecks_data()
+{
+    QTest::addColumn<double>("a1");
+    QTest::addColumn<double>("a2");
+    QTest::addColumn<double>("w");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("sum 0.9") << 0.6 << 0.3 << 0.8 << TSelDi2Form::kSumMessage;
+    QTest::newRow("sum 1.01") << 0.6 << 0.41 << 0.8 << TSelDi2Form::kSumMessage;
+    QTest::newRow("sum 1 passes") << 0.6 << 0.4 << 0.8 << QString();
+    QTest::newRow("fitnesses all 0") << 0.6 << 0.4 << 0.0 << TSelDi2Form::kFitnessMessage;
+    QTest::newRow("sum checked first") << 0.5 << 0.4 << 0.0 << TSelDi2Form::kSumMessage;
+}
+
+void TestSelDi2::runChecks()
+{
+    QFETCH(double, a1);
+    QFETCH(double, a2);
+    QFETCH(double, w);
+    QFETCH(QString, message);
+
+    h->setInputs(a1, a2, w, w, w);
+    h->clickRun();
+    auto &desktop = h->fixture.desktop;
+    if (message.isEmpty()) {
+        QVERIFY(h->grid()->isVisible());
+        return;
+    }
+    QCOMPARE(desktop.messages.size(), 1);
+    QCOMPARE(desktop.messages.first().icon, morva::MessageIcon::Error);
+    QCOMPARE(desktop.messages.first().title, QStringLiteral("MORVA 99"));
+    MORVA_TAKE_MESSAGE(desktop, message);
+    QVERIFY(!h->grid()->isVisible());
+    QVERIFY(!h->form->SelDiOutGraphPageControl->isVisible());
+}
+
+// State: the other field's text. Action: double click a frequency field.
+// Expected: the field becomes one minus the other, or the message and no
+// change when the other exceeds 1.
+void TestSelDi2::doubleClickRule_data()
+{
+    QTest::addColumn<bool>("clickA1");
+    QTest::addColumn<QString>("otherText");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<bool>("message");
+
+    QTest::newRow("A2 from 0.6") << false << "0.600" << "0.400" << false;
+    QTest::newRow("A1 from 0.3") << true << "0.300" << "0.700" << false;
+    QTest::newRow("A1 from 1") << true << "1.000" << "0.000" << false;
+    QTest::newRow("A1 from typed 1.5") << true << "1.5" << "0.600" << true;
+}
+
+void TestSelDi2::doubleClickRule()
+{
+    QFETCH(bool, clickA1);
+    QFETCH(QString, otherText);
+    QFETCH(QString, expected);
+    QFETCH(bool, message);
+
+    TKesRealSpinEdit *clicked =
+        clickA1 ? h->form->SelDi2Freq1RealSpinEdit : h->form->SelDi2Freq2RealSpinEdit;
+    TKesRealSpinEdit *other =
+        clickA1 ? h->form->SelDi2Freq2RealSpinEdit : h->form->SelDi2Freq1RealSpinEdit;
+    clicked->setFocus();
+    other->setText(otherText);
+    QTest::mouseDClick(clicked, Qt::LeftButton, {}, QPoint(10, clicked->height() / 2));
+    QCOMPARE(clicked->text(), expected);
+    if (message)
+        MORVA_TAKE_MESSAGE(h->fixture.desktop, TSelDi2Form::kDoubleClickMessage);
+}
+
+// State: A1 fixed, w11 = 0. Action: Run. Expected: p[1] = 1 and Wmed = 0 in
+// every row.
+void TestSelDi2::lethalHomozygoteStaysFlat()
+{
+    h->setInputs(1.0L, 0.0L, 0.0L, 0.7L, 0.9L);
+    h->clickRun();
+    QCOMPARE(h->grid()->rowCount(), 32);
+    for (int row = 1; row < 32; ++row) {
+        QCOMPARE(h->cell(1, row), QStringLiteral("1.000"));
+        QCOMPARE(h->cell(3, row), QStringLiteral("0.000"));
+    }
+}
+
+// State: 300 generations. Action: Run. Expected: 302 rows; the time column
+// right-aligned by 7, 4 or 3 leading blanks.
+void TestSelDi2::longRunTimeColumn_data()
+{
+    QTest::addColumn<int>("generation");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("9") << 9 << "       9";
+    QTest::newRow("10") << 10 << "    10";
+    QTest::newRow("99") << 99 << "    99";
+    QTest::newRow("100") << 100 << "   100";
+    QTest::newRow("300") << 300 << "   300";
+}
+
+void TestSelDi2::longRunTimeColumn()
+{
+    QFETCH(int, generation);
+    QFETCH(QString, text);
+
+    h->form->SelNgKesSpinEdit->setValue(300);
+    h->clickRun();
+    QCOMPARE(h->grid()->rowCount(), 302);
+    QCOMPARE(h->cell(0, generation + 1), text);
+}
+
+// State: the defaults run. Expected: the series hold the points of the
+// trajectory and the expected curves, each in its range.
+void TestSelDi2::seriesContents()
+{
+    h->clickRun();
+    TSelDi2Form *f = h->form;
+    const QList<std::pair<Series *, int>> counts{
+        {f->Series1, 31},        {f->Series2, 31},         {f->Series6, 2},
+        {f->FastLineSeries1, 31}, {f->FastLineSeries2, 31}, {f->Series3, 31},
+        {f->Series9, 3},         {f->Series4, 501},        {f->FastLineSeries4, 501},
+        {f->Series5, 30},        {f->Series7, 1},          {f->FastLineSeries5, 500},
+        {f->PointSeries1, 31},   {f->Series8, 1}};
+    for (const auto &[series, count] : counts)
+        QVERIFY2(series->count() == count, qPrintable(series->name()));
+
+    // Series keep their points in ascending x: p[1] falls, so the first
+    // observed change is the rightmost point.
+    QCOMPARE(f->Series7->point(0), f->Series5->points().constLast());
+    QCOMPARE(f->Series6->points(), (QList<QPointF>{{0.0, 0.6}, {0.0, 0.4}}));
+    QCOMPARE(f->Series8->point(0), f->PointSeries1->points().constLast());
+    QCOMPARE(f->Series9->point(2), QPointF(0.0, 0.768));
+    QCOMPARE(f->FastLineSeries5->point(0).x(), 0.002);
+    QCOMPARE(f->Series4->point(0), QPointF(0.0, 0.0));
+    QCOMPARE(f->Series4->point(500), QPointF(1.0, 0.0));
+    QCOMPARE(f->FastLineSeries4->point(0), QPointF(0.0, 0.0));
+    // Each observed change stands at the frequency it started from.
+    for (int g = 1; g <= 30; ++g) {
+        const double from = f->Series1->point(g - 1).y();
+        const QPointF change = f->Series5->point(30 - g);
+        QCOMPARE(change.x(), from);
+        QCOMPARE(change.y() + 1.0, f->Series1->point(g).y() - from + 1.0);
+    }
+}
+
+void TestSelDi2::singleGenerationHasOneObservedChange()
+{
+    h->form->SelNgKesSpinEdit->setValue(1);
+    h->clickRun();
+    QCOMPARE(h->form->Series5->count(), 1);
+    QCOMPARE(h->form->Series7->points(), h->form->Series5->points());
+    QCOMPARE(h->grid()->rowCount(), 3);
+}
+
+// State: a good run shown. Action: a run that fails its check. Expected: the
+// grid and charts of the good run stay.
+void TestSelDi2::failedRunKeepsEarlierResults()
+{
+    h->clickRun();
+    const QString lastRow = h->cell(1, 31);
+    h->form->SelNgKesSpinEdit->setValue(50);
+    h->setInputs(0.6L, 0.3L);
+    h->clickRun();
+    MORVA_TAKE_MESSAGE(h->fixture.desktop, TSelDi2Form::kSumMessage);
+    QCOMPARE(h->grid()->rowCount(), 32);
+    QCOMPARE(h->cell(1, 31), lastRow);
+    QCOMPARE(h->form->Series1->count(), 31);
+    QVERIFY(h->form->SelDiOutGraphPageControl->isVisible());
+}
+
+// State: a run shown, the focus on Run, the arithmetic state changed behind
+// the window's back. Action: click into the grid. Expected: the grid shows
+// the state as it is now; the charts keep theirs until their panel is
+// entered.
+void TestSelDi2::clickIntoGridRefillsFromState()
+{
+    h->clickRun();
+    h->form->SelRunBtn->setFocus();
+    morva::SelNg = 5;
+    morva::SelFreqs[0][1] = 0.25L;
+    QTest::mouseClick(h->grid()->viewport(), Qt::LeftButton, {},
+                      h->grid()->cellRect(1, 2).center());
+    QCOMPARE(h->grid()->rowCount(), 7);
+    QCOMPARE(h->cell(1, 1), QStringLiteral("0.250"));
+    QCOMPARE(h->form->Series1->count(), 31);
+
+    QTest::mouseClick(h->form->SelDiOutGraphPageControl->tabBar(), Qt::LeftButton, {},
+                      h->form->SelDiOutGraphPageControl->tabBar()->tabRect(0).center());
+    QCOMPARE(h->form->Series1->count(), 6);
+}
+
+// State: a run shown on the delta-p[1] page. Action: hover
+// over a point whose axis values are about 0.5 and -0.0123, then outside the
+// plotting rectangle. Expected: the readout as the chart's hint and the
+// current hint; outside the plot it stays.
+void TestSelDi2::deltaReadout()
+{
+    h->clickRun();
+    h->form->SelDiOutGraphPageControl->setCurrentIndex(1);
+    Chart *chart = h->form->SelDi2Chart3;
+    QTRY_VERIFY(chart->isVisible() && chart->plotRect().width() > 100);
+
+    // Widen the window pixel by pixel until a pixel column reads p[1] = 0.500.
+    const auto nearHalf = [](double v) { return std::abs(v - 0.5) < 0.0005; };
+    std::optional<int> x = findPixel(chart, true, nearHalf);
+    for (int extra = 1; !x && extra < 20; ++extra) {
+        h->form->resize(750 + extra, 570);
+        QCoreApplication::processEvents();
+        x = findPixel(chart, true, nearHalf);
+    }
+    const auto y = findPixel(chart, false, [](double v) { return v > -0.0125 && v < -0.0115; });
+    QVERIFY(x && y);
+
+    const QString expected = QStringLiteral(" p[1]= 0.500   delta-p[1]= -0.012");
+    morva::test::hoverAt(chart, QPoint(*x, *y));
+    QCOMPARE(chart->statusTip(), expected);
+    QCOMPARE(morva::HintTracker::instance()->currentHint(), expected);
+
+    const QRect plot = chart->plotRect();
+    morva::test::hoverAt(chart, QPoint(plot.left() - 3, plot.top() - 3));
+    QCOMPARE(chart->statusTip(), expected);
+    QCOMPARE(morva::HintTracker::instance()->currentHint(), expected);
+}
+
+void TestSelDi2::gridColumnHints_data()
+{
+    QTest::addColumn<int>("col");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("hint");
+
+    QTest::newRow("time header") << 0 << 0 << "Time (in generations)";
+    QTest::newRow("time cell") << 0 << 3 << "Time (in generations)";
+    QTest::newRow("p[2] cell") << 2 << 1 << "Frequency of allele A2";
+    QTest::newRow("Wmed header") << 3 << 0 << "Population mean fitness";
+    QTest::newRow("right of the cells") << 4 << 1 << "";
+}
+
+// State: a run shown. Action: hover over a cell. Expected: its column's hint
+// in the status channel, whatever the row; nothing right of the cells.
+void TestSelDi2::gridColumnHints()
+{
+    QFETCH(int, col);
+    QFETCH(int, row);
+    QFETCH(QString, hint);
+
+    h->clickRun();
+    TStringAlignGrid *grid = h->grid();
+    morva::test::hoverAt(grid->viewport(), grid->cellRect(0, 1).center());
+    QPoint pos = grid->cellRect(qMin(col, 3), row).center();
+    if (col > 3)
+        pos.setX(grid->cellRect(3, row).right() + 3);
+    QVERIFY(grid->viewport()->rect().contains(pos));
+    morva::test::hoverAt(grid->viewport(), pos);
+    QCOMPARE(morva::HintTracker::instance()->currentHint(), hint);
+}
+
+// Action: size the output panel to a client of 565 x 487, drag Splitter3,
+// resize again. Expected: the chart area 70 % high (340), the grid 264 wide
+// at 150, 20 from the top; after the drag a resize snaps back to 70 %.
+void TestSelDi2::resizeRules()
+{
+    h->clickRun();
+    h->resizeOutputTo(565, 487);
+    QCOMPARE(h->form->outputPanel()->size(), QSize(565, 487));
+    QCOMPARE(h->form->outputGraphPanel()->height(), 340);
+    QWidget *numbers = h->form->outputNumbersPanel();
+    QCOMPARE(numbers->width(), 565);
+    QCOMPARE(h->grid()->geometry(), QRect(150, 20, 264, numbers->height() - 50));
+
+    QSplitterHandle *bar = h->form->splitter3()->handle(1);
+    const QPoint grip = bar->rect().center();
+    QTest::mousePress(bar, Qt::LeftButton, {}, grip);
+    QTest::mouseMove(bar, grip - QPoint(0, 60));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, grip - QPoint(0, 60));
+    QCOMPARE(h->form->outputGraphPanel()->height(), 280);
+
+    h->resizeOutputTo(565, 497);
+    QCOMPARE(h->form->outputGraphPanel()->height(), 347);
+}
+
+// State: the focus on a control (after a first run where the page control is
+// concerned). Action: a key. Expected: a run, a cancel or neither.
+void TestSelDi2::keys_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("outcome");
+
+    QTest::newRow("Enter in generations") << "SelNgKesSpinEdit" << int(Qt::Key_Return) << "run";
+    QTest::newRow("keypad Enter in generations")
+        << "SelNgKesSpinEdit" << int(Qt::Key_Enter) << "run";
+    QTest::newRow("Enter in A1") << "SelDi2Freq1RealSpinEdit" << int(Qt::Key_Return) << "none";
+    QTest::newRow("Esc in A1") << "SelDi2Freq1RealSpinEdit" << int(Qt::Key_Escape) << "none";
+    QTest::newRow("Esc in generations") << "SelNgKesSpinEdit" << int(Qt::Key_Escape) << "none";
+    QTest::newRow("Enter on Run") << "SelRunBtn" << int(Qt::Key_Return) << "run";
+    QTest::newRow("Enter on Cancel") << "SelCancelBtn" << int(Qt::Key_Return) << "cancel";
+    QTest::newRow("Esc on Run") << "SelRunBtn" << int(Qt::Key_Escape) << "cancel";
+    QTest::newRow("Enter on pages") << "SelDiOutGraphPageControl" << int(Qt::Key_Return) << "run";
+    QTest::newRow("Esc on pages") << "SelDiOutGraphPageControl" << int(Qt::Key_Escape)
+                                  << "cancel";
+}
+
+void TestSelDi2::keys()
+{
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(QString, outcome);
+
+    if (focus == QStringLiteral("SelDiOutGraphPageControl"))
+        h->clickRun();
+    h->form->SelNgKesSpinEdit->setValue(10);
+    QWidget *target = h->find<QWidget>(focus);
+    QVERIFY(target);
+    target->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+
+    QCOMPARE(h->handBacks, outcome == QStringLiteral("cancel") ? 1 : 0);
+    if (outcome == QStringLiteral("cancel"))
+        return;
+    QCOMPARE(h->grid()->isVisible(), outcome == QStringLiteral("run"));
+    if (outcome == QStringLiteral("run"))
+        QCOMPARE(h->grid()->rowCount(), 12);
+}
+
+// Action: click Cancel. Expected: the hook runs once, after the window left
+// the area and before it is freed; then the window and its global are gone.
+void TestSelDi2::cancelClosesThenHandsBack()
+{
+    h->clickRun();
+    QTest::mouseClick(h->form->SelCancelBtn, Qt::LeftButton);
+    QCOMPARE(h->handBacks, 1);
+    QVERIFY(h->aliveAtHandBack);
+    QVERIFY(h->closedAtHandBack);
+    QTRY_VERIFY(h->form.isNull());
+    QVERIFY(SelDi2Form.isNull());
+}
+
+MORVA_GUI_TEST_MAIN(TestSelDi2)
+#include "tst_SelDi2.moc"
