@@ -22,19 +22,14 @@ namespace {
 // ln 2 rounded to the 64-bit mantissa (the x87 FLDLN2 constant).
 constexpr Extended Ln2 = 0.693147180559945309417232121458176568L;
 
-// Power without clearing the flags; each step is checked where it can fail.
-Extended power(Extended x, Extended y)
+// Power without touching the flags. A single check afterwards classifies its
+// errors: log2 of 0 raises only division by zero and log2 of a negative only
+// invalid operation; what follows (-inf * 0, exp of an infinity) adds at most
+// an invalid operation, which fpCheck ranks after division by zero.
+Extended powerUnchecked(Extended x, Extended y)
 {
-    Extended log2x = std::log2(x);
-    fpBarrier(log2x);
-    fpCheck();
-    Extended product = Ln2 * log2x * y;
-    fpBarrier(product);
-    fpCheck();
-    Extended result = std::exp(product);
-    fpBarrier(result);
-    fpCheck();
-    return result;
+    const Extended log2x = std::log2(x);
+    return std::exp(Ln2 * log2x * y);
 }
 
 // r^t for r <= 0 and t >= 0 by binary exponentiation. With -1 <= r <= 0 no
@@ -54,15 +49,12 @@ Extended integerPower(Extended r, std::int32_t t)
 }
 
 // r^t as the trajectories use it: the specified Power for r > 0, the exact
-// integer power otherwise.
+// integer power otherwise. Flags are checked by the caller.
 Extended trajectoryPower(Extended r, std::int32_t t)
 {
     if (r > 0)
-        return power(r, static_cast<Extended>(t));
-    Extended result = integerPower(r, t);
-    fpBarrier(result);
-    fpCheck();
-    return result;
+        return powerUnchecked(r, static_cast<Extended>(t));
+    return integerPower(r, t);
 }
 
 struct Constants {
@@ -85,11 +77,15 @@ Constants constantsOf(const TMutFreqArray &freqs, Extended u, Extended v)
     return c;
 }
 
+// Entry i from r^t; its stores precede the flag check (freqs is the
+// caller's memory and fpCheck is opaque).
 void storeEntry(TMutFreqArray &freqs, std::int32_t i, const Constants &c, Extended rt)
 {
+    const Extended p2 = rt * c.d0 + c.e;
+    const Extended p1 = 1 - p2;
     TFreqPair &entry = freqs[i];
-    entry[2] = rt * c.d0 + c.e;
-    entry[1] = 1 - entry[2];
+    entry[2] = p2;
+    entry[1] = p1;
     fpCheck();
 }
 
@@ -99,7 +95,10 @@ Extended Power(Extended x, Extended y)
 {
     fpClear();
     fpBarrier(x, y);
-    return power(x, y);
+    Extended result = powerUnchecked(x, y);
+    fpBarrier(result);
+    fpCheck();
+    return result;
 }
 
 void MutTrajectoryEvery(std::int32_t n, TMutTimeArray &times, TMutFreqArray &freqs, Extended u,
@@ -151,8 +150,10 @@ void MutDeltaLine(std::uint16_t m, TMutRealArray &xs, TMutRealArray &ds, Extende
     const Extended s = u + v;
     const Extended em = m;
     for (int i = 0; i <= m; ++i) {
-        xs[i] = static_cast<Extended>(i) / em;
-        ds[i] = u - s * xs[i];
+        const Extended x = static_cast<Extended>(i) / em;
+        const Extended d = u - s * x;
+        xs[i] = x;
+        ds[i] = d;
         fpCheck();
     }
 }

@@ -90,6 +90,47 @@ private slots:
         fpCheck();
     }
 
+    // storedFinite reads the stored bits: finite values pass, infinities and
+    // NaNs do not, and the test raises no flag.
+    void storedFinite_data()
+    {
+        QTest::addColumn<long double>("value");
+        QTest::addColumn<bool>("finite");
+        QTest::newRow("0") << 0.0L << true;
+        QTest::newRow("-0") << -0.0L << true;
+        QTest::newRow("1") << 1.0L << true;
+        QTest::newRow("max") << LDBL_MAX << true;
+        QTest::newRow("-max") << -LDBL_MAX << true;
+        QTest::newRow("subnormal") << LDBL_TRUE_MIN << true;
+        QTest::newRow("inf") << static_cast<long double>(INFINITY) << false;
+        QTest::newRow("-inf") << -static_cast<long double>(INFINITY) << false;
+        QTest::newRow("nan") << static_cast<long double>(NAN) << false;
+    }
+    void storedFinite()
+    {
+        QFETCH(long double, value);
+        QFETCH(bool, finite);
+        fpClear();
+        const long double stored = opaque(value);
+        QCOMPARE(morva::storedFinite(stored), finite);
+        QCOMPARE(morva::storedFinite(stored), bool(std::isfinite(value)));
+        fpCheck();
+    }
+
+    // The prefilter consults the flags only for a non-finite value, and
+    // then the flags decide.
+    void checkIfNotFinite()
+    {
+        const long double one = opaque(1), inf = opaque(INFINITY);
+        fpClear();
+        fpCheckIfNotFinite(one, one);
+        fpCheckIfNotFinite(one, inf);
+        perform(Overflow);
+        fpCheckIfNotFinite(one, one);
+        MORVA_EXPECT_ERROR(fpCheckIfNotFinite(one, inf), EOverflow, "Floating point overflow");
+        fpClear();
+    }
+
     // Several flags: division by zero, then overflow, then invalid
     // operation (which can result from the infinities of the other two).
     void precedence()

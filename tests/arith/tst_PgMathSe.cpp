@@ -470,6 +470,54 @@ private slots:
             QVERIFY(SelLineWmed[i] > 0);
     }
 
+    // State: arrays from an earlier run. Action: a run whose first step
+    // overflows. Expected: "Floating point overflow", generation 0's results
+    // and generation 1's frequencies stored, nothing after.
+    void errorStopsTheRun_data()
+    {
+        QTest::addColumn<long double>("w11");
+        QTest::addColumn<long double>("w12");
+        QTest::addColumn<long double>("w22");
+        QTest::addColumn<long double>("p1");
+        QTest::addColumn<long double>("p2");
+        // Wmed overflows, then W and p * W / Wmed give infinities and NaNs.
+        QTest::newRow("mean fitness overflows") << LDBL_MAX << LDBL_MAX << LDBL_MAX << 0.9L << 0.9L;
+        // Wmed = 0, so next = p is finite and only W[2] = 2 * max overflows.
+        QTest::newRow("W overflows where Wmed = 0") << 0.0L << LDBL_MAX << 1.0L << 2.0L << 0.0L;
+    }
+    void errorStopsTheRun()
+    {
+        QFETCH(long double, w11);
+        QFETCH(long double, w12);
+        QFETCH(long double, w22);
+        QFETCH(long double, p1);
+        QFETCH(long double, p2);
+        fillSentinels();
+        MORVA_EXPECT_ERROR(run(2, opaqueG(w11, w12, w22), 5, opaqueV(p1, p2)), EOverflow,
+                           "Floating point overflow");
+        QVERIFY(SelWmed[0] != Sentinel);
+        QVERIFY(SelAlleleFit[0][2] != Sentinel);
+        QVERIFY(SelFreqs[1][1] != Sentinel);
+        QCOMPARE(int(SelTimes[1]), 1);
+        QCOMPARE(int(SelTimes[2]), 7);
+        MORVA_COMPARE_EXACT(SelWmed[1], Sentinel);
+        MORVA_COMPARE_EXACT(SelAlleleFit[1][1], Sentinel);
+        MORVA_COMPARE_EXACT(SelFreqs[2][1], Sentinel);
+    }
+
+    // Action: expected curves whose first point overflows (2 * w12).
+    // Expected: "Floating point overflow", that point stored, nothing after.
+    void expectedLineErrorStops()
+    {
+        fillSentinels();
+        MORVA_EXPECT_ERROR(SelExpectedLine(500, TGenotypeFitness{1, LDBL_MAX, 1}, SelLineP,
+                                           SelLineWmed, SelLineDelta),
+                           EOverflow, "Floating point overflow");
+        MORVA_COMPARE_EXACT(SelLineP[0], 0.0L);
+        MORVA_COMPARE_EXACT(SelLineP[1], Sentinel);
+        MORVA_COMPARE_EXACT(SelLineWmed[1], Sentinel);
+    }
+
     // Errors: an allele count beyond the vectors, a mean fitness that
     // overflows, m = 0, and SelNg outside 0..65535 in the windows' conversion.
     void errors()
