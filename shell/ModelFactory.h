@@ -1,9 +1,9 @@
 #ifndef MORVA_SHELL_MODELFACTORY_H
 #define MORVA_SHELL_MODELFACTORY_H
 
-// The registry through which the choice tree creates model windows. The model
-// layer registers one factory per tree leaf ("Mutation", "2 alleles",
-// "3 alleles"); the shell never includes a model header.
+// The registry through which the choice tree creates model windows. The
+// start-up routine registers one factory per tree leaf ("Mutation",
+// "2 alleles", "3 alleles"); the tree itself knows no model window.
 
 #include <QString>
 

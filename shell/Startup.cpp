@@ -2,6 +2,7 @@
 
 #include "platform/Application.h"
 #include "shell/About.h"
+#include "shell/ModelWindows.h"
 #include "shell/PGFrame.h"
 #include "shell/PGModelChoice.h"
 
@@ -14,6 +15,7 @@ void startUp()
     if (PGMainFrameForm)
         return;
     QCoreApplication::setApplicationName(QLatin1String(kApplicationTitle));
+    registerModelWindows();
 
     PGMainFrameForm = new TPGMainFrameForm;
     PGMainFrameForm->setAttribute(Qt::WA_DeleteOnClose, false);

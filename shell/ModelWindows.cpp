@@ -1,0 +1,19 @@
+#include "shell/ModelWindows.h"
+
+#include "models/SelDi2.h"
+#include "models/SelDi3.h"
+#include "shell/ModelFactory.h"
+
+namespace morva::shell {
+
+void registerModelWindows()
+{
+    registerModelWindow(QStringLiteral("2 alleles"), [](std::function<void()> handBack) {
+        return new TSelDi2Form(std::move(handBack));
+    });
+    registerModelWindow(QStringLiteral("3 alleles"), [](std::function<void()> handBack) {
+        return new TSelDi3Form(std::move(handBack));
+    });
+}
+
+} // namespace morva::shell
