@@ -1,5 +1,6 @@
 #include "shell/ModelWindows.h"
 
+#include "models/Mut2.h"
 #include "models/SelDi2.h"
 #include "models/SelDi3.h"
 #include "shell/ModelFactory.h"
@@ -8,6 +9,9 @@ namespace morva::shell {
 
 void registerModelWindows()
 {
+    registerModelWindow(QStringLiteral("Mutation"), [](std::function<void()> handBack) {
+        return new TMut2Form(std::move(handBack));
+    });
     registerModelWindow(QStringLiteral("2 alleles"), [](std::function<void()> handBack) {
         return new TSelDi2Form(std::move(handBack));
     });
