@@ -427,7 +427,7 @@ bool TStringAlignGrid::isFixedCell(int col, int row) const
     return d->isFixed(col, row);
 }
 
-// --- texts -------------------------------------------------------------------
+// --- texts ------------------------------------------------------------------
 
 QString TStringAlignGrid::cell(int col, int row) const
 {
@@ -449,7 +449,7 @@ void TStringAlignGrid::setCell(int col, int row, const QString &text)
         viewport()->update();
 }
 
-// --- properties --------------------------------------------------------------
+// --- properties -------------------------------------------------------------
 
 TMyAlign TStringAlignGrid::alignment() const
 {
@@ -522,7 +522,7 @@ TNewInplaceEdit *TStringAlignGrid::inplaceEditor() const
     return d->editor;
 }
 
-// --- attribute tables ----------------------------------------------------------
+// --- attribute tables -------------------------------------------------------
 
 void TStringAlignGrid::setAlignCell(int col, int row, TMyAlign alignment)
 {
@@ -595,7 +595,7 @@ QString TStringAlignGrid::hintCell(int col, int row) const
     return hint ? *hint : QString();
 }
 
-// --- fonts -----------------------------------------------------------------------
+// --- fonts ------------------------------------------------------------------
 
 namespace {
 
@@ -654,7 +654,7 @@ TMyFont *TStringAlignGrid::fixedRowFont(int row)
     return fontOf(this, d->fontFixedRow, row);
 }
 
-// --- effective attributes ------------------------------------------------------------
+// --- effective attributes ---------------------------------------------------
 
 TMyAlign TStringAlignGrid::effectiveAlignment(int col, int row) const
 {
@@ -701,7 +701,7 @@ int TStringAlignGrid::textX(TMyAlign alignment, int left, int right, int textWid
     return left;
 }
 
-// --- current cell and geometry ---------------------------------------------------------
+// --- current cell and geometry ----------------------------------------------
 
 int TStringAlignGrid::col() const
 {
@@ -801,7 +801,7 @@ bool TStringAlignGrid::mouseToCell(const QPoint &pos, int *col, int *row) const
     return true;
 }
 
-// --- moving columns and rows ----------------------------------------------------------------
+// --- moving columns and rows ------------------------------------------------
 
 void TStringAlignGrid::moveColumn(int from, int to)
 {
@@ -855,7 +855,7 @@ void TStringAlignGrid::moveRow(int from, int to)
     viewport()->update();
 }
 
-// --- painting ---------------------------------------------------------------------------------
+// --- painting ---------------------------------------------------------------
 
 void TStringAlignGrid::paintEvent(QPaintEvent *)
 {
@@ -917,7 +917,7 @@ void TStringAlignGrid::paintEvent(QPaintEvent *)
     }
 }
 
-// --- scrolling ----------------------------------------------------------------------------------
+// --- scrolling --------------------------------------------------------------
 
 void TStringAlignGrid::resizeEvent(QResizeEvent *event)
 {
@@ -956,7 +956,7 @@ void TStringAlignGrid::scrollContentsBy(int, int)
     viewport()->update();
 }
 
-// --- mouse, keys, hints ----------------------------------------------------------------------------
+// --- mouse, keys, hints -----------------------------------------------------
 
 void TStringAlignGrid::updateHintCell(const QPoint &pos)
 {
@@ -1048,7 +1048,7 @@ bool TStringAlignGrid::viewportEvent(QEvent *event)
     return QAbstractScrollArea::viewportEvent(event);
 }
 
-// --- in-place editor ------------------------------------------------------------------------------------
+// --- in-place editor --------------------------------------------------------
 
 void TStringAlignGrid::openEditor(const QString &text, bool selectAll)
 {

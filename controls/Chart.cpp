@@ -198,6 +198,7 @@ struct Axis::Data {
     // What is shown.
     double minimum = 0;
     double maximum = 1;
+    double step = 1; // between labels
     QStringList labels;
     QStringList categories;
 
@@ -218,6 +219,7 @@ void Axis::Data::computeRange()
     if (!automatic) {
         minimum = fixedMinimum;
         maximum = fixedMaximum;
+        step = stepFor(minimum, maximum);
         return;
     }
     double low = hasData ? dataMinimum : 0.0;
@@ -228,7 +230,7 @@ void Axis::Data::computeRange()
         high += pad;
     }
     // A small rounding outward to whole steps.
-    const double step = stepFor(low, high);
+    step = stepFor(low, high);
     minimum = std::floor(low / step + 1e-9) * step;
     maximum = std::ceil(high / step - 1e-9) * step;
     if (minimum == maximum)
@@ -242,7 +244,6 @@ void Axis::Data::apply()
     QStringList unique;
     std::vector<double> values;
     if (maximum > minimum) {
-        const double step = stepFor(minimum, maximum);
         const double first = std::ceil(minimum / step - 1e-9);
         const double last = std::floor(maximum / step + 1e-9);
         QSet<QString> used;

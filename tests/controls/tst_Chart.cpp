@@ -51,6 +51,7 @@ private slots:
     void axisLabelPictures();
     void automaticRangeFollowsCommittedData_data();
     void automaticRangeFollowsCommittedData();
+    void automaticLabelsUseTheRoundingStep();
     void pixelToValueAtThePlotCorners();
     void noPlotExtentGivesZero();
     void refillFourSeriesOf1001Points();
@@ -172,6 +173,20 @@ void TestChart::automaticRangeFollowsCommittedData()
     QVERIFY(qAbs(chart.leftAxis()->minimum() - leftMin) < 1e-12);
     QVERIFY(qAbs(chart.leftAxis()->maximum() - leftMax) < 1e-12);
     QVERIFY(!chart.leftAxis()->labels().isEmpty());
+}
+
+// The labels keep the step the range was rounded to.
+void TestChart::automaticLabelsUseTheRoundingStep()
+{
+    Chart chart;
+    chart.leftAxis()->setLabelPicture(QStringLiteral("0.000"));
+    Series *series = chart.addLineSeries(QStringLiteral("Series1"), QStringLiteral("d"),
+                                         Qt::black, PenStyle::Solid);
+    series->addPoint(0, -0.0048);
+    series->addPoint(1, 0.0048);
+    chart.commit();
+    QCOMPARE(chart.leftAxis()->labels(),
+             (QStringList{"-0.006", "-0.004", "-0.002", "0.000", "0.002", "0.004", "0.006"}));
 }
 
 void TestChart::pixelToValueAtThePlotCorners()
