@@ -3,6 +3,7 @@
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
+#include "platform/AppIcon.h"
 #include "platform/Application.h"
 #include "platform/Desktop.h"
 #include "platform/FocusEntry.h"
@@ -88,6 +89,7 @@ ModelForm::ModelForm(const ModelFormSettings &settings, std::function<void()> ha
     setSystemMenu(nullptr);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(m_settings.caption);
+    setWindowIcon(applicationIcon());
     setFont(pixelFont(font(), kWindowFontPixels));
 
     m_client = new QWidget;
@@ -109,6 +111,7 @@ ModelForm::ModelForm(const ModelFormSettings &settings, std::function<void()> ha
     m_scrollArea = new QScrollArea;
     m_scrollArea->setObjectName(QStringLiteral("ScrollArea"));
     m_scrollArea->setFrameShape(QFrame::NoFrame);
+    m_scrollArea->setFocusPolicy(Qt::NoFocus);
     m_scrollArea->setWidgetResizable(true);
     m_client->setMinimumSize(m_settings.scrollRange.width(),
                              std::min(m_settings.scrollRange.height(),
@@ -382,14 +385,24 @@ void ModelForm::refill(void (ModelForm::*enter)())
         m_refillFailed = true;
 }
 
+void ModelForm::enterAfterRun(FocusEntry *entry, void (ModelForm::*enter)())
+{
+    // Focus already inside the panel (Enter pressed Run from the grid) is no
+    // entry, yet the panel must show the new run: refill it here.
+    const bool wasInside = entry->contains(focusWidget());
+    entry->focusInto();
+    if (wasInside)
+        refill(enter);
+}
+
 void ModelForm::showResults()
 {
     // A refill that fails is reported by its guard and ends the run there.
     m_refillFailed = false;
-    m_numbersEntry->focusInto();
+    enterAfterRun(m_numbersEntry, &ModelForm::OutputNumbersPanelEnter);
     if (m_refillFailed)
         return;
-    m_graphEntry->focusInto();
+    enterAfterRun(m_graphEntry, &ModelForm::OutputGraphPanelEnter);
     if (m_refillFailed)
         return;
     m_pageControl->show();
@@ -543,28 +556,40 @@ void ModelForm::showEvent(QShowEvent *event)
     QMdiSubWindow::showEvent(event);
     if (event->spontaneous())
         return;
-    if (!m_shownOnce) {
+    const bool first = !m_shownOnce;
+    if (first) {
         m_shownOnce = true;
         centreInArea();
-        fixTabOrder();
     }
     guarded([this] { FormShow(); });
+    if (first) {
+        // The window starts with the focus on its first field, never in an
+        // output panel (which would refill it before any run).
+        if (QWidget *start = fixTabOrder())
+            start->setFocus(Qt::OtherFocusReason);
+    }
 }
 
-void ModelForm::fixTabOrder()
+QWidget *ModelForm::fixTabOrder()
 {
-    QList<QWidget *> chain;
-    for (QGroupBox *box : {m_frequencyBox, m_parameterBox, m_ngGroupBox}) {
-        if (!box)
+    // The fields box by box from the top; inside a box in the order the focus
+    // chain already has them (a model may have arranged it); then Run, Cancel.
+    const QList<QGroupBox *> boxes{m_frequencyBox, m_parameterBox, m_ngGroupBox};
+    QList<QList<QWidget *>> fields(boxes.size());
+    for (QWidget *w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+        if (!qobject_cast<KesSpinEditBase *>(w))
             continue;
-        for (KesSpinEditBase *field :
-             box->findChildren<KesSpinEditBase *>(QString(), Qt::FindDirectChildrenOnly))
-            chain.append(field);
+        const qsizetype box = boxes.indexOf(qobject_cast<QGroupBox *>(w->parentWidget()));
+        if (box >= 0 && !fields[box].contains(w))
+            fields[box].append(w);
     }
-    chain.append(m_runButton);
-    chain.append(m_cancelButton);
+    QList<QWidget *> chain;
+    for (const QList<QWidget *> &inBox : std::as_const(fields))
+        chain += inBox;
+    chain << m_runButton << m_cancelButton;
     for (qsizetype i = 1; i < chain.size(); ++i)
         QWidget::setTabOrder(chain.at(i - 1), chain.at(i));
+    return chain.first();
 }
 
 bool ModelForm::eventFilter(QObject *watched, QEvent *event)

@@ -162,7 +162,8 @@ protected:
     void showError(const QString &text);
 
     // After a passed run: refill the grid, then the charts (by moving the
-    // focus into their panels), then show the page control.
+    // focus into their panels; a panel that already holds the focus is
+    // refilled all the same), then show the page control.
     void showResults();
 
     // The readout of a chart for the pointer at `pos` (chart pixels): only
@@ -201,9 +202,11 @@ private:
     QWidget *marginPanel(QWidget *parent, const QString &name, QSize fixed);
     void buildGrid(QWidget *panel);
     void refill(void (ModelForm::*enter)());
+    void enterAfterRun(FocusEntry *entry, void (ModelForm::*enter)());
     bool focusTakesKey() const;
     // Tab order: the fields of the group boxes top to bottom, Run, Cancel.
-    void fixTabOrder();
+    // Returns the first of them.
+    QWidget *fixTabOrder();
 
     ModelFormSettings m_settings;
     QScrollArea *m_scrollArea = nullptr;

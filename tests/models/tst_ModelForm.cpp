@@ -126,12 +126,14 @@ void TestModelForm::cleanup()
 }
 
 // State: just shown in a 1200 x 800 frame. Expected: centred in the area,
-// FormShow ran once with the grid header step.
+// FormShow ran once with the grid header step, the focus on the first field
+// and no output refilled.
 void TestModelForm::shownWindowIsCentredWithFirstPage()
 {
     const QSize room = h->area->viewport()->size();
     QCOMPARE(h->form->pos(), QPoint((room.width() - 750) / 2, (room.height() - 570) / 2));
     QCOMPARE(h->form->log, QStringList{QStringLiteral("prepare")});
+    QCOMPARE(QApplication::focusWidget(), h->form->fields[0]);
     QVERIFY(h->form->findChild<QPushButton *>(QStringLiteral("RunBtn"))->isVisible());
     QVERIFY(!h->form->pageControl()->isVisible());
 }

@@ -104,6 +104,7 @@ private slots:
     void cleanup();
 
     void createdWindowShowsInputsOnly();
+    void tabVisitsFieldsThenButtons();
     void defaultRunFillsGrid();
     void runChecks_data();
     void runChecks();
@@ -167,6 +168,21 @@ void TestSelDi2::createdWindowShowsInputsOnly()
                                   "Fitnesses vs time"}));
     QCOMPARE(pages->currentWidget()->objectName(), QStringLiteral("TabSheet1"));
     QCOMPARE(h->cell(3, 0), QStringLiteral(" Wmed"));
+}
+
+// State: just shown. Action: Tab from the start. Expected: the fields top to
+// bottom, then Run and Cancel.
+void TestSelDi2::tabVisitsFieldsThenButtons()
+{
+    QStringList visited{QApplication::focusWidget()->objectName()};
+    for (int i = 0; i < 7; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(visited, (QStringList{"SelDi2Freq1RealSpinEdit", "SelDi2Freq2RealSpinEdit",
+                                   "SelDi2Fit11RealSpinEdit", "SelDi2Fit12RealSpinEdit",
+                                   "SelDi2Fit22RealSpinEdit", "SelNgKesSpinEdit", "SelRunBtn",
+                                   "SelCancelBtn"}));
 }
 
 // State: the designed defaults. Action: Run. Expected: 32 rows; generations 0
@@ -470,8 +486,8 @@ void TestSelDi2::resizeRules()
     QCOMPARE(h->form->outputGraphPanel()->height(), 347);
 }
 
-// State: the focus on a control (after a first run where the page control is
-// concerned). Action: a key. Expected: a run, a cancel or neither.
+// State: the focus on a control (after a first run for the page control and
+// the grid). Action: a key. Expected: a run, a cancel or neither.
 void TestSelDi2::keys_data()
 {
     QTest::addColumn<QString>("focus");
@@ -490,6 +506,8 @@ void TestSelDi2::keys_data()
     QTest::newRow("Enter on pages") << "SelDiOutGraphPageControl" << int(Qt::Key_Return) << "run";
     QTest::newRow("Esc on pages") << "SelDiOutGraphPageControl" << int(Qt::Key_Escape)
                                   << "cancel";
+    QTest::newRow("Enter on grid") << "SelDi2StringAlignGrid" << int(Qt::Key_Return) << "run";
+    QTest::newRow("Esc on grid") << "SelDi2StringAlignGrid" << int(Qt::Key_Escape) << "cancel";
 }
 
 void TestSelDi2::keys()
@@ -498,7 +516,9 @@ void TestSelDi2::keys()
     QFETCH(int, key);
     QFETCH(QString, outcome);
 
-    if (focus == QStringLiteral("SelDiOutGraphPageControl"))
+    const bool output = focus == QStringLiteral("SelDiOutGraphPageControl")
+                        || focus == QStringLiteral("SelDi2StringAlignGrid");
+    if (output)
         h->clickRun();
     h->form->SelNgKesSpinEdit->setValue(10);
     QWidget *target = h->find<QWidget>(focus);
