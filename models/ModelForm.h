@@ -78,7 +78,6 @@ public:
     static constexpr int kOuterWidth = 750;
     static constexpr int kOuterHeight = 570;
     static constexpr int kSplitterWidth = 5;
-    static constexpr int kGraphPanelHeight = 350;
     static constexpr int kGraphMinimum = 110;
     static constexpr int kMargin = 20;
     static constexpr int kGridTop = 20;
