@@ -1,7 +1,7 @@
 #ifndef MORVA_ARITH_PGMATHMU_H
 #define MORVA_ARITH_PGMATHMU_H
 
-// PgMathMu: the two-way mutation arithmetic (spec Part 1.2). Alleles A1 and
+// PgMathMu: the two-way mutation arithmetic. Alleles A1 and
 // A2, mutation A1 -> A2 at rate u and A2 -> A1 at rate v per generation. The
 // frequency q of A2 follows q(t) = e + (q(0) - e) r^t with e = u / (u + v)
 // and r = 1 - u - v, computed directly at each generation number. Free

@@ -85,7 +85,7 @@ void store(const Scalars<N> &s, TAlleleVector &a)
         a[i] = s.v[i];
 }
 
-// One generation on scalars: the spec's SelStep with W always computed.
+// One generation on scalars: SelStep with W always computed.
 template <int N, typename Fit>
 inline void stepScalars(const Fit &f, const Scalars<N> &p, Extended &wm, Scalars<N> &W,
                         Scalars<N> &next)

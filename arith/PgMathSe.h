@@ -1,10 +1,10 @@
 #ifndef MORVA_ARITH_PGMATHSE_H
 #define MORVA_ARITH_PGMATHSE_H
 
-// PgMathSe: the selection arithmetic (spec Part 1.1). One locus, 2 or 3
+// PgMathSe: the selection arithmetic. One locus, 2 or 3
 // alleles, constant genotype fitnesses, discrete generations. Free routines
 // over the unit state below, which starts at zero and is overwritten by each
-// run. Every operation is written term by term in the order the spec gives,
+// run. Every operation is written term by term in the order the model's formulas give,
 // so the results are the same to the last bit on every run.
 
 #include "arith/Extended.h"

@@ -355,6 +355,8 @@ QCategoryAxis *newAxis()
 {
     auto *axis = new QCategoryAxis;
     axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    // Label pictures are short and exact: never elide them ("10000...").
+    axis->setTruncateLabels(false);
     axis->setGridLineVisible(false);
     axis->setMinorGridLineVisible(false);
     axis->setLinePen(QPen(Qt::black, 1));

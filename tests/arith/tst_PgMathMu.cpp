@@ -1,4 +1,4 @@
-// Mutation arithmetic (spec Part 1.2). Each case: State / Action / Expected.
+// Mutation arithmetic. Each case: State / Action / Expected.
 // Exact results are checked against the closed form written in this file in
 // the same operation order, in long double; u + v >= 1 is checked against
 // the recurrence q' = q (1 - v) + (1 - q) u iterated directly.
@@ -22,7 +22,7 @@ namespace {
 constexpr long double Sentinel = -12345.678L;
 constexpr long double Ln2 = 0.693147180559945309417232121458176568L;
 
-// Power as the spec forms it: (ln 2 * log2 x) * y, then exp.
+// Power as it is defined: (ln 2 * log2 x) * y, then exp.
 long double refPower(long double x, long double y)
 {
     return std::exp(Ln2 * std::log2(opaque(x)) * opaque(y));
@@ -329,7 +329,7 @@ private slots:
         MORVA_COMPARE_EXACT(MutDelta(u, v, q), opaque(u) - (opaque(u) + opaque(v)) * opaque(q));
     }
 
-    // Power: the spec's formula bit for bit, 1 for y = 0, the two errors
+    // Power: its formula bit for bit, 1 for y = 0, the two errors
     // for x <= 0, overflow thrown, underflow quiet.
     void power_data()
     {

@@ -1,6 +1,6 @@
-// Selection arithmetic (spec Part 1.1). Each case: State / Action / Expected.
+// Selection arithmetic. Each case: State / Action / Expected.
 // Exact results are checked against a reference written in this file from
-// the spec's formulas in the same order, in long double; hand-known values
+// the model's formulas in the same order, in long double; hand-known values
 // are checked within a few units of the last place.
 
 #include "arith/CheckedInt.h"
