@@ -73,6 +73,8 @@ private slots:
     void modelLeafOpensWindow_data();
     void modelLeafOpensWindow();
     void cancelHandsBackAndReopens();
+    void realModelWindowsOpenAndHandBack_data();
+    void realModelWindowsOpenAndHandBack();
     void rightButtonTogglesExpansion();
     void expandingByHandRestoresHint();
     void escapeLeavesChoiceOpen();
@@ -133,6 +135,8 @@ void TestPGModelChoice::leafWithoutModelBeeps()
     QFETCH(QString, node);
     QFETCH(bool, registered);
     std::unique_ptr<FakeModels> models(registered ? new FakeModels : nullptr);
+    if (!registered)
+        registerModelWindow(node, {}); // start-up registered the real one
     clickNode(node);
     QCOMPARE(m_desktop->beeps, 1);
     QTRY_COMPARE(hintPanel(), QStringLiteral("Sorry, the selected model is not implemented yet"));
@@ -238,6 +242,44 @@ void TestPGModelChoice::cancelHandsBackAndReopens()
     clickNode(QStringLiteral("Natural selection"));
     clickNode(QStringLiteral("2 alleles"));
     QCOMPARE(models.created, 3);
+    QCOMPARE(m_desktop->beeps, 0);
+}
+
+void TestPGModelChoice::realModelWindowsOpenAndHandBack_data()
+{
+    QTest::addColumn<QString>("node");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("cancel");
+    QTest::newRow("Mutation") << "Mutation" << "Mut2Form" << "CancelBtn";
+    QTest::newRow("2 alleles") << "2 alleles" << "SelDi2Form" << "SelCancelBtn";
+    QTest::newRow("3 alleles") << "3 alleles" << "SelDi3Form" << "SelCancelBtn";
+}
+
+// State: the model windows registered at start-up. Action: select the leaf,
+// then the window's Cancel. Expected: the model's own window opens beside the
+// disabled tree; Cancel frees it and hands the tree back, 250 wide.
+void TestPGModelChoice::realModelWindowsOpenAndHandBack()
+{
+    QFETCH(QString, node);
+    QFETCH(QString, window);
+    QFETCH(QString, cancel);
+    clickNode(node);
+    QPointer<QMdiSubWindow> model = modelWindow();
+    QVERIFY(model);
+    QCOMPARE(model->objectName(), window);
+    QVERIFY(!PGChoiceForm->isEnabled());
+    const QSize area = test::childArea();
+    QCOMPARE(PGChoiceForm->geometry(), QRect(0, 0, 180, area.height()));
+    QCOMPARE(model->geometry(), QRect(180, 0, area.width() - 180, area.height()));
+
+    auto *button = model->findChild<QPushButton *>(cancel);
+    QVERIFY(button);
+    QTRY_VERIFY(button->isVisible());
+    QTest::mouseClick(button, Qt::LeftButton);
+    QTRY_VERIFY(model.isNull());
+    QVERIFY(PGChoiceForm->isEnabled());
+    QCOMPARE(PGMainFrameForm->childWindowCount(), 1);
+    QCOMPARE(PGChoiceForm->geometry(), QRect(0, 0, 250, area.height()));
     QCOMPARE(m_desktop->beeps, 0);
 }
 
