@@ -5,6 +5,7 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QFontMetrics>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -371,7 +372,7 @@ Chart::Chart(QWidget *parent) : QWidget(parent), d(new Private)
 {
     d->chart = new QChart;
     d->chart->setBackgroundRoundness(0);
-    d->chart->setMargins(QMargins(4, 4, 4, 4));
+    d->chart->setMargins(QMargins(4, 4, kRightMargin, 4));
     d->chart->legend()->setAlignment(Qt::AlignTop);
     d->chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     d->chart->setPlotAreaBackgroundVisible(true);
@@ -554,6 +555,20 @@ void Chart::commit()
         axis->d->dataMaximum = high;
         axis->d->apply();
     }
+    fitLastBottomLabel();
+}
+
+// The bottom axis' last label stands centred on the axis' right end; widen
+// the chart's right margin so that it is never cut off by the chart's edge.
+void Chart::fitLastBottomLabel()
+{
+    const QStringList labels = d->bottom->labels();
+    const QAbstractAxis *axis = d->chart->axes(Qt::Horizontal).value(0);
+    const QFontMetrics metrics(axis ? axis->labelsFont() : font());
+    const int half = labels.isEmpty() ? 0 : metrics.horizontalAdvance(labels.last()) / 2;
+    QMargins margins = d->chart->margins();
+    margins.setRight(std::max(kRightMargin, half + 2));
+    d->chart->setMargins(margins);
 }
 
 QRect Chart::plotRect() const

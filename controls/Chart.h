@@ -135,7 +135,9 @@ private:
     Series *adoptSeries(QXYSeries *qseries, SeriesKind kind, const QString &name,
                         const QString &title, const QColor &color, bool inLegend);
     void applyLegendFlags();
+    void fitLastBottomLabel();
 
+    static constexpr int kRightMargin = 4;
     struct Private;
     Private *d;
 };
