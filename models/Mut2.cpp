@@ -4,7 +4,6 @@
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
-#include "platform/AppIcon.h"
 #include "platform/Application.h"
 #include "platform/NumberText.h"
 
@@ -144,7 +143,6 @@ TMut2Form::TMut2Form(std::function<void()> handBack, QWidget *parent)
     : ModelForm(settings(), std::move(handBack), parent)
 {
     setObjectName(QStringLiteral("Mut2Form"));
-    setWindowIcon(morva::applicationIcon());
     NgGroupBox = ngGroupBox();
     RunBtn = runButton();
     CancelBtn = cancelButton();

@@ -5,7 +5,6 @@
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
-#include "platform/AppIcon.h"
 #include "platform/Application.h"
 #include "platform/NumberText.h"
 
@@ -149,7 +148,6 @@ TSelDi3Form::TSelDi3Form(std::function<void()> handBack, QWidget *parent)
     : ModelForm(settings(), std::move(handBack), parent)
 {
     setObjectName(QStringLiteral("SelDi3Form"));
-    setWindowIcon(morva::applicationIcon());
     InputPanel = inputPanel();
     NgGroupBox = ngGroupBox();
     SelRunBtn = runButton();
