@@ -90,7 +90,7 @@ void Delay(quint16 seconds, quint16 milliseconds)
         QTimer wake;
         wake.setSingleShot(true);
         wake.setTimerType(Qt::PreciseTimer);
-        wake.start(std::max<qint64>(0, target.remainingTime()));
+        wake.start(int(std::max<qint64>(0, target.remainingTime())));
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
 }
@@ -101,8 +101,7 @@ DedicationPaintBox::DedicationPaintBox(QWidget *parent) : QWidget(parent) {}
 
 void DedicationPaintBox::drawOpaqueText(int x, int y, const QString &text)
 {
-    if (m_image.size() != size())
-        resizeEvent(nullptr);
+    fitImage();
     QPainter painter(&m_image);
     painter.setFont(font());
     const QFontMetrics metrics(font());
@@ -127,6 +126,13 @@ void DedicationPaintBox::paintEvent(QPaintEvent *)
 
 void DedicationPaintBox::resizeEvent(QResizeEvent *)
 {
+    fitImage();
+}
+
+void DedicationPaintBox::fitImage()
+{
+    if (m_image.size() == size())
+        return;
     QPixmap resized(size());
     resized.fill(Qt::transparent);
     if (!m_image.isNull()) {

@@ -35,6 +35,9 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // Keeps the drawing the size of the box, keeping what was drawn.
+    void fitImage();
+
     QPixmap m_image;
 };
 
