@@ -609,6 +609,7 @@ void TestBadInput::inputTable()
         {"-1e4000", QStringLiteral("-1e4000")},
         {"99999999999", QStringLiteral("99999999999")},
         {"300 digits", QStringLiteral("1234567890").repeated(30)},
+        {"exponent beyond every range", QStringLiteral("1e99999999999")},
     };
     for (Feed feed : {Feed::Typed, Feed::Pasted}) {
         for (const auto &[name, text] : inputs) {
