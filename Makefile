@@ -49,6 +49,7 @@ asan-test: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DMORVA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug $(CMAKE_FLAGS)
 	cmake --build $(ASAN_BUILD)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen \
+	  MORVA_SOAK_CYCLES=1000 QTEST_FUNCTION_TIMEOUT=1800000 \
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/.ci/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
@@ -58,7 +59,7 @@ bench: deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DMORVA_BENCH=ON -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
 	cmake --build $(BENCH_BUILD)
 	@for b in $(BENCH_BUILD)/bench/bench_*; do \
-	  [ -x "$$b" ] || continue; echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; \
+	  [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; \
 	done
 
 fuzz-deps: deps
