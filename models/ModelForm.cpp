@@ -125,9 +125,9 @@ ModelForm::ModelForm(const ModelFormSettings &settings, std::function<void()> ha
                                   [this] { refill(&ModelForm::OutputGraphPanelEnter); });
 
     connect(m_runButton, &QPushButton::clicked, this,
-            [this] { guarded([this] { runClicked(); }); });
+            guardedSlot([this] { runClicked(); }));
     connect(m_cancelButton, &QPushButton::clicked, this,
-            [this] { guarded([this] { cancelClicked(); }); });
+            guardedSlot([this] { cancelClicked(); }));
 
     resize(kOuterWidth, kOuterHeight);
 }

@@ -299,25 +299,25 @@ void TMut2Form::designGrid()
 
 void TMut2Form::connectHandlers()
 {
-    using morva::guarded;
+    using morva::guardedSlot;
     connect(Freq1RealSpinEdit, &KesSpinEditBase::OnDblClick, this,
-            [this] { guarded([this] { Freq1RealSpinEditDblClick(); }); });
+            guardedSlot([this] { Freq1RealSpinEditDblClick(); }));
     connect(Freq2RealSpinEdit, &KesSpinEditBase::OnDblClick, this,
-            [this] { guarded([this] { Freq2RealSpinEditDblClick(); }); });
+            guardedSlot([this] { Freq2RealSpinEditDblClick(); }));
     connect(NgKesSpinEdit, &KesSpinEditBase::OnKeyDown, this,
-            [this](int key, Qt::KeyboardModifiers modifiers) {
-                guarded([&] { NgKesSpinEditKeyDown(key, modifiers); });
-            });
+            guardedSlot([this](int key, Qt::KeyboardModifiers modifiers) {
+                NgKesSpinEditKeyDown(key, modifiers);
+            }));
     connect(NgPowerSpinEdit, &KesSpinEditBase::OnKeyDown, this,
-            [this](int key, Qt::KeyboardModifiers modifiers) {
-                guarded([&] { NgPowerSpinEditKeyDown(key, modifiers); });
-            });
+            guardedSlot([this](int key, Qt::KeyboardModifiers modifiers) {
+                NgPowerSpinEditKeyDown(key, modifiers);
+            }));
     connect(Chart3, &Chart::OnMouseMove, this,
-            [this](const QPoint &pos) { guarded([&] { Chart3MouseMove(pos); }); });
+            guardedSlot([this](const QPoint &pos) { Chart3MouseMove(pos); }));
     connect(StringAlignGrid, &TStringAlignGrid::OnMouseMove, this,
-            [this](Qt::KeyboardModifiers, const QPoint &pos) {
-                guarded([&] { StringAlignGridMouseMove(pos); });
-            });
+            guardedSlot([this](Qt::KeyboardModifiers, const QPoint &pos) {
+                StringAlignGridMouseMove(pos);
+            }));
 }
 
 // --- handlers ---

@@ -333,25 +333,25 @@ void TSelDi2Form::designGrid()
 
 void TSelDi2Form::connectHandlers()
 {
-    using morva::guarded;
+    using morva::guardedSlot;
     connect(SelDi2Freq1RealSpinEdit, &KesSpinEditBase::OnDblClick, this,
-            [this] { guarded([this] { SelDi2Freq1RealSpinEditDblClick(); }); });
+            guardedSlot([this] { SelDi2Freq1RealSpinEditDblClick(); }));
     connect(SelDi2Freq2RealSpinEdit, &KesSpinEditBase::OnDblClick, this,
-            [this] { guarded([this] { SelDi2Freq2RealSpinEditDblClick(); }); });
+            guardedSlot([this] { SelDi2Freq2RealSpinEditDblClick(); }));
     connect(SelNgKesSpinEdit, &KesSpinEditBase::OnChange, this,
-            [this] { guarded([this] { SelNgKesSpinEditChange(); }); });
+            guardedSlot([this] { SelNgKesSpinEditChange(); }));
     connect(SelNgKesSpinEdit, &KesSpinEditBase::OnKeyDown, this,
-            [this](int key, Qt::KeyboardModifiers modifiers) {
-                guarded([&] { SelNgKesSpinEditKeyDown(key, modifiers); });
-            });
+            guardedSlot([this](int key, Qt::KeyboardModifiers modifiers) {
+                SelNgKesSpinEditKeyDown(key, modifiers);
+            }));
     connect(SelDi2Chart3, &Chart::OnMouseMove, this,
-            [this](const QPoint &pos) { guarded([&] { SelDi2Chart3MouseMove(pos); }); });
+            guardedSlot([this](const QPoint &pos) { SelDi2Chart3MouseMove(pos); }));
     connect(SelDi2Chart4, &Chart::OnMouseMove, this,
-            [this](const QPoint &pos) { guarded([&] { SelDi2Chart4MouseMove(pos); }); });
+            guardedSlot([this](const QPoint &pos) { SelDi2Chart4MouseMove(pos); }));
     connect(SelDi2StringAlignGrid, &TStringAlignGrid::OnMouseMove, this,
-            [this](Qt::KeyboardModifiers, const QPoint &pos) {
-                guarded([&] { SelDi2StringAlignGridMouseMove(pos); });
-            });
+            guardedSlot([this](Qt::KeyboardModifiers, const QPoint &pos) {
+                SelDi2StringAlignGridMouseMove(pos);
+            }));
 }
 
 // --- handlers ---

@@ -321,19 +321,19 @@ void TSelDi3Form::designGrid()
 
 void TSelDi3Form::connectHandlers()
 {
-    using morva::guarded;
+    using morva::guardedSlot;
     connect(SelDi3Freq1RealSpinEdit, &KesSpinEditBase::OnDblClick, this,
-            [this] { guarded([this] { SelDi3Freq1RealSpinEditDblClick(); }); });
+            guardedSlot([this] { SelDi3Freq1RealSpinEditDblClick(); }));
     connect(SelDi3Freq2RealSpinEdit, &KesSpinEditBase::OnDblClick, this,
-            [this] { guarded([this] { SelDi3Freq2RealSpinEditDblClick(); }); });
+            guardedSlot([this] { SelDi3Freq2RealSpinEditDblClick(); }));
     connect(SelDi3Freq3RealSpinEdit, &KesSpinEditBase::OnDblClick, this,
-            [this] { guarded([this] { SelDi3Freq3RealSpinEditDblClick(); }); });
+            guardedSlot([this] { SelDi3Freq3RealSpinEditDblClick(); }));
     connect(SelNgKesSpinEdit, &KesSpinEditBase::OnChange, this,
-            [this] { guarded([this] { SelNgKesSpinEditChange(); }); });
+            guardedSlot([this] { SelNgKesSpinEditChange(); }));
     connect(SelNgKesSpinEdit, &KesSpinEditBase::OnKeyDown, this,
-            [this](int key, Qt::KeyboardModifiers modifiers) {
-                guarded([&] { SelNgKesSpinEditKeyDown(key, modifiers); });
-            });
+            guardedSlot([this](int key, Qt::KeyboardModifiers modifiers) {
+                SelNgKesSpinEditKeyDown(key, modifiers);
+            }));
 }
 
 // Tab visits A1A1, A1A2, A2A2, then A1A3, A2A3, A3A3, then the number of

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 
+#include <concepts>
 #include <exception>
 #include <utility>
 
@@ -34,6 +35,19 @@ bool guarded(Handler &&handler)
         reportError(error);
         return false;
     }
+}
+
+// Wraps a handler as a slot for connect(): the slot passes the signal's
+// arguments on and runs the handler under guarded(), so an error in it is
+// reported and never reaches Qt's event loop.
+template <class Handler>
+auto guardedSlot(Handler handler)
+{
+    return [handler = std::move(handler)](auto &&...args)
+               requires std::invocable<const Handler &, decltype(args)...>
+    {
+        guarded([&] { handler(std::forward<decltype(args)>(args)...); });
+    };
 }
 
 // QApplication with the title set and a last-resort guard in notify(): an

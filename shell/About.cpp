@@ -219,7 +219,7 @@ void TAboutBox::createMainPanel()
     blue.setColor(QPalette::ButtonText, Qt::blue);
     UrlBtn->setPalette(blue);
     connect(UrlBtn, &QPushButton::clicked, this,
-            [this] { guarded([this] { UrlBtnClick(UrlBtn); }); });
+            guardedSlot([this] { UrlBtnClick(UrlBtn); }));
 }
 
 void TAboutBox::createPhotoPanel()
@@ -258,7 +258,7 @@ void TAboutBox::createButtons()
     OkBitBtn->setGeometry(131, 200, 70, 26);
     OkBitBtn->setDefault(true);
     connect(OkBitBtn, &QPushButton::clicked, this,
-            [this] { guarded([this] { OkBitBtnClick(OkBitBtn); }); });
+            guardedSlot([this] { OkBitBtnClick(OkBitBtn); }));
 }
 
 // ---------------------------------------------------------------- handlers

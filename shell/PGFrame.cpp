@@ -100,7 +100,7 @@ TPGMainFrameForm::TPGMainFrameForm(QWidget *parent) : QMainWindow(parent)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(kTimerInterval);
-    connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(Timer1); }); });
+    connect(Timer1, &QTimer::timeout, this, guardedSlot([this] { Timer1Timer(Timer1); }));
 
     FormCreate(this);
     Timer1->start();
@@ -204,7 +204,7 @@ void TPGMainFrameForm::createWindowMenu()
     WindowMinimizeItem = addItem(Window1, "WindowMinimizeItem", QStringLiteral("Mi&nimize All"),
                                  QStringLiteral("Minimize all windows"), false,
                                  &TPGMainFrameForm::WindowMinimizeItemClick);
-    connect(Window1, &QMenu::aboutToShow, this, [this] { guarded([this] { fillWindowList(); }); });
+    connect(Window1, &QMenu::aboutToShow, this, guardedSlot([this] { fillWindowList(); }));
 }
 
 void TPGMainFrameForm::createHelpMenu()
@@ -272,7 +272,7 @@ QString TPGMainFrameForm::panelText(int panel) const
 void TPGMainFrameForm::FormCreate(QObject *sender)
 {
     connect(HintTracker::instance(), &HintTracker::hintChanged, this,
-            [this] { guarded([this] { DisplayHint(HintTracker::instance()); }); });
+            guardedSlot([this] { DisplayHint(HintTracker::instance()); }));
     FileExitItem->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
     WindowRestoreItem->setShortcut(QKeySequence(Qt::ALT | Qt::Key_R));
     chooseDefaultGeometry();

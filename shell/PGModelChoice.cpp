@@ -83,12 +83,12 @@ TPGChoiceForm::TPGChoiceForm(QWidget *parent) : QMdiSubWindow(parent)
     tree->installEventFilter(this);
     tree->viewport()->installEventFilter(this);
     connect(tree->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { guarded([this] { selectionChanged(); }); });
+            guardedSlot([this] { selectionChanged(); }));
     connect(tree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem *node) {
         guarded([this, node] { PGModelChoiceTreeViewExpanded(PGModelChoiceTreeView, node); });
     });
     connect(tree, &QTreeWidget::itemClicked, this,
-            [this] { guarded([this] { PGModelChoiceTreeViewClick(PGModelChoiceTreeView); }); });
+            guardedSlot([this] { PGModelChoiceTreeViewClick(PGModelChoiceTreeView); }));
 }
 
 TPGChoiceForm::~TPGChoiceForm() = default;

@@ -39,6 +39,7 @@ private slots:
     void reportText();
     void guardedHandlerReportsAndProgramGoesOn();
     void guardedHandlerWithoutErrorReportsNothing();
+    void guardedSlotPassesArgumentsAndReports();
     void notifyReportsEscapingError();
     void notifyReportsErrorOfTimerSlot();
     void applicationTitleAndIcon();
@@ -95,6 +96,27 @@ void TestApplication::guardedHandlerWithoutErrorReportsNothing()
     QVERIFY(guarded([&] { ++calls; }));
     QCOMPARE(calls, 1);
     QVERIFY(desktop.messages.isEmpty());
+}
+
+void TestApplication::guardedSlotPassesArgumentsAndReports()
+{
+    // State: a slot made by guardedSlot on a signal with an argument. Action:
+    // emit twice, the second time the handler throws. Expected: the handler
+    // sees the argument; the error is reported by the guard itself (the
+    // application's last resort stays unused) and the emitter carries on.
+    FakeDesktop desktop;
+    QTimer timer;
+    QList<int> seen;
+    QObject::connect(&timer, &QObject::objectNameChanged, &timer,
+                     guardedSlot([&](const QString &name) {
+                         seen.append(name.size());
+                         if (name == QLatin1String("bad"))
+                             throw ERangeError();
+                     }));
+    timer.setObjectName(QStringLiteral("good"));
+    timer.setObjectName(QStringLiteral("bad"));
+    QCOMPARE(seen, (QList<int>{4, 3}));
+    QCOMPARE(desktop.messageTexts(), QStringList{QStringLiteral("Range check error.")});
 }
 
 void TestApplication::notifyReportsEscapingError()
