@@ -4,29 +4,14 @@
 
 #include "controls/KesSpinEdits1.h"
 #include "models/SelDi2.h"
-#include "tests/support/FakeDesktop.h"
-
-#include <QApplication>
-#include <QMainWindow>
-#include <QMdiArea>
-#include <QPushButton>
-
-#include <benchmark/benchmark.h>
+#include "tests/support/BenchMain.h"
+#include "tests/support/ModelHarness.h"
 
 namespace {
 
-struct Window {
-    QMainWindow main;
-    TSelDi2Form *form = nullptr;
-
+struct Window : morva::test::ModelHarness<TSelDi2Form> {
     explicit Window(int generations)
     {
-        auto *area = new QMdiArea;
-        main.setCentralWidget(area);
-        main.resize(1000, 760);
-        form = new TSelDi2Form([] {});
-        area->addSubWindow(form);
-        form->show();
         main.show();
         QApplication::processEvents();
         form->SelNgKesSpinEdit->setValue(generations);
@@ -35,22 +20,20 @@ struct Window {
 
 void runClickToRefilled(benchmark::State &state)
 {
-    morva::test::FakeDesktop desktop;
     Window window(static_cast<int>(state.range(0)));
     for (auto _ : state)
         window.form->SelRunBtn->click();
-    state.counters["messages"] = static_cast<double>(desktop.messages.size());
+    state.counters["messages"] = static_cast<double>(window.fixture.desktop.messages.size());
 }
 
 void runClickToRepainted(benchmark::State &state)
 {
-    morva::test::FakeDesktop desktop;
     Window window(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         window.form->SelRunBtn->click();
         QApplication::processEvents();
     }
-    state.counters["messages"] = static_cast<double>(desktop.messages.size());
+    state.counters["messages"] = static_cast<double>(window.fixture.desktop.messages.size());
 }
 
 } // namespace
@@ -58,15 +41,4 @@ void runClickToRepainted(benchmark::State &state)
 BENCHMARK(runClickToRefilled)->Arg(30)->Arg(300)->Unit(benchmark::kMillisecond);
 BENCHMARK(runClickToRepainted)->Arg(300)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+MORVA_BENCH_MAIN()

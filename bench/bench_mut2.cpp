@@ -4,31 +4,15 @@
 // repaint that follows.
 
 #include "arith/PgMathMu.h"
-#include "controls/Aligrid.h"
 #include "models/Mut2.h"
-#include "tests/support/FakeDesktop.h"
-
-#include <QApplication>
-#include <QMainWindow>
-#include <QMdiArea>
-#include <QPushButton>
-
-#include <benchmark/benchmark.h>
+#include "tests/support/BenchMain.h"
+#include "tests/support/ModelHarness.h"
 
 namespace {
 
-struct Window {
-    QMainWindow main;
-    TMut2Form *form = nullptr;
-
+struct Window : morva::test::ModelHarness<TMut2Form> {
     Window()
     {
-        auto *area = new QMdiArea;
-        main.setCentralWidget(area);
-        main.resize(1000, 760);
-        form = new TMut2Form([] {});
-        area->addSubWindow(form);
-        form->show();
         main.show();
         QApplication::processEvents();
     }
@@ -40,29 +24,26 @@ struct Window {
     {
         state.counters["rows"] = form->StringAlignGrid->rowCount();
         state.counters["MutNg"] = morva::MutNg;
+        state.counters["messages"] = static_cast<double>(fixture.desktop.messages.size());
     }
 };
 
 void mut2RunToRefilled(benchmark::State &state)
 {
-    morva::test::FakeDesktop desktop;
     Window window;
     for (auto _ : state)
         window.run();
     window.count(state);
-    state.counters["messages"] = static_cast<double>(desktop.messages.size());
 }
 
 void mut2RunToRepainted(benchmark::State &state)
 {
-    morva::test::FakeDesktop desktop;
     Window window;
     for (auto _ : state) {
         window.run();
         QApplication::processEvents();
     }
     window.count(state);
-    state.counters["messages"] = static_cast<double>(desktop.messages.size());
 }
 
 } // namespace
@@ -70,15 +51,4 @@ void mut2RunToRepainted(benchmark::State &state)
 BENCHMARK(mut2RunToRefilled)->Unit(benchmark::kMillisecond);
 BENCHMARK(mut2RunToRepainted)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+MORVA_BENCH_MAIN()

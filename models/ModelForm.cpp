@@ -285,9 +285,18 @@ QGroupBox *ModelForm::addGroupBox(InputSlot slot, const QString &name, const QSt
     box->setFixedHeight(height);
     box->hide();
     auto *stack = static_cast<QVBoxLayout *>(m_inputPanel->layout());
-    QWidget *above = slot == InputSlot::Frequencies ? m_spacers.at(0) : m_spacers.at(1);
-    stack->insertWidget(stack->indexOf(above) + 1, box);
-    (slot == InputSlot::Frequencies ? m_frequencyBox : m_parameterBox) = box;
+    QList<QGroupBox *> &inSlot =
+        slot == InputSlot::Frequencies ? m_frequencyBoxes : m_parameterBoxes;
+    QWidget *above = inSlot.isEmpty() ? m_spacers.at(slot == InputSlot::Frequencies ? 0 : 1)
+                                      : inSlot.last();
+    int at = stack->indexOf(above) + 1;
+    if (!inSlot.isEmpty()) {
+        auto *gap = new QWidget(m_inputPanel);
+        gap->setFixedHeight(m_settings.spacerHeight);
+        stack->insertWidget(at++, gap);
+    }
+    stack->insertWidget(at, box);
+    inSlot.append(box);
     return box;
 }
 
@@ -358,6 +367,13 @@ void ModelForm::applyFrequencyRule(TKesRealSpinEdit *field,
                                    std::initializer_list<const TKesRealSpinEdit *> others,
                                    const QString &message)
 {
+    applyFrequencyRule(field, QList<const TKesRealSpinEdit *>(others), message);
+}
+
+void ModelForm::applyFrequencyRule(TKesRealSpinEdit *field,
+                                   const QList<const TKesRealSpinEdit *> &others,
+                                   const QString &message)
+{
     long double sum = 0.0L;
     for (const TKesRealSpinEdit *other : others)
         sum += other->value();
@@ -411,12 +427,14 @@ void ModelForm::showResults()
 void ModelForm::cancelModel()
 {
     m_closing = true;
-    const QList<QWidget *> hides{m_ngGroupBox, m_parameterBox, m_frequencyBox, m_runButton,
-                                 m_cancelButton, m_pageControl, m_grid};
-    for (QWidget *widget : hides) {
-        if (widget)
-            widget->hide();
+    QList<QWidget *> hides{m_ngGroupBox};
+    for (const QList<QGroupBox *> *slot : {&m_parameterBoxes, &m_frequencyBoxes}) {
+        for (auto box = slot->crbegin(); box != slot->crend(); ++box)
+            hides.append(*box);
     }
+    hides << m_runButton << m_cancelButton << m_pageControl << m_grid;
+    for (QWidget *widget : std::as_const(hides))
+        widget->hide();
     // The hook may run after this object is gone; keep our own copy.
     const std::function<void()> handBack = m_handBack;
     close();
@@ -426,14 +444,12 @@ void ModelForm::cancelModel()
 
 void ModelForm::FormShow()
 {
-    for (QWidget *widget : {static_cast<QWidget *>(m_frequencyBox),
-                            static_cast<QWidget *>(m_parameterBox),
-                            static_cast<QWidget *>(m_ngGroupBox),
+    for (QGroupBox *box : m_frequencyBoxes + m_parameterBoxes)
+        box->show();
+    for (QWidget *widget : {static_cast<QWidget *>(m_ngGroupBox),
                             static_cast<QWidget *>(m_runButton),
-                            static_cast<QWidget *>(m_cancelButton)}) {
-        if (widget)
-            widget->show();
-    }
+                            static_cast<QWidget *>(m_cancelButton)})
+        widget->show();
     if (m_pageControl->count() > 0)
         m_pageControl->setCurrentIndex(0);
     prepareGrid();
@@ -574,7 +590,7 @@ QWidget *ModelForm::fixTabOrder()
 {
     // The fields box by box from the top; inside a box in the order the focus
     // chain already has them (a model may have arranged it); then Run, Cancel.
-    const QList<QGroupBox *> boxes{m_frequencyBox, m_parameterBox, m_ngGroupBox};
+    const QList<QGroupBox *> boxes = m_frequencyBoxes + m_parameterBoxes + QList{m_ngGroupBox};
     QList<QList<QWidget *>> fields(boxes.size());
     for (QWidget *w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
         if (!qobject_cast<KesSpinEditBase *>(w))

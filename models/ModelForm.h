@@ -135,7 +135,8 @@ protected:
     enum class InputSlot { Frequencies, Parameters };
     // A group box stacked into the input panel in its slot (frequencies below
     // InputPanel1, fitnesses or rates below InputPanel2), hidden until
-    // FormShow.
+    // FormShow. A further box in a slot stands below the slot's last one, a
+    // spacer's height apart.
     QGroupBox *addGroupBox(InputSlot slot, const QString &name, const QString &caption,
                            const QString &hint, int height);
     QLabel *addLabel(QWidget *box, const QString &name, const QString &text, QPoint pos,
@@ -155,6 +156,8 @@ protected:
     // s > 1 show `message` and change nothing, else field := 1 - s.
     void applyFrequencyRule(TKesRealSpinEdit *field,
                             std::initializer_list<const TKesRealSpinEdit *> others,
+                            const QString &message);
+    void applyFrequencyRule(TKesRealSpinEdit *field, const QList<const TKesRealSpinEdit *> &others,
                             const QString &message);
 
     // One modal error box with the program's title.
@@ -184,9 +187,10 @@ protected:
     // Writes the grid header and its fonts (the last step of FormShow).
     virtual void prepareGrid() = 0;
 
-    // Cancel: hide NgGroupBox, the parameter and frequency group boxes, Run,
-    // Cancel, the page control and the grid in that order, close the window
-    // (freed once the current event is over), then hand back.
+    // Cancel: hide NgGroupBox, the parameter and frequency group boxes (each
+    // slot bottom up), Run, Cancel, the page control and the grid in that
+    // order, close the window (freed once the current event is over), then
+    // hand back.
     void cancelModel();
 
     void keyPressEvent(QKeyEvent *event) override;
@@ -219,8 +223,9 @@ private:
     QSplitter *m_splitter2 = nullptr;
     QFrame *m_inputPanel = nullptr;
     QList<QWidget *> m_spacers;
-    QGroupBox *m_frequencyBox = nullptr;
-    QGroupBox *m_parameterBox = nullptr;
+    // The group boxes of each slot, top to bottom.
+    QList<QGroupBox *> m_frequencyBoxes;
+    QList<QGroupBox *> m_parameterBoxes;
     QGroupBox *m_ngGroupBox = nullptr;
     QPushButton *m_runButton = nullptr;
     QPushButton *m_cancelButton = nullptr;

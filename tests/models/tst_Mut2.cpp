@@ -9,6 +9,7 @@
 #include "models/Mut2.h"
 #include "platform/Hint.h"
 #include "tests/support/GuiFixture.h"
+#include "tests/support/ModelHarness.h"
 
 #include <QGroupBox>
 #include <QMainWindow>
@@ -25,42 +26,8 @@ using morva::chart::Series;
 
 namespace {
 
-// A frame stand-in: a main window whose multiple-document area holds the
-// mutation window, with a hand-back hook that counts its calls.
-struct Harness {
-    morva::test::GuiFixture fixture;
-    QMainWindow main;
-    QMdiArea *area = new QMdiArea;
-    QPointer<TMut2Form> form;
-    int handBacks = 0;
-
-    Harness()
-    {
-        main.setCentralWidget(area);
-        main.resize(1000, 760);
-        form = new TMut2Form([this] { ++handBacks; });
-        area->addSubWindow(form);
-        form->show();
-    }
-
-    TStringAlignGrid *grid() const { return form->StringAlignGrid; }
-    QString cell(int col, int row) const { return grid()->cell(col, row); }
-    // The texts of one grid column below the header.
-    QStringList column(int col) const
-    {
-        QStringList texts;
-        for (int row = 1; row < grid()->rowCount(); ++row)
-            texts << cell(col, row);
-        return texts;
-    }
-    void clickRun() const { QTest::mouseClick(form->RunBtn, Qt::LeftButton); }
-    // Types `text` over the whole content of a field, as a user would.
-    static void typeInto(QLineEdit *field, const QString &text)
-    {
-        field->setFocus();
-        field->selectAll();
-        QTest::keyClicks(field, text);
-    }
+// The frame stand-in, with the mutation window's own settings.
+struct Harness : morva::test::ModelHarness<TMut2Form> {
     void setGenerations(int mantissa, int exponent) const
     {
         form->NgKesSpinEdit->setValue(mantissa);

@@ -10,6 +10,7 @@
 #include "platform/Hint.h"
 #include "platform/NumberText.h"
 #include "tests/support/GuiFixture.h"
+#include "tests/support/ModelHarness.h"
 
 #include <QGroupBox>
 #include <QMainWindow>
@@ -28,38 +29,9 @@ using morva::chart::Series;
 
 namespace {
 
-// A frame stand-in: a main window whose multiple-document area holds the
-// model window, with a hand-back hook that records what it saw.
-struct Harness {
-    morva::test::GuiFixture fixture;
-    QMainWindow main;
-    QMdiArea *area = new QMdiArea;
-    QPointer<TSelDi2Form> form;
-    int handBacks = 0;
-    bool closedAtHandBack = false;
-    bool aliveAtHandBack = false;
-
-    Harness()
-    {
-        main.setCentralWidget(area);
-        // Within the offscreen screen, where the pointer can find widgets.
-        main.resize(800, 600);
-        form = new TSelDi2Form([this] {
-            ++handBacks;
-            aliveAtHandBack = !form.isNull();
-            closedAtHandBack = area->subWindowList().isEmpty() && form && !form->isVisible();
-        });
-        area->addSubWindow(form);
-        form->show();
-    }
-
-    template <class T>
-    T *find(const QString &name) const
-    {
-        return form->findChild<T *>(name);
-    }
-    TStringAlignGrid *grid() const { return form->SelDi2StringAlignGrid; }
-    QString cell(int col, int row) const { return grid()->cell(col, row); }
+// The frame stand-in, in an 800 x 600 main window.
+struct Harness : morva::test::ModelHarness<TSelDi2Form> {
+    Harness() : ModelHarness(QSize(800, 600)) {}
 
     void setInputs(long double a1, long double a2, long double w11 = 0.8L,
                    long double w12 = 0.7L, long double w22 = 0.9L)
@@ -70,30 +42,9 @@ struct Harness {
         form->SelDi2Fit12RealSpinEdit->setValue(w12);
         form->SelDi2Fit22RealSpinEdit->setValue(w22);
     }
-    void clickRun() const { QTest::mouseClick(form->SelRunBtn, Qt::LeftButton); }
-    // Changes the height and width of the output panel's client area.
-    void resizeOutputTo(int width, int height)
-    {
-        QWidget *out = form->outputPanel();
-        form->resize(form->width() + width - out->width(), form->height() + height - out->height());
-    }
 };
 
-// The first pixel column / row of the plotting rectangle whose axis value
-// satisfies `want`, or nothing.
-template <class Want>
-std::optional<int> findPixel(const Chart *chart, bool horizontal, Want want)
-{
-    const QRect plot = chart->plotRect();
-    const int from = horizontal ? plot.left() : plot.top();
-    const int to = horizontal ? plot.right() : plot.bottom();
-    for (int p = from; p <= to; ++p) {
-        const double v = horizontal ? chart->bottomValueAt(p) : chart->leftValueAt(p);
-        if (want(v))
-            return p;
-    }
-    return std::nullopt;
-}
+using morva::test::findPixel;
 
 } // namespace
 

@@ -11,6 +11,7 @@
 #include "models/SelDi2.h"
 #include "models/SelDi3.h"
 #include "tests/support/GuiFixture.h"
+#include "tests/support/ModelHarness.h"
 
 #include <QFrame>
 #include <QGroupBox>
@@ -28,41 +29,9 @@ using morva::chart::Series;
 
 namespace {
 
-// A frame stand-in: a main window whose multiple-document area holds the
-// model window, with a hand-back hook that counts its calls.
-struct Harness {
-    morva::test::GuiFixture fixture;
-    QMainWindow main;
-    QMdiArea *area = new QMdiArea;
-    QPointer<TSelDi3Form> form;
-    int handBacks = 0;
-
-    Harness()
-    {
-        main.setCentralWidget(area);
-        main.resize(1000, 760);
-    }
-
-    void open()
-    {
-        form = new TSelDi3Form([this] { ++handBacks; });
-        area->addSubWindow(form);
-        form->show();
-    }
-
-    TStringAlignGrid *grid() const { return form->SelDi3StringAlignGrid; }
-    QString cell(int col, int row) const { return grid()->cell(col, row); }
-    QStringList row(int r) const
-    {
-        QStringList texts;
-        for (int c = 0; c < 5; ++c)
-            texts << cell(c, r);
-        return texts;
-    }
-    bool outputsShown() const
-    {
-        return grid()->isVisible() && form->SelDiOutGraphPageControl->isVisible();
-    }
+// The frame stand-in; the window opens when the test says.
+struct Harness : morva::test::ModelHarness<TSelDi3Form> {
+    Harness() : ModelHarness(QSize(1000, 760), false) {}
 
     TKesRealSpinEdit *frequency(int allele) const
     {
@@ -83,7 +52,6 @@ struct Harness {
             field->setValue(w);
     }
 
-    void clickRun() const { QTest::mouseClick(form->SelRunBtn, Qt::LeftButton); }
     // Types `text` into the emptied generations field, as a user does.
     void typeGenerations(const QString &text) const
     {
