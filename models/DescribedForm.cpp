@@ -1,0 +1,588 @@
+#include "models/DescribedForm.h"
+
+#include "arith/CheckedInt.h"
+#include "arith/Errors.h"
+#include "arith/PgMathMu.h"
+#include "controls/Aligrid.h"
+#include "controls/Chart.h"
+#include "controls/KesSpinEdits1.h"
+#include "platform/Application.h"
+#include "platform/Hint.h"
+#include "platform/NumberText.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+
+#include <algorithm>
+#include <cmath>
+
+namespace morva {
+
+using namespace form;
+
+namespace {
+
+// The automatic layout: one row every 30 pixels from the box's top, a gap
+// between the label column and the fields and between a row's fields.
+constexpr int kFirstRowTop = 18;
+constexpr int kRowStep = 30;
+constexpr int kLabelGap = 6;
+constexpr int kInlineGap = 4;
+constexpr int kInlineLabelPixels = 11;
+constexpr int kRunBelowBoxes = 25;
+// A marker answers the pointer within this many pixels.
+constexpr int kMarkerReach = 5;
+
+int boxHeight(const BoxSpec &spec)
+{
+    return spec.height > 0 ? spec.height : 20 + kRowStep * spec.rows;
+}
+
+void setPixelSize(QWidget *widget, int pixels)
+{
+    QFont font = widget->font();
+    font.setPixelSize(pixels);
+    widget->setFont(font);
+}
+
+void applyAxis(chart::Axis *axis, const AxisSpec &spec)
+{
+    if (spec.automatic)
+        axis->setAutomatic();
+    else
+        axis->setFixedRange(spec.minimum, spec.maximum);
+    axis->setIncrement(spec.increment);
+    axis->setLabelPicture(spec.picture);
+    axis->setTitle(spec.title);
+    axis->setLabelSeparation(spec.separation);
+    axis->setTickLength(spec.tickLength);
+    axis->setMinorTicks(spec.minorCount, spec.minorLength);
+    axis->setDashedTicks(spec.dashedTicks);
+}
+
+chart::Series *addSeries(chart::Chart *chart, const SeriesSpec &s)
+{
+    if (s.kind == chart::SeriesKind::Line)
+        return chart->addLineSeries(s.name, s.title, s.color, s.pen, s.inLegend);
+    return chart->addPointSeries(s.name, s.title, s.color, s.marker, s.halfSize, s.fill,
+                                 s.inLegend);
+}
+
+} // namespace
+
+// --- description helpers ---
+
+namespace form {
+
+FieldSpec real(const QString &name, Value value, Value minimum, Value maximum,
+                    Value increment)
+{
+    FieldSpec f;
+    f.name = name;
+    f.value = value;
+    f.minimum = minimum;
+    f.maximum = maximum;
+    f.increment = increment;
+    return f;
+}
+
+FieldSpec integer(const QString &name, std::int32_t value, std::int32_t minimum,
+                   std::int32_t maximum, std::int32_t increment)
+{
+    FieldSpec f = real(name, value, minimum, maximum, increment);
+    f.kind = FieldSpec::Kind::Integer;
+    f.size = QSize(65, 22);
+    return f;
+}
+
+BoxSpec &BoxSpec::row(const QString &label, std::vector<FieldSpec> rowFields)
+{
+    for (std::size_t i = 0; i < rowFields.size(); ++i) {
+        FieldSpec &f = rowFields[i];
+        f.row = rows;
+        if (i == 0 && !label.isEmpty())
+            f.label.text = label;
+        if (!f.label.text.isEmpty() && f.label.name.isEmpty())
+            f.label.name = f.name + QStringLiteral("Label");
+        fields.push_back(std::move(f));
+    }
+    ++rows;
+    return *this;
+}
+
+BoxSpec &BoxSpec::scaledRow(const QString &label, FieldSpec mantissa, const QString &timesName,
+                            FieldSpec exponent)
+{
+    mantissa.size = QSize(52, 22);
+    exponent.size = QSize(40, 22);
+    exponent.label = LabelSpec{timesName, QStringLiteral("x10^"), std::nullopt,
+                               kInlineLabelPixels};
+    return row(label, {std::move(mantissa), std::move(exponent)});
+}
+
+BoxSpec &BoxSpec::add(FieldSpec field)
+{
+    fields.push_back(std::move(field));
+    return *this;
+}
+
+BoxSpec frequencyBox(const QString &name, const QString &caption, const QString &hint)
+{
+    BoxSpec b;
+    b.slot = BoxSpec::Slot::Frequencies;
+    b.name = name;
+    b.caption = caption;
+    b.hint = hint;
+    return b;
+}
+
+BoxSpec parameterBox(const QString &name, const QString &caption, const QString &hint)
+{
+    BoxSpec b = frequencyBox(name, caption, hint);
+    b.slot = BoxSpec::Slot::Parameters;
+    return b;
+}
+
+BoxSpec generationsBox()
+{
+    BoxSpec b;
+    b.slot = BoxSpec::Slot::Generations;
+    return b;
+}
+
+SumGroup sumGroup(const QStringList &fields, const QString &message)
+{
+    SumGroup g;
+    for (const QString &field : fields)
+        g.members.emplace_back(field, message);
+    return g;
+}
+
+void Plot::add(Value x, Value y)
+{
+    m_series->addPoint(static_cast<double>(x), static_cast<double>(y));
+}
+
+void Plot::level(Value y, Value x0, Value x1)
+{
+    add(x0, y);
+    add(x1, y);
+}
+
+SeriesSpec lineSeries(const QString &name, const QString &title, const QColor &color,
+                      chart::PenStyle pen, std::function<void(Plot &)> points, bool inLegend)
+{
+    SeriesSpec s;
+    s.name = name;
+    s.title = title;
+    s.color = color;
+    s.pen = pen;
+    s.points = std::move(points);
+    s.inLegend = inLegend;
+    return s;
+}
+
+SeriesSpec pointSeries(const QString &name, const QString &title, const QColor &color,
+                       chart::MarkerShape marker, int halfSize, const QColor &fill,
+                       std::function<void(Plot &)> points, bool inLegend)
+{
+    SeriesSpec s = lineSeries(name, title, color, chart::PenStyle::Solid, std::move(points),
+                              inLegend);
+    s.kind = chart::SeriesKind::Points;
+    s.marker = marker;
+    s.halfSize = halfSize;
+    s.fill = fill;
+    return s;
+}
+
+} // namespace form
+
+// --- the window ---
+
+ModelFormSettings DescribedForm::settingsFor(const ModelDescription &d)
+{
+    ModelFormSettings s = d.settings;
+    s.gridColumns = int(d.grid.columns.size());
+    if (d.runPos) {
+        s.runPos = *d.runPos;
+        return s;
+    }
+    // Below the stack: three spacers, the boxes a spacer apart within their
+    // slot, NgGroupBox.
+    int top = 3 * s.spacerHeight + s.ngBoxHeight;
+    int inSlot[2] = {0, 0};
+    for (const BoxSpec &box : d.boxes) {
+        if (box.slot == BoxSpec::Slot::Generations)
+            continue;
+        int &count = inSlot[box.slot == BoxSpec::Slot::Frequencies ? 0 : 1];
+        top += boxHeight(box) + (count++ > 0 ? s.spacerHeight : 0);
+    }
+    const int panelClient = s.inputPanelWidth - 2;
+    s.runPos = QPoint((panelClient - kButtonWidth) / 2, top + kRunBelowBoxes);
+    return s;
+}
+
+DescribedForm::DescribedForm(ModelDescription description, std::function<void()> handBack,
+                             QWidget *parent)
+    : ModelForm(settingsFor(description), std::move(handBack), parent)
+    , m_description(std::move(description))
+{
+    setObjectName(m_description.objectName);
+    for (const BoxSpec &box : m_description.boxes)
+        buildBox(box);
+    for (const SumGroup &group : m_description.sumGroups)
+        connectSumGroup(group);
+    for (const ChartSpec &page : m_description.pages)
+        buildPage(page);
+    designGrid();
+    if (m_description.note)
+        buildNote();
+}
+
+DescribedForm::~DescribedForm() = default;
+
+void DescribedForm::buildBox(const BoxSpec &spec)
+{
+    QGroupBox *box = ngGroupBox();
+    if (spec.slot != BoxSpec::Slot::Generations) {
+        const InputSlot slot = spec.slot == BoxSpec::Slot::Frequencies ? InputSlot::Frequencies
+                                                                        : InputSlot::Parameters;
+        box = addGroupBox(slot, spec.name, spec.caption, spec.hint, boxHeight(spec));
+    }
+    // Each row's widgets left to right, for the automatic layout.
+    std::vector<std::vector<QWidget *>> rows(std::size_t(spec.rows));
+    std::vector<QWidget *> rowLabels(std::size_t(spec.rows), nullptr);
+    for (const FieldSpec &f : spec.fields) {
+        QLabel *label = nullptr;
+        if (!f.label.text.isEmpty())
+            label = addLabel(box, f.label.name, f.label.text, f.label.pos.value_or(QPoint()),
+                             f.label.pixelSize);
+        KesSpinEditBase *field = buildField(box, f);
+        if (f.row < 0)
+            continue;
+        auto &row = rows.at(std::size_t(f.row));
+        if (label && row.empty() && !rowLabels[std::size_t(f.row)])
+            rowLabels[std::size_t(f.row)] = label;
+        else if (label)
+            row.push_back(label);
+        row.push_back(field);
+    }
+    for (const LabelSpec &l : spec.labels)
+        addLabel(box, l.name, l.text, l.pos.value_or(QPoint()), l.pixelSize);
+
+    // The automatic layout: the row labels in one column, the rows centred
+    // in the box together.
+    int labelColumn = 0;
+    int widest = 0;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (rowLabels[r])
+            labelColumn = std::max(labelColumn, rowLabels[r]->width());
+        int width = 0;
+        for (QWidget *w : rows[r])
+            width += w->width() + (width > 0 ? kInlineGap : 0);
+        widest = std::max(widest, width);
+    }
+    const int gap = labelColumn > 0 ? kLabelGap : 0;
+    const int boxWidth = m_description.settings.inputPanelWidth - 2;
+    const int left = std::max(kInlineGap, (boxWidth - labelColumn - gap - widest) / 2);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const int top = kFirstRowTop + kRowStep * int(r);
+        const auto centred = [top](QWidget *w, int height) {
+            return top + (height - w->height()) / 2;
+        };
+        const int rowHeight = rows[r].empty() ? 22 : rows[r].front()->height();
+        if (QWidget *label = rowLabels[r])
+            label->move(left, centred(label, rowHeight));
+        int x = left + labelColumn + gap;
+        for (QWidget *w : rows[r]) {
+            w->move(x, qobject_cast<QLabel *>(w) ? centred(w, rowHeight) : top);
+            x += w->width() + kInlineGap;
+        }
+    }
+}
+
+KesSpinEditBase *DescribedForm::buildField(QWidget *box, const FieldSpec &f)
+{
+    const FieldPlace place = f.place.value_or(FieldPlace{QPoint(), f.size});
+    KesSpinEditBase *field = nullptr;
+    if (f.kind == FieldSpec::Kind::Real) {
+        field = addRealField(box, f.name, place, f.value, f.minimum, f.maximum, f.increment,
+                             f.textColor);
+    } else {
+        const auto whole = [](Value v) { return static_cast<std::int32_t>(v); };
+        field = addIntField(box, f.name, place, whole(f.value), whole(f.minimum),
+                            whole(f.maximum), whole(f.increment));
+    }
+    if (f.pixelSize > 0)
+        setPixelSize(field, f.pixelSize);
+    if (f.readOnly)
+        field->setReadOnly(true);
+    if (!f.userName.isEmpty())
+        field->setAccessibleName(f.userName);
+    if (!f.hint.isEmpty())
+        field->setStatusTip(f.hint);
+    if (f.runsOnEnter) {
+        connect(field, &KesSpinEditBase::OnKeyDown, this,
+                guardedSlot([this](int key, Qt::KeyboardModifiers) {
+                    if (isEnterKey(key))
+                        runDescribed();
+                }));
+    }
+    m_fields.insert(f.name, field);
+    return field;
+}
+
+void DescribedForm::connectSumGroup(const SumGroup &group)
+{
+    for (const auto &[name, message] : group.members) {
+        auto *field = realField(name);
+        QList<const TKesRealSpinEdit *> others;
+        for (const auto &member : group.members) {
+            if (member.first != name)
+                others.append(realField(member.first));
+        }
+        connect(field, &KesSpinEditBase::OnDblClick, this,
+                guardedSlot([this, field, others, message = message] {
+                    applyFrequencyRule(field, others, message);
+                }));
+    }
+}
+
+void DescribedForm::buildPage(const ChartSpec &spec)
+{
+    Page page;
+    page.chart = addChartPage(spec.sheetName, spec.title, spec.chartName);
+    chart::Chart *c = page.chart;
+    c->setBackColor(spec.backColor);
+    if (spec.leftWallColor.isValid())
+        c->setLeftWallColor(spec.leftWallColor);
+    c->setPanelColor(spec.panelColor.isValid() ? spec.panelColor
+                                               : palette().color(QPalette::Base));
+    c->setLegendSampleWidth(spec.legendWidth);
+    if (!spec.hiddenTitle.isEmpty())
+        c->setHiddenTitle(spec.hiddenTitle);
+    if (spec.crossHair)
+        c->setCrossHairCursor(true);
+    applyAxis(c->bottomAxis(), spec.bottom);
+    applyAxis(c->leftAxis(), spec.left);
+    for (const SeriesSpec &s : spec.series)
+        page.series.push_back(addSeries(c, s));
+    if (spec.markers) {
+        page.stable = c->addPointSeries(QStringLiteral("StableEquilibria"), kStableTitle,
+                                        Qt::black, chart::MarkerShape::Circle, 4, Qt::black);
+        page.unstable = c->addPointSeries(QStringLiteral("UnstableEquilibria"), kUnstableTitle,
+                                          Qt::black, chart::MarkerShape::Circle, 4, Qt::white);
+    }
+    if (spec.finish)
+        spec.finish(c);
+    const std::size_t index = m_pages.size();
+    if (spec.readout || spec.markers) {
+        connect(c, &chart::Chart::OnMouseMove, this,
+                guardedSlot([this, index](const QPoint &pos) { chartMouseMove(index, pos); }));
+    }
+    m_pages.push_back(std::move(page));
+}
+
+void DescribedForm::designGrid()
+{
+    TStringAlignGrid *g = grid();
+    const GridSpec &spec = m_description.grid;
+    g->setAlignment(alCenter);
+    if (spec.fontPixels > 0)
+        setPixelSize(g, spec.fontPixels);
+    for (std::size_t c = 0; c < spec.columns.size(); ++c) {
+        if (spec.columns[c].alignRight)
+            g->setAlignCol(int(c), alRight);
+    }
+    if (spec.design)
+        spec.design(g);
+    const bool hinted = std::any_of(spec.columns.begin(), spec.columns.end(),
+                                    [](const ColumnSpec &c) { return !c.hint.isEmpty(); });
+    if (hinted) {
+        connect(g, &TStringAlignGrid::OnMouseMove, this,
+                guardedSlot([this](Qt::KeyboardModifiers, const QPoint &pos) {
+                    gridMouseMove(pos);
+                }));
+    }
+}
+
+void DescribedForm::buildNote()
+{
+    // The line stands in the chart area's bottom margin.
+    auto *margin = outputGraphPanel()->findChild<QWidget *>(QStringLiteral("OutputGraphPanelBot"));
+    auto *layout = new QHBoxLayout(margin);
+    layout->setContentsMargins(kMargin, 0, kMargin, 0);
+    m_note = new QLabel(margin);
+    m_note->setObjectName(QStringLiteral("NoteLabel"));
+    layout->addWidget(m_note);
+}
+
+// --- field values ---
+
+TKesRealSpinEdit *DescribedForm::realField(const QString &name) const
+{
+    return qobject_cast<TKesRealSpinEdit *>(m_fields.value(name));
+}
+
+TKesSpinEdit *DescribedForm::intField(const QString &name) const
+{
+    return qobject_cast<TKesSpinEdit *>(m_fields.value(name));
+}
+
+chart::Chart *DescribedForm::chart(int page) const
+{
+    return page >= 0 && std::size_t(page) < m_pages.size() ? m_pages[std::size_t(page)].chart
+                                                           : nullptr;
+}
+
+chart::Series *DescribedForm::series(int page, const QString &name) const
+{
+    chart::Chart *c = chart(page);
+    return c ? c->seriesByName(name) : nullptr;
+}
+
+const std::vector<Marker> &DescribedForm::markers(int page) const
+{
+    return m_pages.at(std::size_t(page)).markers;
+}
+
+long double DescribedForm::settled(const QString &name) const
+{
+    if (const TKesRealSpinEdit *real = realField(name))
+        return real->ClampValue(real->value());
+    const TKesSpinEdit *integer = intField(name);
+    if (!integer)
+        throw ERangeError();
+    return integer->ClampValue(integer->value());
+}
+
+long double DescribedForm::scaled(const QString &mantissa, const QString &exponent) const
+{
+    const long double power = Power(10.0L, settled(exponent));
+    return settled(mantissa) * power;
+}
+
+std::int32_t DescribedForm::typedInteger(const QString &name) const
+{
+    const QString text = m_fields.value(name)->text();
+    return text.isEmpty() ? 0 : text::textToInteger(text);
+}
+
+// --- run and refills ---
+
+void DescribedForm::runDescribed()
+{
+    for (const Check &check : m_description.checks) {
+        if (!check.passes()) {
+            showError(check.message);
+            return;
+        }
+    }
+    m_description.run();
+    showResults();
+}
+
+void DescribedForm::prepareGrid()
+{
+    TStringAlignGrid *g = grid();
+    const GridSpec &spec = m_description.grid;
+    if (spec.prepare)
+        spec.prepare(g);
+    for (std::size_t c = 0; c < spec.columns.size(); ++c) {
+        const ColumnSpec &column = spec.columns[c];
+        if (column.color.isValid())
+            g->columnFont(int(c))->setColor(column.color);
+        g->setCell(int(c), 0, column.header);
+    }
+}
+
+void DescribedForm::OutputNumbersPanelEnter()
+{
+    const GridSpec &spec = m_description.grid;
+    const int rows = spec.rows();
+    TStringAlignGrid *g = grid();
+    g->setRowCount(checkedAdd(rows, 1));
+    for (int r = 0; r < rows; ++r) {
+        for (std::size_t c = 0; c < spec.columns.size(); ++c) {
+            const ColumnSpec &column = spec.columns[c];
+            g->setCell(int(c), r + 1, column.format(column.value(r)));
+        }
+    }
+    g->show();
+}
+
+void DescribedForm::OutputGraphPanelEnter()
+{
+    for (std::size_t i = 0; i < m_pages.size(); ++i)
+        fillPage(i);
+    if (m_note)
+        m_note->setText(m_description.note());
+}
+
+void DescribedForm::fillPage(std::size_t index)
+{
+    Page &page = m_pages[index];
+    const ChartSpec &spec = m_description.pages[index];
+    for (int i = 0; i < page.chart->seriesCount(); ++i)
+        page.chart->series(i)->clear();
+    for (std::size_t i = 0; i < spec.series.size(); ++i) {
+        if (spec.series[i].points) {
+            Plot plot(page.series[i]);
+            spec.series[i].points(plot);
+        }
+    }
+    if (spec.markers) {
+        page.markers = spec.markers();
+        for (const Marker &m : page.markers)
+            Plot(m.stable ? page.stable : page.unstable).add(m.x, m.y);
+    }
+    page.chart->commit();
+}
+
+// --- readouts and hints ---
+
+const Marker *DescribedForm::markerAt(const Page &page, const QPoint &pos) const
+{
+    const QRect plot = page.chart->plotRect();
+    const chart::Axis *bottom = page.chart->bottomAxis();
+    const chart::Axis *left = page.chart->leftAxis();
+    const double xSpan = bottom->maximum() - bottom->minimum();
+    const double ySpan = left->maximum() - left->minimum();
+    if (plot.isEmpty() || xSpan <= 0 || ySpan <= 0)
+        return nullptr;
+    const Marker *nearest = nullptr;
+    int best = kMarkerReach + 1;
+    for (const Marker &m : page.markers) {
+        const double x = plot.left() + (double(m.x) - bottom->minimum()) * plot.width() / xSpan;
+        const double y = plot.top() + plot.height()
+                         - (double(m.y) - left->minimum()) * plot.height() / ySpan;
+        const int distance = int(std::max(std::abs(x - pos.x()), std::abs(y - pos.y())));
+        if (distance < best) {
+            best = distance;
+            nearest = &m;
+        }
+    }
+    return nearest;
+}
+
+void DescribedForm::chartMouseMove(std::size_t index, const QPoint &pos)
+{
+    const Page &page = m_pages[index];
+    if (const Marker *marker = markerAt(page, pos)) {
+        setHint(page.chart, marker->text);
+        return;
+    }
+    if (const auto &readout = m_description.pages[index].readout)
+        chartReadout(page.chart, pos, readout);
+}
+
+void DescribedForm::gridMouseMove(const QPoint &pos)
+{
+    QStringList hints;
+    for (const ColumnSpec &column : m_description.grid.columns)
+        hints << column.hint;
+    gridColumnHint(pos, hints);
+}
+
+} // namespace morva

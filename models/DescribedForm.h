@@ -1,0 +1,89 @@
+#ifndef MORVA_MODELS_DESCRIBEDFORM_H
+#define MORVA_MODELS_DESCRIBEDFORM_H
+
+// A model window built from its description (models/ModelDescription.h): the
+// group boxes, fields and labels in place or laid out, the tab order, the
+// double-click completion groups, Enter in the fields that run, the checks in
+// order before the run, the chart pages with their series, readouts and
+// equilibrium markers, the grid with its header, colours, texts and column
+// hints, and a line of notes under the charts. A model window derives from it
+// and gives the description, its arithmetic and the state its fills read.
+
+#include "models/ModelDescription.h"
+#include "models/ModelForm.h"
+
+#include <QHash>
+
+#include <vector>
+
+class QLabel;
+
+namespace morva {
+
+class DescribedForm : public ModelForm {
+    Q_OBJECT
+public:
+    DescribedForm(form::ModelDescription description, std::function<void()> handBack,
+                  QWidget *parent = nullptr);
+    ~DescribedForm() override;
+
+    // The controls by name; nullptr for an unknown name.
+    TKesRealSpinEdit *realField(const QString &name) const;
+    TKesSpinEdit *intField(const QString &name) const;
+    chart::Chart *chart(int page) const;
+    chart::Series *series(int page, const QString &name) const;
+    // The line under the charts; nullptr when the model has none.
+    QLabel *noteLabel() const { return m_note; }
+    // The equilibria drawn on a page at the last refill.
+    const std::vector<form::Marker> &markers(int page) const;
+
+    // What a field holds once it is left: its text read, clamped to its
+    // limits (a real text that reads as no number: the minimum).
+    long double settled(const QString &name) const;
+    // mantissa x 10^exponent of two fields: the power of ten first, then
+    // the product.
+    long double scaled(const QString &mantissa, const QString &exponent) const;
+    // The integer typed into a field: empty text counts as 0; text that is
+    // not an integer throws the conversion error.
+    std::int32_t typedInteger(const QString &name) const;
+
+    // Run: the checks in order (the first that fails shows its message and
+    // ends the run), the model's run, then the results shown.
+    void runDescribed();
+    void OutputGraphPanelEnter() override;
+    void OutputNumbersPanelEnter() override;
+
+protected:
+    void runClicked() override { runDescribed(); }
+    void prepareGrid() override;
+
+private:
+    struct Page {
+        chart::Chart *chart = nullptr;
+        std::vector<chart::Series *> series;
+        chart::Series *stable = nullptr;
+        chart::Series *unstable = nullptr;
+        std::vector<form::Marker> markers;
+    };
+
+    static ModelFormSettings settingsFor(const form::ModelDescription &description);
+    void buildBox(const form::BoxSpec &spec);
+    KesSpinEditBase *buildField(QWidget *box, const form::FieldSpec &spec);
+    void connectSumGroup(const form::SumGroup &group);
+    void buildPage(const form::ChartSpec &spec);
+    void designGrid();
+    void buildNote();
+    void fillPage(std::size_t index);
+    void chartMouseMove(std::size_t index, const QPoint &pos);
+    const form::Marker *markerAt(const Page &page, const QPoint &pos) const;
+    void gridMouseMove(const QPoint &pos);
+
+    form::ModelDescription m_description;
+    QHash<QString, KesSpinEditBase *> m_fields;
+    std::vector<Page> m_pages;
+    QLabel *m_note = nullptr;
+};
+
+} // namespace morva
+
+#endif

@@ -1,0 +1,240 @@
+#ifndef MORVA_MODELS_MODELDESCRIPTION_H
+#define MORVA_MODELS_MODELDESCRIPTION_H
+
+// What a model window is, as data: its input group boxes and fields, the
+// double-click completion groups, the checks a run makes in order, the run
+// itself, the chart pages with their axes, series and readouts, the grid
+// columns and a line of notes under the charts. DescribedForm builds the
+// window from it and does the rest (construction, tab order, refills,
+// readouts, column hints, Cancel).
+//
+// Fields and labels are placed either where the description says, or by the
+// automatic layout: BoxSpec::row() puts a label and its fields on the box's
+// next row (one row every 30 pixels), the labels of the box in one column,
+// everything centred in the box.
+
+#include "controls/Chart.h"
+#include "models/ModelForm.h"
+
+#include <QColor>
+#include <QPoint>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
+
+class KesSpinEditBase;
+class TStringAlignGrid;
+
+namespace morva::form {
+
+using Value = long double;
+
+// A label beside a field (or on its own). Without a place the automatic
+// layout puts it before its field.
+struct LabelSpec {
+    QString name;
+    QString text;
+    std::optional<QPoint> pos;
+    int pixelSize = 13;
+};
+
+// A real or integer spin edit.
+struct FieldSpec {
+    enum class Kind { Real, Integer };
+    Kind kind = Kind::Real;
+    QString name;
+    Value value = 0;
+    Value minimum = 0;
+    Value maximum = 1;
+    Value increment = 0.01L;
+    std::optional<FieldPlace> place;  // none: the automatic layout's
+    QSize size{55, 22};               // the automatic layout's field size
+    LabelSpec label;                  // none while its text is empty
+    QColor textColor;                 // invalid: the palette's
+    int pixelSize = 0;                // 0: the input panel's font
+    bool readOnly = false;
+    bool runsOnEnter = false;         // Enter in the field runs the model
+    QString userName;                 // the name messages give the field
+    QString hint;                     // its own hint; else its box's
+    int row = -1;                     // the automatic layout's row
+
+    FieldSpec &colored(const QColor &color) { textColor = color; return *this; }
+    FieldSpec &named(const QString &text) { userName = text; return *this; }
+    FieldSpec &hinted(const QString &text) { hint = text; return *this; }
+    FieldSpec &at(QPoint pos, QSize fieldSize) { place = FieldPlace{pos, fieldSize}; return *this; }
+    FieldSpec &sized(QSize fieldSize) { size = fieldSize; return *this; }
+    FieldSpec &pixels(int pixels) { pixelSize = pixels; return *this; }
+    FieldSpec &labelled(LabelSpec spec) { label = std::move(spec); return *this; }
+    FieldSpec &locked() { readOnly = true; return *this; }
+    FieldSpec &runOnEnter() { runsOnEnter = true; return *this; }
+};
+
+// A real field of [minimum, maximum] stepping by `increment`.
+FieldSpec real(const QString &name, Value value, Value minimum = 0, Value maximum = 1,
+                    Value increment = 0.01L);
+// A 32-bit integer field.
+FieldSpec integer(const QString &name, std::int32_t value, std::int32_t minimum,
+                   std::int32_t maximum, std::int32_t increment = 1);
+
+// A group box of the input panel: in the frequencies or the parameters slot
+// (below the earlier boxes of the slot), or the frame's NgGroupBox.
+struct BoxSpec {
+    enum class Slot { Frequencies, Parameters, Generations };
+    Slot slot = Slot::Parameters;
+    QString name;
+    QString caption;
+    QString hint;
+    int height = 0;                   // 0: 20 + 30 per automatic row
+    std::vector<FieldSpec> fields;    // in tab order
+    std::vector<LabelSpec> labels;    // labels of no field
+    int rows = 0;
+
+    // The next automatic row: `label`, then the fields left to right.
+    BoxSpec &row(const QString &label, std::vector<FieldSpec> rowFields);
+    // The next automatic row with a mantissa x 10^exponent pair: `label`, the
+    // real mantissa, the small "x10^" label named `timesName`, the integer
+    // exponent.
+    BoxSpec &scaledRow(const QString &label, FieldSpec mantissa, const QString &timesName,
+                       FieldSpec exponent);
+    // A field at its own place.
+    BoxSpec &add(FieldSpec field);
+};
+
+BoxSpec frequencyBox(const QString &name, const QString &caption, const QString &hint);
+BoxSpec parameterBox(const QString &name, const QString &caption, const QString &hint);
+BoxSpec generationsBox();
+
+// Fields whose values must add up to 1: a double click on one sets it to one
+// minus the others, or shows the member's message when they exceed 1.
+struct SumGroup {
+    std::vector<std::pair<QString, QString>> members;  // field name, message
+};
+SumGroup sumGroup(const QStringList &fields, const QString &message);
+
+// A check of the inputs before a run: when `passes` is false the run stops
+// with `message`.
+struct Check {
+    std::function<bool()> passes;
+    QString message;
+};
+
+struct AxisSpec {
+    bool automatic = true;
+    double minimum = 0;
+    double maximum = 1;
+    double increment = 0;
+    QString picture = QStringLiteral("0.00");
+    QString title;
+    int separation = 10;
+    int tickLength = 4;
+    int minorCount = 0;
+    int minorLength = 2;
+    bool dashedTicks = false;
+};
+
+// Collects the points of one series at a refill.
+class Plot {
+public:
+    explicit Plot(chart::Series *series) : m_series(series) {}
+    void add(Value x, Value y);
+    // The segment from (x0, y) to (x1, y).
+    void level(Value y, Value x0, Value x1);
+
+private:
+    chart::Series *m_series;
+};
+
+struct SeriesSpec {
+    chart::SeriesKind kind = chart::SeriesKind::Line;
+    QString name;
+    QString title;
+    QColor color;
+    chart::PenStyle pen = chart::PenStyle::Solid;
+    chart::MarkerShape marker = chart::MarkerShape::Circle;
+    int halfSize = 3;
+    QColor fill = Qt::white;
+    bool inLegend = true;
+    std::function<void(Plot &)> points;   // called at every refill
+};
+
+SeriesSpec lineSeries(const QString &name, const QString &title, const QColor &color,
+                      chart::PenStyle pen, std::function<void(Plot &)> points,
+                      bool inLegend = true);
+SeriesSpec pointSeries(const QString &name, const QString &title, const QColor &color,
+                       chart::MarkerShape marker, int halfSize, const QColor &fill,
+                       std::function<void(Plot &)> points, bool inLegend = true);
+
+// An equilibrium drawn on a chart: filled when stable, hollow when not; the
+// readout over it is `text`.
+struct Marker {
+    Value x = 0;
+    Value y = 0;
+    bool stable = false;
+    QString text;
+};
+
+// Legend titles of the equilibrium markers.
+inline const QString kStableTitle = QStringLiteral("stable equilibrium");
+inline const QString kUnstableTitle = QStringLiteral("unstable equilibrium");
+
+struct ChartSpec {
+    QString sheetName;
+    QString title;       // the page's tab
+    QString chartName;
+    QColor backColor = Qt::white;
+    QColor leftWallColor;
+    QColor panelColor;   // invalid: the window colour of the palette
+    int legendWidth = 25;
+    QString hiddenTitle;
+    bool crossHair = false;
+    AxisSpec bottom;
+    AxisSpec left;
+    std::vector<SeriesSpec> series;
+    // The status-bar readout at axis values (x, y) inside the plotting area.
+    std::function<QString(Value x, Value y)> readout;
+    // Equilibria: two point series after the others ("stable equilibrium",
+    // "unstable equilibrium"); the pointer over one reads its text.
+    std::function<std::vector<Marker>()> markers;
+    // Anything the chart needs besides.
+    std::function<void(chart::Chart *)> finish;
+};
+
+// A grid column: header, hint, text colour, and its texts at each row.
+struct ColumnSpec {
+    QString header;
+    QString hint;
+    QColor color;                               // invalid: the grid's
+    std::function<Value(int row)> value;        // row 0: the first after the header
+    std::function<QString(Value)> format;
+    bool alignRight = false;
+};
+
+struct GridSpec {
+    std::vector<ColumnSpec> columns;
+    std::function<int()> rows;                       // rows below the header
+    int fontPixels = 0;                              // 0: the panel's font
+    std::function<void(TStringAlignGrid *)> design;  // once, when built
+    std::function<void(TStringAlignGrid *)> prepare; // at every FormShow, before the header
+};
+
+struct ModelDescription {
+    QString objectName;
+    ModelFormSettings settings;        // gridColumns follows the columns
+    std::optional<QPoint> runPos;      // none: below NgGroupBox, centred
+    std::vector<BoxSpec> boxes;        // frequency and parameter boxes, then generations
+    std::vector<SumGroup> sumGroups;
+    std::vector<Check> checks;         // in order
+    std::function<void()> run;         // after the checks passed
+    std::vector<ChartSpec> pages;
+    GridSpec grid;
+    // A line under the charts after a run (none: no line).
+    std::function<QString()> note;
+};
+
+} // namespace morva::form
+
+#endif
