@@ -26,7 +26,8 @@
 // applied to that engine, which takes as many engine outputs as the
 // distribution's algorithm needs. So a replicate's trajectory depends only on
 // the seed, its index r, p0, Ne and the fitnesses: a run with more replicates
-// or more generations repeats the shorter run's trajectories bit for bit.
+// or more generations has the shorter run's frequencies, bit for bit, at
+// every generation both store.
 //
 // Statistics over replicates are formed from exact integer sums of the counts
 // (sum of k, sum of k (2 Ne - k)), then one Extended division each, so they do
