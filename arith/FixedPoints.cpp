@@ -129,17 +129,20 @@ std::vector<Extended> rootsOnUnitInterval(const Cubic &expanded,
     for (const Extended x : xs)
         fs.push_back(residual(x));
 
-    std::vector<Extended> roots;
+    // A turning point within rounding of 0 counts as 0: a double root there,
+    // never split into two roots a rounding error apart.
     const std::size_t last = xs.size() - 1;
+    std::vector<int> signs(xs.size());
     for (std::size_t i = 0; i <= last; ++i) {
-        const int s = signOf(fs[i]);
-        if (s == 0) {
+        signs[i] = signOf(fs[i]);
+        if (i > 0 && i < last && std::fabs(fs[i]) <= roundingBound(expanded, xs[i]))
+            signs[i] = 0;
+    }
+    std::vector<Extended> roots;
+    for (std::size_t i = 0; i <= last; ++i) {
+        if (signs[i] == 0)
             roots.push_back(xs[i]);
-        } else if (i > 0 && i < last && std::fabs(fs[i]) <= roundingBound(expanded, xs[i])
-                   && signOf(fs[i - 1]) == s && signOf(fs[i + 1]) == s) {
-            roots.push_back(xs[i]);
-        }
-        if (i < last && s * signOf(fs[i + 1]) < 0)
+        if (i < last && signs[i] * signs[i + 1] < 0)
             roots.push_back(bisect(residual, xs[i], fs[i], xs[i + 1], fs[i + 1]));
     }
     return roots;

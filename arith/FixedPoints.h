@@ -57,8 +57,8 @@ Cubic operator*(Extended k, const Cubic &a);
 // where residual is 0 is a root; a sign change between neighbours is
 // bisected down to adjacent numbers (the one with the smaller |residual|
 // wins); a turning point whose residual is within rounding of 0 (16 ulps of
-// the sum of the expanded terms' magnitudes) and whose neighbours lie on its
-// side is a double root. Ascending. The caller checks the flags.
+// the sum of the expanded terms' magnitudes there) counts as 0, a double
+// root, and starts no bisection. Ascending. The caller checks the flags.
 std::vector<Extended> rootsOnUnitInterval(const Cubic &expanded,
                                           const std::function<Extended(Extended)> &residual);
 
