@@ -23,6 +23,34 @@ Migration migrationOf(Extended m, Extended pc)
     return {1 - m, m * pc, m * qc};
 }
 
+// One generation's migration and selection terms.
+struct Generation {
+    Extended pm1, pm2, W1, W2, wm;
+
+    // The island's frequencies after this generation's selection.
+    void advance(Extended &p1, Extended &p2) const
+    {
+        if (wm != 0) {
+            p1 = (pm1 * W1) / wm;
+            p2 = (pm2 * W2) / wm;
+        } else {
+            p1 = pm1;
+            p2 = pm2;
+        }
+    }
+};
+
+inline Generation generationOf(const Fit2 &f, const Migration &mig, Extended p1, Extended p2)
+{
+    Generation now;
+    now.pm1 = mig.keep * p1 + mig.in1;
+    now.pm2 = mig.keep * p2 + mig.in2;
+    now.W1 = fitness1(f, now.pm1, now.pm2);
+    now.W2 = fitness2(f, now.pm1, now.pm2);
+    now.wm = mean(f, now.pm1, now.pm2);
+    return now;
+}
+
 } // namespace
 
 void runSelMig(const SelMigParams &in, SelMigTrajectory &out)
@@ -34,41 +62,29 @@ void runSelMig(const SelMigParams &in, SelMigTrajectory &out)
         series->clear();
         series->reserve(out.t.size());
     }
+    // Everything is read after fpClear (an opaque call, so the reads stay
+    // after it) into locals that nothing else can reach.
+    fpClear();
     const Fit2 f(in.w);
-    Extended m = in.m;
-    Extended pc = in.pc;
+    const Migration mig = migrationOf(in.m, in.pc);
     Extended p1 = in.p0[1];
     Extended p2 = in.p0[2];
-    fpClear();
-    fpBarrier(m, pc, p1, p2);
-    const Migration mig = migrationOf(m, pc);
-    std::size_t next = 0;
-    std::int32_t nextStored = out.t[0];
-    for (std::int32_t g = 0;; ++g) {
-        const Extended pm1 = mig.keep * p1 + mig.in1;
-        const Extended pm2 = mig.keep * p2 + mig.in2;
-        const Extended W1 = fitness1(f, pm1, pm2);
-        const Extended W2 = fitness2(f, pm1, pm2);
-        const Extended wm = mean(f, pm1, pm2);
-        if (g == nextStored) {
-            out.p1.push_back(p1);
-            out.p2.push_back(p2);
-            out.W1.push_back(W1);
-            out.W2.push_back(W2);
-            out.wmed.push_back(wm);
-            fpCheck();
-            ++next;
-            nextStored = next < out.t.size() ? out.t[next] : -1;
+    // Between stored generations a bare loop steps p1, p2 in registers; a
+    // stored generation's selection terms are formed again for storing, by
+    // the same expressions, so they are the same bits.
+    std::int32_t g = 0;
+    for (const std::int32_t stored : out.t) {
+        for (; g < stored; ++g) {
+            const Generation now = generationOf(f, mig, p1, p2);
+            now.advance(p1, p2);
         }
-        if (g == in.ng)
-            break;
-        if (wm != 0) {
-            p1 = (pm1 * W1) / wm;
-            p2 = (pm2 * W2) / wm;
-        } else {
-            p1 = pm1;
-            p2 = pm2;
-        }
+        const Generation now = generationOf(f, mig, p1, p2);
+        out.p1.push_back(p1);
+        out.p2.push_back(p2);
+        out.W1.push_back(now.W1);
+        out.W2.push_back(now.W2);
+        out.wmed.push_back(now.wm);
+        fpCheck();
     }
 }
 

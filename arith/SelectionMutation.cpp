@@ -10,6 +10,34 @@ namespace morva {
 
 using namespace selection;
 
+namespace {
+
+// One generation's selection terms.
+struct Generation {
+    Extended p1, p2, W1, W2, wm;
+
+    // The frequencies after this generation's selection, then mutation.
+    void advance(Extended keep1, Extended keep2, Extended u, Extended v, Extended &next1,
+                 Extended &next2) const
+    {
+        Extended s1 = p1;
+        Extended s2 = p2;
+        if (wm != 0) {
+            s1 = (p1 * W1) / wm;
+            s2 = (p2 * W2) / wm;
+        }
+        next1 = s1 * keep1 + s2 * v;
+        next2 = s2 * keep2 + s1 * u;
+    }
+};
+
+inline Generation generationOf(const Fit2 &f, Extended p1, Extended p2)
+{
+    return {p1, p2, fitness1(f, p1, p2), fitness2(f, p1, p2), mean(f, p1, p2)};
+}
+
+} // namespace
+
 void runSelMut(const SelMutParams &in, SelMutTrajectory &out)
 {
     if (in.ng < 0 || in.ng > SelMutMaxGenerations)
@@ -19,41 +47,32 @@ void runSelMut(const SelMutParams &in, SelMutTrajectory &out)
         series->clear();
         series->reserve(out.t.size());
     }
+    // Everything is read after fpClear (an opaque call, so the reads stay
+    // after it) into locals that nothing else can reach.
+    fpClear();
     const Fit2 f(in.w);
-    Extended u = in.u;
-    Extended v = in.v;
+    const Extended u = in.u;
+    const Extended v = in.v;
     Extended p1 = in.p0[1];
     Extended p2 = in.p0[2];
-    fpClear();
-    fpBarrier(u, v, p1, p2);
     const Extended keep1 = 1 - u;
     const Extended keep2 = 1 - v;
-    std::size_t next = 0;
-    std::int32_t nextStored = out.t[0];
-    for (std::int32_t g = 0;; ++g) {
-        const Extended W1 = fitness1(f, p1, p2);
-        const Extended W2 = fitness2(f, p1, p2);
-        const Extended wm = mean(f, p1, p2);
-        if (g == nextStored) {
-            out.p1.push_back(p1);
-            out.p2.push_back(p2);
-            out.W1.push_back(W1);
-            out.W2.push_back(W2);
-            out.wmed.push_back(wm);
-            fpCheck();
-            ++next;
-            nextStored = next < out.t.size() ? out.t[next] : -1;
+    // Between stored generations a bare loop steps p1, p2 in registers; a
+    // stored generation's selection terms are formed again for storing, by
+    // the same expressions, so they are the same bits.
+    std::int32_t g = 0;
+    for (const std::int32_t stored : out.t) {
+        for (; g < stored; ++g) {
+            const Generation now = generationOf(f, p1, p2);
+            now.advance(keep1, keep2, u, v, p1, p2);
         }
-        if (g == in.ng)
-            break;
-        Extended s1 = p1;
-        Extended s2 = p2;
-        if (wm != 0) {
-            s1 = (p1 * W1) / wm;
-            s2 = (p2 * W2) / wm;
-        }
-        p1 = s1 * keep1 + s2 * v;
-        p2 = s2 * keep2 + s1 * u;
+        const Generation now = generationOf(f, p1, p2);
+        out.p1.push_back(p1);
+        out.p2.push_back(p2);
+        out.W1.push_back(now.W1);
+        out.W2.push_back(now.W2);
+        out.wmed.push_back(now.wm);
+        fpCheck();
     }
 }
 
