@@ -118,7 +118,9 @@ BoxSpec &BoxSpec::scaledRow(const QString &label, FieldSpec mantissa, const QStr
     exponent.size = QSize(40, 22);
     exponent.label = LabelSpec{timesName, QStringLiteral("x10^"), std::nullopt,
                                kInlineLabelPixels};
-    return row(label, {std::move(mantissa), std::move(exponent)});
+    // The row is full: its label in the small font too.
+    mantissa.label = LabelSpec{QString(), label, std::nullopt, kInlineLabelPixels};
+    return row(QString(), {std::move(mantissa), std::move(exponent)});
 }
 
 BoxSpec &BoxSpec::add(FieldSpec field)
@@ -409,13 +411,16 @@ void DescribedForm::designGrid()
 
 void DescribedForm::buildNote()
 {
-    // The line stands in the chart area's bottom margin.
+    // The line stands in the chart area's bottom margin, grown to two lines
+    // of text so that a long note wraps rather than being cut off.
     auto *margin = outputGraphPanel()->findChild<QWidget *>(QStringLiteral("OutputGraphPanelBot"));
     auto *layout = new QHBoxLayout(margin);
     layout->setContentsMargins(kMargin, 0, kMargin, 0);
     m_note = new QLabel(margin);
     m_note->setObjectName(QStringLiteral("NoteLabel"));
+    m_note->setWordWrap(true);
     layout->addWidget(m_note);
+    margin->setFixedHeight(std::max(kMargin, 2 * m_note->fontMetrics().lineSpacing() + 4));
 }
 
 // --- field values ---
