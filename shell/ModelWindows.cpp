@@ -3,6 +3,8 @@
 #include "models/Mut2.h"
 #include "models/SelDi2.h"
 #include "models/SelDi3.h"
+#include "models/SelMig2.h"
+#include "models/SelMut2.h"
 #include "shell/ModelFactory.h"
 
 namespace morva::shell {
@@ -18,6 +20,14 @@ void registerModelWindows()
     registerModelWindow(QStringLiteral("3 alleles"), [](std::function<void()> handBack) {
         return new TSelDi3Form(std::move(handBack));
     });
+    registerModelWindow(QStringLiteral("2 alleles with mutation"),
+                        [](std::function<void()> handBack) {
+                            return new TSelMut2Form(std::move(handBack));
+                        });
+    registerModelWindow(QStringLiteral("2 alleles with migration"),
+                        [](std::function<void()> handBack) {
+                            return new TSelMig2Form(std::move(handBack));
+                        });
 }
 
 } // namespace morva::shell

@@ -32,6 +32,8 @@ constexpr int kDesignTop = 104;
 constexpr int kTreeIndent = 18;
 
 const QString kNaturalSelection = QStringLiteral("Natural selection");
+const QStringList kLaterSelectionLeaves{QStringLiteral("2 alleles with mutation"),
+                                        QStringLiteral("2 alleles with migration")};
 
 QTreeWidgetItem *addNode(QTreeWidget *tree, const QString &text)
 {
@@ -101,6 +103,9 @@ void TPGChoiceForm::fillTree()
     QTreeWidgetItem *selection = addNode(tree, kNaturalSelection);
     addNode(selection, QStringLiteral("2 alleles"));
     addNode(selection, QStringLiteral("3 alleles"));
+    // Models added beside the first ones come after them.
+    for (const QString &leaf : kLaterSelectionLeaves)
+        addNode(selection, leaf);
 }
 
 // Expands or collapses every node, one by one, so that each expansion is
@@ -184,7 +189,8 @@ bool TPGChoiceForm::isModelLeaf(const QTreeWidgetItem *node)
     const QString text = node->text(0);
     if (text == QLatin1String("Mutation"))
         return true;
-    const bool alleles = text == QLatin1String("2 alleles") || text == QLatin1String("3 alleles");
+    const bool alleles = text == QLatin1String("2 alleles") || text == QLatin1String("3 alleles")
+                         || kLaterSelectionLeaves.contains(text);
     return alleles && node->parent() && node->parent()->text(0) == kNaturalSelection;
 }
 

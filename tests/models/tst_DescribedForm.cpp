@@ -52,7 +52,8 @@ private:
         };
         d.sumGroups = {sumGroup({"F1", "F2"}, "sum!")};
         d.checks = {
-            {[self] { return std::fabs(self->settled("F1") + self->settled("F2") - 1) < 1e-6L; }, "must add"},
+            {[self] { return std::fabs(self->settled("F1") + self->settled("F2") - 1) < 1e-6L; },
+             "must add"},
             {[self] { return self->typedInteger("Ng") <= 100; }, "too many"},
         };
         d.run = [self] {

@@ -107,9 +107,12 @@ void TestPGModelChoice::treeAsStored()
     QCOMPARE(tree()->topLevelItem(1)->text(0), QStringLiteral("Mutation"));
     QTreeWidgetItem *selection = tree()->topLevelItem(2);
     QCOMPARE(selection->text(0), QStringLiteral("Natural selection"));
-    QCOMPARE(selection->childCount(), 2);
-    QCOMPARE(selection->child(0)->text(0), QStringLiteral("2 alleles"));
-    QCOMPARE(selection->child(1)->text(0), QStringLiteral("3 alleles"));
+    // The first leaves, then the models added after them.
+    QStringList leaves;
+    for (int i = 0; i < selection->childCount(); ++i)
+        leaves << selection->child(i)->text(0);
+    QCOMPARE(leaves, (QStringList{"2 alleles", "3 alleles", "2 alleles with mutation",
+                                  "2 alleles with migration"}));
     QVERIFY(!tree()->rootIsDecorated());
     QCOMPARE(tree()->indentation(), 18);
     QCOMPARE(tree()->editTriggers(), QAbstractItemView::NoEditTriggers);
@@ -253,6 +256,9 @@ void TestPGModelChoice::realModelWindowsOpenAndHandBack_data()
     QTest::newRow("Mutation") << "Mutation" << "Mut2Form" << "CancelBtn";
     QTest::newRow("2 alleles") << "2 alleles" << "SelDi2Form" << "SelCancelBtn";
     QTest::newRow("3 alleles") << "3 alleles" << "SelDi3Form" << "SelCancelBtn";
+    QTest::newRow("with mutation") << "2 alleles with mutation" << "SelMut2Form" << "SelCancelBtn";
+    QTest::newRow("with migration") << "2 alleles with migration" << "SelMig2Form"
+                                    << "SelCancelBtn";
 }
 
 // State: the model windows registered at start-up. Action: select the leaf,

@@ -29,7 +29,7 @@ namespace {
 // Counting starts before main(), so that the counts cover the whole process.
 const bool g_counting = LiveObjects::install();
 
-enum class Setup { Defaults, TwoAllelesMax, ThreeAllelesMax, MutationMax };
+enum class Setup { Defaults, TwoAllelesMax, ThreeAllelesMax, MutationMax, TypedMillion };
 
 int soakCycles()
 {
@@ -113,6 +113,14 @@ void TestSoak::openRunCancel_data()
         << test::kMutationLeaf << int(Setup::Defaults) << 52 << "5000000";
     QTest::newRow("mutation, 20 x 10^8 generations")
         << test::kMutationLeaf << int(Setup::MutationMax) << 52 << "2000000000";
+    QTest::newRow("selection with mutation, defaults")
+        << test::kSelectionMutationLeaf << int(Setup::Defaults) << 502 << "500";
+    QTest::newRow("selection with mutation, 1000000 generations typed, Enter")
+        << test::kSelectionMutationLeaf << int(Setup::TypedMillion) << 2003 << "1000000";
+    QTest::newRow("selection with migration, defaults")
+        << test::kSelectionMigrationLeaf << int(Setup::Defaults) << 202 << "200";
+    QTest::newRow("selection with migration, 1000000 generations typed, Enter")
+        << test::kSelectionMigrationLeaf << int(Setup::TypedMillion) << 2003 << "1000000";
 }
 
 void TestSoak::openRunCancel()
@@ -196,12 +204,14 @@ bool TestSoak::setUp(ModelForm *window, Setup setup)
             QTest::mouseClick(window->runButton(), Qt::LeftButton);
             return;
         }
-        case Setup::ThreeAllelesMax: {
+        case Setup::ThreeAllelesMax:
+        case Setup::TypedMillion: {
             auto *ng = field<TKesSpinEdit>(window, "SelNgKesSpinEdit");
             QVERIFY(ng);
             clickInto(ng);
             QTest::keyClick(ng, Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClicks(ng, QStringLiteral("1000"));
+            QTest::keyClicks(ng, setup == Setup::TypedMillion ? QStringLiteral("1000000")
+                                                              : QStringLiteral("1000"));
             QTest::keyClick(ng, Qt::Key_Return);
             return;
         }

@@ -27,6 +27,8 @@ namespace morva::test {
 inline const QString kTwoAllelesLeaf = QStringLiteral("2 alleles");
 inline const QString kThreeAllelesLeaf = QStringLiteral("3 alleles");
 inline const QString kMutationLeaf = QStringLiteral("Mutation");
+inline const QString kSelectionMutationLeaf = QStringLiteral("2 alleles with mutation");
+inline const QString kSelectionMigrationLeaf = QStringLiteral("2 alleles with migration");
 
 // The open model window, whichever it is; nullptr when none is open.
 inline ModelForm *openModelWindow()

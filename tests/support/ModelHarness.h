@@ -20,7 +20,9 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <functional>
 #include <optional>
+#include <type_traits>
 
 namespace morva::test {
 
@@ -34,19 +36,23 @@ struct ModelHarness {
     bool closedAtHandBack = false;
     bool aliveAtHandBack = false;
 
-    // Opens the window at once unless told not to (then open() does).
+    // Opens the window at once unless told not to (then open() does, or
+    // open<Concrete>() a window of a class derived from Form).
     explicit ModelHarness(QSize mainSize = QSize(1000, 760), bool openNow = true)
     {
         main.setCentralWidget(area);
         // Within the offscreen screen, where the pointer can find widgets.
         main.resize(mainSize);
-        if (openNow)
-            open();
+        if constexpr (std::is_constructible_v<Form, std::function<void()>>) {
+            if (openNow)
+                open();
+        }
     }
 
+    template <class Concrete = Form>
     void open()
     {
-        form = new Form([this] {
+        form = new Concrete([this] {
             ++handBacks;
             aliveAtHandBack = !form.isNull();
             closedAtHandBack = area->subWindowList().isEmpty() && form && !form->isVisible();
