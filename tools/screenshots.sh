@@ -1,19 +1,25 @@
 #!/usr/bin/env bash
 # Regenerates docs/*.png: the real program under Xvfb, each model window
-# opened from the tree and run with its defaults, the frame window captured.
+# opened from the tree and run with its defaults, the frame window captured
+# at its default size; the newer windows also with the frame as large as a
+# 1600x1000 screen ("-big" pictures).
 # Needs: a build (make build), xvfb, xdotool, imagemagick.
-# The pointer positions below fit the 1280x1024 screen this script starts
-# (frame 900x675, centred); move them if the layout changes.
+# Usage: tools/screenshots.sh [program] [picture names...] (default: all).
+# The pointer positions below are relative to the frame window; move them if
+# the layout changes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 for tool in Xvfb xdotool import; do
   command -v "$tool" >/dev/null || { echo "needs $tool (apt-get install xvfb xdotool imagemagick)"; exit 1; }
 done
 program=${1:-build/shell/morva99}
+shift || true
+wanted=("$@")
 display=:${SCREENSHOT_DISPLAY:-87}
 
-Xvfb "$display" -screen 0 1280x1024x24 >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1600x1000x24 >/dev/null 2>&1 &
 xvfb=$!
+morva=""
 trap 'kill $morva $xvfb 2>/dev/null || true' EXIT
 export DISPLAY=$display
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
@@ -26,21 +32,40 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [ -n "$frame" ] || { echo "the frame window did not appear"; exit 1; }
+eval "$(xdotool getwindowgeometry --shell "$frame")"
+defaultX=$X defaultY=$Y defaultW=$WIDTH defaultH=$HEIGHT
 
 # settle: let the window paint before the pointer moves
 settle() { sleep 1; }
-click() { xdotool mousemove "$1" "$2" click 1; settle; }
-
-# shoot <tree leaf y> <run x y> <cancel x y> <file>
-shoot() {
-  click 242 "$1"
-  click "$2" "$3"
-  import -window "$frame" "docs/$6"
-  click "$4" "$5"
+# click <x> <y>, relative to the frame window
+click() {
+  eval "$(xdotool getwindowgeometry --shell "$frame")"
+  xdotool mousemove $((X + $1)) $((Y + $2)) click 1
+  settle
 }
+wants() { [ ${#wanted[@]} -eq 0 ] || [[ " ${wanted[*]} " == *" $1 "* ]]; }
+written=()
+
+# shoot <tree leaf y> <run x y> <file>: Cancel stands 50 pixels below Run
+shoot() {
+  wants "$4" || return 0
+  click 52 "$1"
+  click "$2" "$3"
+  import -window "$frame" "docs/$4"
+  click "$2" $(($3 + 50))
+  written+=("docs/$4")
+}
+large() { xdotool windowmove "$frame" 0 0 windowsize "$frame" 1600 1000; settle; }
+normal() { xdotool windowsize "$frame" "$defaultW" "$defaultH" windowmove "$frame" "$defaultX" "$defaultY"; settle; }
 
 settle
-shoot 268 459 581 459 631 window-2-alleles.png
-shoot 241 459 556 459 606 window-mutation.png
-shoot 281 460 631 460 681 window-3-alleles.png
-echo "written: docs/window-2-alleles.png docs/window-mutation.png docs/window-3-alleles.png"
+shoot 94 269 407 window-2-alleles.png
+shoot 67 269 382 window-mutation.png
+shoot 107 270 457 window-3-alleles.png
+shoot 120 285 451 window-selection-mutation.png
+shoot 133 285 451 window-selection-migration.png
+large
+shoot 120 285 451 window-selection-mutation-big.png
+shoot 133 285 451 window-selection-migration-big.png
+normal
+echo "written: ${written[*]}"
