@@ -1,0 +1,86 @@
+#ifndef MORVA_ARITH_TWOALLELESELECTION_H
+#define MORVA_ARITH_TWOALLELESELECTION_H
+
+// What the two-allele models with selection share: the selection terms on
+// scalars and the trajectory they store. The terms are the selection
+// model's expressions (PgMathSe) written in the same order, so a model that
+// reduces to pure selection gives its results to the last bit.
+
+#include "arith/Extended.h"
+#include "arith/PgMathSe.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace morva {
+
+// The stored generations of a two-allele run with selection. Entry k holds
+// generation t[k]; every vector has the same length.
+struct TwoAlleleTrajectory {
+    std::vector<std::int32_t> t;   // generation numbers (storedGenerations)
+    std::vector<Extended> p1;      // frequency of A1 at the start of generation t[k]
+    std::vector<Extended> p2;      // frequency of A2 at the start of generation t[k]
+    std::vector<Extended> W1;      // fitness of A1 in the selection of generation t[k]
+    std::vector<Extended> W2;      // fitness of A2 in the selection of generation t[k]
+    std::vector<Extended> wmed;    // mean fitness in the selection of generation t[k]
+};
+
+namespace selection {
+
+// Genotype fitnesses w11, w12, w22 (elements 1..3 of a TGenotypeFitness).
+struct Fit2 {
+    Extended w11, w12, w22;
+    explicit Fit2(const TGenotypeFitness &w) : w11(w[1]), w12(w[2]), w22(w[3]) {}
+};
+
+inline constexpr Extended Two = 2;
+
+// p1 p1 w11 + 2 p1 p2 w12 + p2 p2 w22.
+inline Extended mean(const Fit2 &f, Extended p1, Extended p2)
+{
+    return p1 * p1 * f.w11 + Two * p1 * p2 * f.w12 + p2 * p2 * f.w22;
+}
+
+// W1 = p1 w11 + p2 w12.
+inline Extended fitness1(const Fit2 &f, Extended p1, Extended p2)
+{
+    return p1 * f.w11 + p2 * f.w12;
+}
+
+// W2 = p1 w12 + p2 w22.
+inline Extended fitness2(const Fit2 &f, Extended p1, Extended p2)
+{
+    return p1 * f.w12 + p2 * f.w22;
+}
+
+// Expected delta-p[1] of selection alone at p (q = 1 - p), with
+// d1 = w11 - w12 and d2 = w22 - w12: (p q)(p d1 - q d2) / wm, where
+// wm = p p w11 + 2 w12 p q + q q w22; 0 where wm is 0. The selection
+// model's expected curve, to the bit.
+inline Extended expectedDelta(const Fit2 &f, Extended d1, Extended d2, Extended p)
+{
+    const Extended q = 1 - p;
+    const Extended wm = p * p * f.w11 + Two * f.w12 * p * q + q * q * f.w22;
+    return wm != 0 ? (p * q) * (p * d1 - q * d2) / wm : Extended(0);
+}
+
+// The slope dS/dx of selection alone, S(x) = x W1 / Wm, at A1 frequency x
+// and A2 frequency y (= 1 - x): ((W1 + x (w11 - w12)) Wm - 2 x W1 (W1 - W2))
+// / Wm^2 with W1, W2 and Wm = x W1 + y W2 at (x, y); none where Wm is 0
+// (there the map keeps the frequency but has no derivative).
+inline std::optional<Extended> selectionSlope(const Fit2 &f, Extended x, Extended y)
+{
+    const Extended W1 = fitness1(f, x, y);
+    const Extended W2 = fitness2(f, x, y);
+    const Extended wm = x * W1 + y * W2;
+    if (wm == 0)
+        return std::nullopt;
+    return ((W1 + x * (f.w11 - f.w12)) * wm - Two * x * W1 * (W1 - W2)) / (wm * wm);
+}
+
+} // namespace selection
+
+} // namespace morva
+
+#endif
