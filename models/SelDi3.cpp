@@ -230,6 +230,7 @@ void TSelDi3Form::buildFrequencyBox()
         d.field = addRealField(SelDi3FreqGroupBox,
                                QStringLiteral("SelDi3Freq%1RealSpinEdit").arg(allele),
                                {fieldPos(row), {55, 22}}, d.value, 0.0L, 1.0L, 0.01L, d.colour);
+        d.field->setAccessibleName(QStringLiteral("A%1 frequency").arg(allele));
         setPixelSize(d.field, kFrequencyFieldPixels);
         ++row;
     }
@@ -267,6 +268,7 @@ void TSelDi3Form::buildFitnessBox()
         d.field = addRealField(SelDi3FitGroupBox,
                                QStringLiteral("SelDi3Fit%1RealSpinEdit").arg(digits),
                                {fieldPos(d.screenRow), {55, 24}}, d.value, 0.0L, 2.0L, 0.01L);
+        d.field->setAccessibleName(caption.chopped(1) + QStringLiteral(" fitness"));
         setPixelSize(d.field, kFieldPixels);
     }
 }
@@ -276,6 +278,10 @@ void TSelDi3Form::buildNgBox()
     SelNgKesSpinEdit = addIntField(NgGroupBox, QStringLiteral("SelNgKesSpinEdit"),
                                    {{50, 17}, {65, 24}}, 50, 1, 300, 5);
     setPixelSize(SelNgKesSpinEdit, kFieldPixels);
+    SelNgKesSpinEdit->setAccessibleName(QStringLiteral("Number of generations"));
+    // Run reads the typed number itself and reports text that is no
+    // integer with the conversion error.
+    leaveTextCheckToModel(SelNgKesSpinEdit);
 }
 
 void TSelDi3Form::buildCharts()
@@ -466,7 +472,7 @@ void TSelDi3Form::SelNgKesSpinEditChange()
 void TSelDi3Form::SelNgKesSpinEditKeyDown(int key, Qt::KeyboardModifiers)
 {
     if (isEnterKey(key))
-        SelRunBtnClick();
+        startRun();
 }
 
 bool TSelDi3Form::readFrequencies()
