@@ -328,7 +328,7 @@ KesSpinEditBase *DescribedForm::buildField(QWidget *box, const FieldSpec &f)
         connect(field, &KesSpinEditBase::OnKeyDown, this,
                 guardedSlot([this](int key, Qt::KeyboardModifiers) {
                     if (isEnterKey(key))
-                        runDescribed();
+                        startRun();
                 }));
     }
     m_fields.insert(f.name, field);

@@ -4,7 +4,7 @@
 // A model window built from its description (models/ModelDescription.h): the
 // group boxes, fields and labels in place or laid out, the tab order, the
 // double-click completion groups, Enter in the fields that run, the checks in
-// order before the run, the chart pages with their series, readouts and
+// order before the run (after the frame's check that every field reads), the chart pages with their series, readouts and
 // equilibrium markers, the grid with its header, colours, texts and column
 // hints, and a line of notes under the charts. A model window derives from it
 // and gives the description, its arithmetic and the state its fills read.

@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScrollArea>
+#include <QShortcutEvent>
 #include <QShowEvent>
 #include <QSplitter>
 #include <QSplitterHandle>
@@ -125,7 +126,7 @@ ModelForm::ModelForm(const ModelFormSettings &settings, std::function<void()> ha
                                   [this] { refill(&ModelForm::OutputGraphPanelEnter); });
 
     connect(m_runButton, &QPushButton::clicked, this,
-            guardedSlot([this] { runClicked(); }));
+            guardedSlot([this] { startRun(); }));
     connect(m_cancelButton, &QPushButton::clicked, this,
             guardedSlot([this] { cancelClicked(); }));
 
@@ -183,6 +184,10 @@ void ModelForm::buildInputPanel()
     };
     m_runButton = makeButton(m_settings.runName, QStringLiteral("&Run"),
                              QStringLiteral("Click to continue"), origin + m_settings.runPos);
+    // Drawn as the default button: Enter runs unless a field or another
+    // button takes it (keyPressEvent).
+    m_runButton->setDefault(true);
+    m_runButton->installEventFilter(this);
     m_cancelButton = makeButton(m_settings.cancelName, QStringLiteral("&Cancel"),
                                 QStringLiteral("Click to cancel this model"),
                                 origin + m_settings.runPos + QPoint(0, kCancelBelowRun));
@@ -326,6 +331,7 @@ TKesRealSpinEdit *ModelForm::addRealField(QWidget *box, const QString &name, Fie
     field->setMaxValue(maximum);
     field->setIncrement(increment);
     field->setValue(value);
+    m_fields.append(field);
     if (textColor.isValid()) {
         QPalette palette = field->palette();
         palette.setColor(QPalette::Text, textColor);
@@ -344,6 +350,7 @@ TKesSpinEdit *ModelForm::addIntField(QWidget *box, const QString &name, FieldPla
     field->setMaxValue(maximum);
     field->setIncrement(increment);
     field->setValue(value);
+    m_fields.append(field);
     return field;
 }
 
@@ -387,6 +394,60 @@ void ModelForm::applyFrequencyRule(TKesRealSpinEdit *field,
 void ModelForm::showError(const QString &text)
 {
     desktop().showMessage(this, MessageIcon::Error, QString::fromLatin1(kApplicationTitle), text);
+}
+
+QString ModelForm::fieldName(const KesSpinEditBase *field)
+{
+    if (!field->accessibleName().isEmpty())
+        return field->accessibleName();
+    // The nearest label to the left of the field on its row.
+    const QRect place = field->geometry();
+    const QLabel *beside = nullptr;
+    for (const QLabel *label : field->parentWidget()->findChildren<QLabel *>(
+             Qt::FindDirectChildrenOnly)) {
+        const QRect at = label->geometry();
+        const bool sameRow = at.top() <= place.bottom() && at.bottom() >= place.top();
+        if (sameRow && at.center().x() < place.left()
+            && (!beside || at.right() > beside->geometry().right()))
+            beside = label;
+    }
+    QString name;
+    if (beside)
+        name = beside->text().remove(QLatin1Char('&')).trimmed();
+    else if (auto *box = qobject_cast<const QGroupBox *>(field->parentWidget()))
+        name = box->title().trimmed();
+    if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    return name.isEmpty() ? field->objectName() : name;
+}
+
+void ModelForm::leaveTextCheckToModel(const KesSpinEditBase *field)
+{
+    m_modelCheckedFields.append(field);
+}
+
+KesSpinEditBase *ModelForm::unreadableField() const
+{
+    for (KesSpinEditBase *field : m_fields) {
+        if (!field->textIsNumber() && !m_modelCheckedFields.contains(field))
+            return field;
+    }
+    return nullptr;
+}
+
+void ModelForm::startRun()
+{
+    if (KesSpinEditBase *field = unreadableField()) {
+        const QString what = qobject_cast<TKesSpinEdit *>(field)
+                                 ? QStringLiteral("%1: \"%2\" is not a whole number")
+                                 : QStringLiteral("%1: \"%2\" is not a number");
+        // The focus goes first, so that the box hands it back to the field.
+        field->setFocus(Qt::OtherFocusReason);
+        field->selectAll();
+        showError(what.arg(fieldName(field), field->text()));
+        return;
+    }
+    runClicked();
 }
 
 void ModelForm::refill(void (ModelForm::*enter)())
@@ -544,6 +605,15 @@ bool ModelForm::pressDefaultButton()
     return true;
 }
 
+bool ModelForm::pressRunButton()
+{
+    if (!m_runButton->isVisible() || !m_runButton->isEnabled())
+        return false;
+    m_runButton->setFocus(Qt::ShortcutFocusReason);
+    m_runButton->click();
+    return true;
+}
+
 bool ModelForm::pressCancelButton()
 {
     if (focusTakesKey() || !m_cancelButton->isVisible() || !m_cancelButton->isEnabled())
@@ -610,6 +680,13 @@ QWidget *ModelForm::fixTabOrder()
 
 bool ModelForm::eventFilter(QObject *watched, QEvent *event)
 {
+    // Run's mnemonic: settle the field being left, then run, at once (the
+    // button would only flash and click later, the field still focused).
+    if (watched == m_runButton && event->type() == QEvent::Shortcut
+        && !static_cast<QShortcutEvent *>(event)->isAmbiguous()) {
+        pressRunButton();
+        return true;
+    }
     if (event->type() == QEvent::Resize) {
         if (watched == m_outputPanel)
             guarded([this] { OutputPanelResize(); });

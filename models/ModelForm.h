@@ -8,7 +8,8 @@
 // skeleton, the frequency double-click rule, the Run skeleton (refill the grid,
 // then the charts, then show the page control), the refills on focus entry,
 // the resize rules, the chart readouts and grid column hints, Enter and Esc
-// as default and cancel keys, and Cancel with its hand-back to the caller.
+// as default and cancel keys, the check that every field reads as a number
+// before a run, and Cancel with its hand-back to the caller.
 
 #include <QColor>
 #include <QList>
@@ -29,6 +30,7 @@ class QScrollArea;
 class QSplitter;
 class QTabWidget;
 class QWidget;
+class KesSpinEditBase;
 class TKesRealSpinEdit;
 class TKesSpinEdit;
 class TStringAlignGrid;
@@ -129,6 +131,10 @@ public:
     // while the focused control takes the key itself (a spin edit).
     bool pressDefaultButton();
     bool pressCancelButton();
+    // Alt+R, the Run button's mnemonic: the focus moves onto Run (a field it
+    // leaves settles its value, as on a click), then Run is clicked. False
+    // while Run is hidden or disabled.
+    bool pressRunButton();
 
 protected:
     // --- building blocks for the model windows ---
@@ -163,6 +169,15 @@ protected:
     // One modal error box with the program's title.
     void showError(const QString &text);
 
+    // Run pressed (the button, Enter, Alt+R): first every field's text must
+    // read as a number; the first that does not is reported by its name and
+    // text and gets the focus with its text selected, and nothing runs.
+    // Then the model's Run handler, runClicked().
+    void startRun();
+    // The model reads this field's text itself and reports its own errors;
+    // startRun leaves it out.
+    void leaveTextCheckToModel(const KesSpinEditBase *field);
+
     // After a passed run: refill the grid, then the charts (by moving the
     // focus into their panels; a panel that already holds the focus is
     // refilled all the same), then show the page control.
@@ -180,7 +195,7 @@ protected:
     // Whether a key code is Enter (main or keypad).
     static bool isEnterKey(int key);
 
-    // Run clicked (or Enter): the model's Run handler.
+    // The model's Run handler, called by startRun once every field reads.
     virtual void runClicked() = 0;
     // Cancel clicked (or Esc): the model's Cancel handler, cancelModel().
     virtual void cancelClicked() { cancelModel(); }
@@ -207,6 +222,12 @@ private:
     void refill(void (ModelForm::*enter)());
     void enterAfterRun(FocusEntry *entry, void (ModelForm::*enter)());
     bool focusTakesKey() const;
+    // The first field whose text does not read as a number; nullptr if none.
+    KesSpinEditBase *unreadableField() const;
+    // The name a report gives a field: its accessible name (the model sets
+    // it: "A1->A2 rate"), else the text of the label beside it in its box
+    // without the colon, else its box's title.
+    static QString fieldName(const KesSpinEditBase *field);
     // Tab order: the fields of the group boxes top to bottom, Run, Cancel.
     // Returns the first of them.
     QWidget *fixTabOrder();
@@ -223,6 +244,9 @@ private:
     QSplitter *m_splitter2 = nullptr;
     QFrame *m_inputPanel = nullptr;
     QList<QWidget *> m_spacers;
+    // Every field in the order added, and those the model checks itself.
+    QList<KesSpinEditBase *> m_fields;
+    QList<const KesSpinEditBase *> m_modelCheckedFields;
     // The group boxes of each slot, top to bottom.
     QList<QGroupBox *> m_frequencyBoxes;
     QList<QGroupBox *> m_parameterBoxes;

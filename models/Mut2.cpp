@@ -181,6 +181,8 @@ void TMut2Form::buildFrequencyBox()
     Freq2RealSpinEdit = addRealField(FreqGroupBox, QStringLiteral("Freq2RealSpinEdit"),
                                      {{85, 48}, kFreqFieldSize}, 0.4L, 0.0L, 1.0L, 0.01L,
                                      kAllele2Colour);
+    Freq1RealSpinEdit->setAccessibleName(QStringLiteral("A1 frequency"));
+    Freq2RealSpinEdit->setAccessibleName(QStringLiteral("A2 frequency"));
 }
 
 void TMut2Form::buildRatesBox()
@@ -209,6 +211,10 @@ void TMut2Form::buildRatesBox()
     Label10b = label("Label10b", "x10^", kTimesTenX, kRateRow2);
     MutRate21PowerSpinEdit = addIntField(box, QStringLiteral("MutRate21PowerSpinEdit"),
                                          {{kPowerX, kRateRow2}, kPowerFieldSize}, -7, -9, -1, 1);
+    MutRate12RealSpinEdit->setAccessibleName(QStringLiteral("A1->A2 rate"));
+    MutRate12PowerSpinEdit->setAccessibleName(QStringLiteral("A1->A2 rate exponent"));
+    MutRate21RealSpinEdit->setAccessibleName(QStringLiteral("A2->A1 rate"));
+    MutRate21PowerSpinEdit->setAccessibleName(QStringLiteral("A2->A1 rate exponent"));
 }
 
 void TMut2Form::buildNgBox()
@@ -220,6 +226,8 @@ void TMut2Form::buildNgBox()
                       {94, 24 + kSmallLabelDrop}, kSmallLabelPixels);
     NgPowerSpinEdit = addIntField(NgGroupBox, QStringLiteral("NgPowerSpinEdit"),
                                   {{126, 24}, kPowerFieldSize}, 6, 0, 9, 1);
+    NgKesSpinEdit->setAccessibleName(QStringLiteral("Number of generations"));
+    NgPowerSpinEdit->setAccessibleName(QStringLiteral("Number of generations exponent"));
 }
 
 void TMut2Form::buildAlleleFreqChart()
@@ -348,13 +356,13 @@ void TMut2Form::Freq2RealSpinEditDblClick()
 void TMut2Form::NgKesSpinEditKeyDown(int key, Qt::KeyboardModifiers)
 {
     if (isEnterKey(key))
-        RunBtnClick();
+        startRun();
 }
 
 void TMut2Form::NgPowerSpinEditKeyDown(int key, Qt::KeyboardModifiers)
 {
     if (isEnterKey(key))
-        RunBtnClick();
+        startRun();
 }
 
 void TMut2Form::RunBtnClick()

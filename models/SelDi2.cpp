@@ -185,6 +185,8 @@ void TSelDi2Form::buildFrequencyBox()
     SelDi2Freq2RealSpinEdit =
         addRealField(SelDi2FreqGroupBox, QStringLiteral("SelDi2Freq2RealSpinEdit"),
                      {{70, 48}, {55, 22}}, 0.4L, 0.0L, 1.0L, 0.01L, kAllele2Colour);
+    SelDi2Freq1RealSpinEdit->setAccessibleName(QStringLiteral("A1 frequency"));
+    SelDi2Freq2RealSpinEdit->setAccessibleName(QStringLiteral("A2 frequency"));
 }
 
 void TSelDi2Form::buildFitnessBox()
@@ -207,6 +209,9 @@ void TSelDi2Form::buildFitnessBox()
     SelDi2Fit22RealSpinEdit =
         addRealField(SelDi2FitGroupBox, QStringLiteral("SelDi2Fit22RealSpinEdit"),
                      {{75, 78}, {55, 22}}, 0.9L, 0.0L, 2.0L, 0.01L);
+    SelDi2Fit11RealSpinEdit->setAccessibleName(QStringLiteral("A1A1 fitness"));
+    SelDi2Fit12RealSpinEdit->setAccessibleName(QStringLiteral("A1A2 fitness"));
+    SelDi2Fit22RealSpinEdit->setAccessibleName(QStringLiteral("A2A2 fitness"));
 }
 
 void TSelDi2Form::buildNgBox()
@@ -214,6 +219,7 @@ void TSelDi2Form::buildNgBox()
     SelNgKesSpinEdit = addIntField(NgGroupBox, QStringLiteral("SelNgKesSpinEdit"),
                                    {{50, 22}, {65, 22}}, 30, 1, 300, 5);
     SelNgKesSpinEdit->setReadOnly(true);
+    SelNgKesSpinEdit->setAccessibleName(QStringLiteral("Number of generations"));
 }
 
 void TSelDi2Form::buildCharts()
@@ -388,7 +394,7 @@ void TSelDi2Form::SelNgKesSpinEditChange()
 void TSelDi2Form::SelNgKesSpinEditKeyDown(int key, Qt::KeyboardModifiers)
 {
     if (isEnterKey(key))
-        SelRunBtnClick();
+        startRun();
 }
 
 void TSelDi2Form::SelRunBtnClick()

@@ -35,9 +35,9 @@ TwoAlleleDesign TSelMig2Form::design(TSelMig2Form *self)
                                     "migrants each generation"))
             .row(QStringLiteral("pc:"), {real(QStringLiteral("ContFreqRealSpinEdit"), 0.9L)
                                              .colored(kContinentColour)
-                                             .named(QStringLiteral("continent A1 frequency"))})
+                                             .named(QStringLiteral("Continent A1 frequency"))})
             .row(QStringLiteral("m:"), {real(QStringLiteral("MigRateRealSpinEdit"), 0.02L)
-                                            .named(QStringLiteral("migration rate"))});
+                                            .named(QStringLiteral("Migration rate"))});
     d.curveA = QStringLiteral("migration");
     d.curveB = QStringLiteral("selection");
     // Selection's curve keeps its colour of the other windows.

@@ -170,7 +170,7 @@ ModelDescription TwoAlleleForm::describe(TwoAlleleForm *self, TwoAlleleDesign de
                             kMaxGenerations, 10)
                         .sized(QSize(75, 22))
                         .runOnEnter()
-                        .named(QStringLiteral("number of generations"))});
+                        .named(QStringLiteral("Number of generations"))});
     d.boxes = {frequencies, fitnesses, design.modelBox, generations};
     d.sumGroups = {sumGroup({named("Freq1RealSpinEdit"), named("Freq2RealSpinEdit")},
                             kDoubleClickMessage)};

@@ -1,5 +1,6 @@
 #include "shell/PGFrame.h"
 
+#include "models/ModelForm.h"
 #include "platform/AppIcon.h"
 #include "platform/Application.h"
 #include "platform/DateTimeText.h"
@@ -95,6 +96,8 @@ TPGMainFrameForm::TPGMainFrameForm(QWidget *parent) : QMainWindow(parent)
     setCentralWidget(m_mdiArea);
 
     createMenus();
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this,
+            guardedSlot([this] { followActiveChild(); }));
     createStatusBar();
 
     Timer1 = new QTimer(this);
@@ -252,6 +255,11 @@ QMdiSubWindow *TPGMainFrameForm::activeChildWindow() const
     return m_mdiArea->activeSubWindow();
 }
 
+QRect TPGMainFrameForm::clientRect() const
+{
+    return QRect(m_mdiArea->geometry().topLeft(), QSize(clientWidth(), clientHeight()));
+}
+
 int TPGMainFrameForm::clientWidth() const
 {
     return m_mdiArea->width();
@@ -357,7 +365,7 @@ void TPGMainFrameForm::Print1Click(QObject *)
 {
     QPrinter printer;
     if (desktop().runPrintDialog(this, printer))
-        printWidgetImage(this, printer);
+        printWidgetImage(this, printer, clientRect());
 }
 
 void TPGMainFrameForm::FileExitItemClick(QObject *)
@@ -435,6 +443,22 @@ void TPGMainFrameForm::WindowMinimizeItemClick(QObject *)
         (*it)->showMinimized();
 }
 
+// Alt+R is Restore's shortcut and, in a model window, the Run button's
+// mnemonic. While a model window is the active child its Run button has the
+// key alone: Restore's shortcut then acts only inside the Window menu. The
+// area reports no active child while another top-level window (a message
+// box) is active, and nothing when the active child closes: the area's
+// current child and whether it is still shown decide.
+void TPGMainFrameForm::followActiveChild()
+{
+    auto *model = qobject_cast<ModelForm *>(m_mdiArea->currentSubWindow());
+    const bool runTakesAltR = model && model->isVisible();
+    WindowRestoreItem->setShortcutContext(runTakesAltR ? Qt::WidgetShortcut
+                                                       : Qt::WindowShortcut);
+    if (model)
+        model->installEventFilter(this); // its closing hides it
+}
+
 void TPGMainFrameForm::fillWindowList()
 {
     qDeleteAll(m_windowListActions);
@@ -473,6 +497,13 @@ void TPGMainFrameForm::HelpAboutItemClick(QObject *)
 }
 
 // ---------------------------------------------------------------- events
+
+bool TPGMainFrameForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Hide && qobject_cast<ModelForm *>(watched))
+        guarded([this] { followActiveChild(); });
+    return QMainWindow::eventFilter(watched, event);
+}
 
 bool TPGMainFrameForm::event(QEvent *event)
 {

@@ -97,6 +97,7 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -115,6 +116,10 @@ private:
     void centreOnScreen();
     void arrangeForChildCount();
     void fillWindowList();
+    void followActiveChild();
+    // The frame's client area in its own coordinates: the child-window area
+    // and the status bar, below the menu bar.
+    QRect clientRect() const;
 
     QMdiArea *m_mdiArea = nullptr;
     QList<QAction *> m_windowListActions;

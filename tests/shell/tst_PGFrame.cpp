@@ -4,15 +4,20 @@
 
 #include "ShellSession.h"
 
+#include "controls/KesSpinEdits1.h"
 #include "shell/Childwin.h"
 #include "shell/PanelStatusBar.h"
+#include "tests/support/GuiFixture.h"
+#include "tests/support/ModelDriver.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QGroupBox>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -66,6 +71,8 @@ private slots:
     void orderingShowsInformation();
     void printPutsFrameImageOnOnePage_data();
     void printPutsFrameImageOnOnePage();
+    void altKeysBesideModelWindow_data();
+    void altKeysBesideModelWindow();
     void windowMenuListsChildWindows();
     void newChildWindow();
     void genericChildTree();
@@ -400,7 +407,8 @@ void TestPGFrame::printPutsFrameImageOnOnePage_data()
 }
 
 // Action: File, Print, the dialog confirmed or cancelled. Expected: a PDF of
-// one page holding an image, or nothing printed.
+// one page holding an image of the client area (the child-window area and
+// the status bar, without the menu bar), or nothing printed.
 void TestPGFrame::printPutsFrameImageOnOnePage()
 {
     QFETCH(bool, confirm);
@@ -420,6 +428,70 @@ void TestPGFrame::printPutsFrameImageOnOnePage()
                  + content.count("/Type /Page "),
              1);
     QVERIFY(content.contains("/Subtype /Image"));
+    const QRegularExpressionMatch size =
+        QRegularExpression(QStringLiteral("/Width (\\d+)\\s*/Height (\\d+)"))
+            .match(QString::fromLatin1(content));
+    QVERIFY(size.hasMatch());
+    QCOMPARE(QSize(size.captured(1).toInt(), size.captured(2).toInt()),
+             QSize(PGMainFrameForm->clientWidth(), PGMainFrameForm->clientHeight()));
+}
+
+void TestPGFrame::altKeysBesideModelWindow_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("expected");
+    const int r = Qt::Key_R, f = Qt::Key_F;
+    QTest::newRow("choice window: Alt+R restores") << "choice" << r << "restore";
+    QTest::newRow("model window: Alt+R runs") << "model" << r << "run";
+    QTest::newRow("model window back from a dialog: Alt+R runs") << "dialog" << r << "run";
+    QTest::newRow("model window closed: Alt+R restores") << "closed" << r << "restore";
+    QTest::newRow("model window: Alt+F opens File") << "model" << f << "File menu";
+}
+
+// State: the row's active child window, the focus in it (a model window's
+// first field). Action: the Alt key as the user presses it. Expected: one
+// action only, the row's: Window, Restore, the model's Run, or the File
+// menu; no beep and the field's text unchanged.
+void TestPGFrame::altKeysBesideModelWindow()
+{
+    QFETCH(QString, state);
+    QFETCH(int, key);
+    QFETCH(QString, expected);
+    QPointer<ModelForm> model;
+    if (state != QLatin1String("choice"))
+        model = test::openFromTree(test::kMutationLeaf);
+    if (state == QLatin1String("closed")) {
+        QVERIFY(test::cancelAndWait(model));
+    } else if (state == QLatin1String("dialog")) {
+        // Another top-level window takes the activation and gives it back.
+        QDialog other(PGMainFrameForm);
+        MORVA_SHOW_ACTIVE(&other);
+        other.close();
+        PGMainFrameForm->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), PGMainFrameForm.data());
+    }
+    // Closing the model window leaves the focus nowhere; the key then goes
+    // to the frame.
+    QWidget *focus = QApplication::focusWidget();
+    if (!focus)
+        focus = PGMainFrameForm;
+    auto *field = qobject_cast<KesSpinEditBase *>(focus);
+    QCOMPARE(field != nullptr, model != nullptr);
+    const QString text = field ? field->text() : QString();
+    PGMainFrameForm->WindowMaximItem->setEnabled(false); // Restore enables it
+
+    QTest::keyClick(focus, Qt::Key(key), Qt::AltModifier);
+
+    QCOMPARE(PGMainFrameForm->WindowMaximItem->isEnabled(), expected == QLatin1String("restore"));
+    QCOMPARE(model && model->grid()->isVisible(), expected == QLatin1String("run"));
+    QCOMPARE(QApplication::activePopupWidget() == PGMainFrameForm->File1,
+             expected == QLatin1String("File menu"));
+    QCOMPARE(m_desktop->beeps, 0);
+    if (field)
+        QCOMPARE(field->text(), text);
+    if (QWidget *popup = QApplication::activePopupWidget())
+        popup->close();
 }
 
 // State: the choice window and a generic child open. Action: open the Window
