@@ -1,6 +1,7 @@
 #include "models/SelDi3.h"
 
 #include "arith/CheckedInt.h"
+#include "arith/Equilibria.h"
 #include "arith/PgMathSe.h"
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
@@ -284,6 +285,7 @@ void TSelDi3Form::buildAlleleFreqChart()
                                    kAllele3Colour, PenStyle::Dashed);
     Series9 = chart->addPointSeries(QStringLiteral("Series9"), QStringLiteral("FirstPoint"),
                                     Qt::yellow, MarkerShape::Diamond, 2, Qt::white, false);
+    equilibriumLevels = morva::addEquilibriumLevels(chart, 3, QStringLiteral("stable equilibrium"));
 }
 
 void TSelDi3Form::buildFitnessChart()
@@ -479,6 +481,11 @@ void TSelDi3Form::OutputGraphPanelEnter()
         add(Series2, t(g), SelFreqs[g][2]);
         add(Series6, t(g), SelFreqs[g][3]);
     }
+    // A stable equilibrium with every allele present: where the frequencies
+    // level off.
+    const EquilibriumSet equilibria = selectionEquilibria3(SelFit);
+    fillEquilibriumLevels(equilibriumLevels, interiorOfKind(equilibria, Stability::Stable), t(0),
+                          t(ng));
     SelDi3Chart1->commit();
 
     clearSeries(SelDi3Chart2);
@@ -492,6 +499,11 @@ void TSelDi3Form::OutputGraphPanelEnter()
         add(Series3, t(g), SelWmed[g]);
     }
     SelDi3Chart2->commit();
+}
+
+QStringList TSelDi3Form::equilibriumLines() const
+{
+    return morva::equilibriumLines(morva::selectionEquilibria3(morva::SelFit), true);
 }
 
 void TSelDi3Form::OutputNumbersPanelEnter()

@@ -7,6 +7,7 @@
 // time, per-allele and mean fitnesses against time) and a five-column table
 // of generations out.
 
+#include "models/EquilibriumMarks.h"
 #include "models/ModelForm.h"
 
 #include <QPointer>
@@ -76,6 +77,9 @@ public:
     morva::chart::Series *Series7 = nullptr;
     morva::chart::Series *Series3 = nullptr;
     morva::chart::Series *Series8 = nullptr;
+    // After them on SelDi3Chart1: the dotted lines at a stable equilibrium
+    // with all three alleles present, one per allele.
+    morva::EquilibriumLevels equilibriumLevels;
 
     // Event handlers.
     void FormShow() override;
@@ -88,6 +92,9 @@ public:
     void SelCancelBtnClick();
     void OutputGraphPanelEnter() override;
     void OutputNumbersPanelEnter() override;
+
+    // The equilibria of the fitnesses of the last run, as lines of text.
+    QStringList equilibriumLines() const;
 
     // Texts of the window's messages.
     static const QString kSumMessage;
