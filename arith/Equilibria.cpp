@@ -14,7 +14,7 @@ constexpr Extended Eps = std::numeric_limits<Extended>::epsilon();
 constexpr Extended Infinity = std::numeric_limits<Extended>::infinity();
 // Rounding allowance, in units of Eps times the size of the operands, for
 // deciding that a difference of computed differences is 0. The inputs'
-// differences are exact or off by one rounding; the tests below combine a
+// differences are exact or off by one rounding; the checks below combine a
 // few of them.
 constexpr Extended Slack = 16;
 

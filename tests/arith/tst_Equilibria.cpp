@@ -406,7 +406,8 @@ void TestEquilibria::randomFitnesses()
             const std::vector<long double> expected = numericalMultipliers(n, w, e.p);
             const std::vector<long double> actual = multipliersOf(e);
             for (std::size_t k = 0; k < actual.size(); ++k)
-                QVERIFY2(std::fabs(actual[k] - expected[k]) < 1e-6L * std::max(1.0L, std::fabs(expected[k])),
+                QVERIFY2(std::fabs(actual[k] - expected[k])
+                             < 1e-6L * std::max(1.0L, std::fabs(expected[k])),
                          qPrintable(where + QStringLiteral(" multiplier %1: %2 against %3")
                                                 .arg(k).arg(double(actual[k]))
                                                 .arg(double(expected[k]))));

@@ -454,7 +454,8 @@ void TestSelDi2::equilibriumSeriesFollowTheDesignedOnes()
                               QStringLiteral("UnstableEquilibria"),
                               QStringLiteral("NeutralEquilibria")};
     QCOMPARE(names(f->SelDi2Chart1),
-             (QStringList{"Series1", "Series2", "Series6", "EquilibriumLevel1", "EquilibriumLevel2"}));
+             (QStringList{"Series1", "Series2", "Series6", "EquilibriumLevel1",
+                          "EquilibriumLevel2"}));
     QCOMPARE(names(f->SelDi2Chart2),
              (QStringList{"FastLineSeries1", "FastLineSeries2", "Series3", "Series9"}));
     QCOMPARE(names(f->SelDi2Chart3),
