@@ -536,6 +536,39 @@ void ModelForm::chartReadout(chart::Chart *chart, const QPoint &pos,
     setHint(chart, format(x, y));
 }
 
+bool ModelForm::markerReadout(chart::Chart *chart, const QPoint &pos,
+                              const QList<QPointF> &markers,
+                              const std::function<QString(int)> &text)
+{
+    const QRect plot = chart->plotRect();
+    const chart::Axis *bottom = chart->bottomAxis();
+    const chart::Axis *left = chart->leftAxis();
+    const double width = bottom->maximum() - bottom->minimum();
+    const double height = left->maximum() - left->minimum();
+    if (plot.isEmpty() || !(width > 0) || !(height > 0))
+        return false;
+    // The inverse of Chart::bottomValueAt and Chart::leftValueAt.
+    const auto pixel = [&](const QPointF &at) {
+        return QPointF(plot.left() + (at.x() - bottom->minimum()) * plot.width() / width,
+                       plot.top() + plot.height()
+                           - (at.y() - left->minimum()) * plot.height() / height);
+    };
+    int nearest = -1;
+    double best = kMarkerReach * kMarkerReach;
+    for (qsizetype i = 0; i < markers.size(); ++i) {
+        const QPointF off = pixel(markers.at(i)) - QPointF(pos);
+        const double squared = QPointF::dotProduct(off, off);
+        if (squared <= best) {
+            best = squared;
+            nearest = int(i);
+        }
+    }
+    if (nearest < 0)
+        return false;
+    setHint(chart, text(nearest));
+    return true;
+}
+
 void ModelForm::gridColumnHint(const QPoint &pos, const QStringList &hints)
 {
     int col = -1;

@@ -15,6 +15,7 @@
 #include <QList>
 #include <QMdiSubWindow>
 #include <QPoint>
+#include <QPointF>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -185,6 +186,13 @@ protected:
     // elsewhere the last readout stays.
     void chartReadout(chart::Chart *chart, const QPoint &pos,
                       const std::function<QString(long double x, long double y)> &format);
+    // The readout over a marker: when the pointer at `pos` (chart pixels) lies
+    // within kMarkerReach pixels of one of `markers` (axis values), the
+    // chart's hint becomes text(index of the nearest) and true is returned;
+    // otherwise nothing changes.
+    bool markerReadout(chart::Chart *chart, const QPoint &pos, const QList<QPointF> &markers,
+                       const std::function<QString(int index)> &text);
+    static constexpr int kMarkerReach = 6;
     // The grid's hint for the pointer at `pos` (viewport pixels): the text of
     // the column under it, empty for other columns and outside the cells.
     void gridColumnHint(const QPoint &pos, const QStringList &hints);

@@ -1,5 +1,6 @@
 #include "models/Mut2.h"
 
+#include "arith/Equilibria.h"
 #include "arith/PgMathMu.h"
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
@@ -257,6 +258,7 @@ void TMut2Form::buildAlleleFreqChart()
                                     kAllele2Colour, PenStyle::Dashed);
     Series6 = Chart1->addPointSeries(QStringLiteral("Series6"), QStringLiteral("FirstPoint"),
                                      Qt::white, MarkerShape::Diamond, 2, Qt::white, false);
+    equilibriumLevels = morva::addEquilibriumLevels(Chart1, 2, QStringLiteral("equilibrium"));
 }
 
 void TMut2Form::buildDeltaChart()
@@ -292,6 +294,8 @@ void TMut2Form::buildDeltaChart()
                                      MarkerShape::Circle, 3, kAllele2Colour);
     Series7 = Chart3->addPointSeries(QStringLiteral("Series7"), QStringLiteral("FisrtPoint"),
                                      Qt::yellow, MarkerShape::Circle, 3, Qt::white, false);
+    // With both rates at most 1 the equilibrium is never unstable.
+    deltaMarkers = morva::addEquilibriumMarkers(Chart3, false);
 }
 
 // The grid's designed attributes: centred text with the times right-aligned
@@ -409,6 +413,7 @@ void TMut2Form::CancelBtnClick()
 void TMut2Form::OutputGraphPanelEnter()
 {
     const int last = lastEntry();
+    m_marked = morva::mutationEquilibria(morva::MutRate12, morva::MutRate21).points;
     fillAlleleFreqChart(last);
     fillDeltaChart(last);
 }
@@ -423,6 +428,10 @@ void TMut2Form::fillAlleleFreqChart(int last)
         add(Series1, MutTimes[j], MutFreqs[j][1]);
         add(Series2, MutTimes[j], MutFreqs[j][2]);
     }
+    // Where both frequencies level off (or, with u + v = 2, the middle of
+    // their two-cycle).
+    fillEquilibriumLevels(equilibriumLevels, m_marked.empty() ? nullptr : &m_marked.front(),
+                          MutTimes[0], MutTimes[last]);
     Chart1->commit();
 }
 
@@ -437,7 +446,22 @@ void TMut2Form::fillDeltaChart(int last)
     add(Series7, MutFreqs[0][2], MutDeltaObs[0]);
     for (int j = 1; j <= last; ++j)
         add(Series5, MutFreqs[j][2], MutDeltaObs[j]);
+    m_deltaPlaces = fillEquilibriumMarkers(deltaMarkers, m_marked, [](const Equilibrium &e) {
+        return QPointF(static_cast<double>(e.p[2]), 0.0);
+    });
     Chart3->commit();
+}
+
+QStringList TMut2Form::equilibriumLines() const
+{
+    using namespace morva;
+    const EquilibriumSet set = mutationEquilibria(MutRate12, MutRate21);
+    QStringList lines = morva::equilibriumLines(set, false);
+    for (const Equilibrium &e : set.points)
+        lines << QStringLiteral("rate of approach |1-u-v|= ")
+                     + multiplierText(e.rate()).replace(text::decimalSeparator(), QLatin1Char('.'))
+                     + QStringLiteral(" per generation");
+    return lines;
 }
 
 void TMut2Form::OutputNumbersPanelEnter()
@@ -463,6 +487,12 @@ QString TMut2Form::chart3Readout(long double x, long double y)
 
 void TMut2Form::Chart3MouseMove(const QPoint &pos)
 {
+    if (markerReadout(Chart3, pos, m_deltaPlaces, [this](int i) {
+            const morva::Equilibrium &e = m_marked[std::size_t(i)];
+            return QStringLiteral(" p[2]= ") + morva::text::formatFixed(e.p[2], 6, 4)
+                + QStringLiteral("   ") + morva::equilibriumSummary(e);
+        }))
+        return;
     chartReadout(Chart3, pos, &TMut2Form::chart3Readout);
 }
 

@@ -1,6 +1,7 @@
 #include "models/SelDi2.h"
 
 #include "arith/CheckedInt.h"
+#include "arith/Equilibria.h"
 #include "arith/PgMathSe.h"
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
@@ -263,6 +264,7 @@ void TSelDi2Form::buildAlleleFreqChart()
                                    kAllele2Colour, PenStyle::Dashed);
     Series6 = chart->addPointSeries(QStringLiteral("Series6"), QStringLiteral("FirstPoint"),
                                     Qt::yellow, MarkerShape::Diamond, 2, Qt::white, false);
+    equilibriumLevels = morva::addEquilibriumLevels(chart, 2, QStringLiteral("stable equilibrium"));
 }
 
 void TSelDi2Form::buildFitnessChart()
@@ -301,6 +303,7 @@ void TSelDi2Form::buildDeltaChart()
                                     kAllele1Colour, MarkerShape::Circle, 3, kAllele1Colour);
     Series7 = chart->addPointSeries(QStringLiteral("Series7"), QStringLiteral("FirstPoint"),
                                     kAllele2Colour, MarkerShape::Circle, 3, Qt::white, false);
+    deltaMarkers = morva::addEquilibriumMarkers(chart);
 }
 
 void TSelDi2Form::buildWmedChart()
@@ -319,6 +322,7 @@ void TSelDi2Form::buildWmedChart()
                                          MarkerShape::Circle, 3, Qt::black);
     Series8 = chart->addPointSeries(QStringLiteral("Series8"), QStringLiteral("FirstPoint"),
                                     kAllele2Colour, MarkerShape::Circle, 3, Qt::white, false);
+    wmedMarkers = morva::addEquilibriumMarkers(chart);
 }
 
 // The grid's designed attributes: centred text, no visible selection, the
@@ -430,6 +434,8 @@ void TSelDi2Form::OutputGraphPanelEnter()
     using namespace morva;
     const int ng = SelNg;
     const auto t = [](int g) { return static_cast<long double>(SelTimes[g]); };
+    const EquilibriumSet equilibria = selectionEquilibria2(SelFit);
+    m_marked = equilibria.points;
 
     clearSeries(SelDi2Chart1);
     add(Series6, t(0), SelFreqs[0][1]);
@@ -438,6 +444,9 @@ void TSelDi2Form::OutputGraphPanelEnter()
         add(Series1, t(g), SelFreqs[g][1]);
         add(Series2, t(g), SelFreqs[g][2]);
     }
+    // A stable equilibrium inside: where both frequencies level off.
+    fillEquilibriumLevels(equilibriumLevels, interiorOfKind(equilibria, Stability::Stable), t(0),
+                          t(ng));
     SelDi2Chart1->commit();
 
     clearSeries(SelDi2Chart2);
@@ -459,6 +468,10 @@ void TSelDi2Form::OutputGraphPanelEnter()
     }
     for (int g = 1; g <= ng; ++g)
         add(Series5, SelFreqs[g - 1][1], SelFreqs[g][1] - SelFreqs[g - 1][1]);
+    // Each equilibrium on the axis, where delta-p[1] is 0.
+    m_deltaPlaces = fillEquilibriumMarkers(deltaMarkers, m_marked, [](const Equilibrium &e) {
+        return QPointF(static_cast<double>(e.p[1]), 0.0);
+    });
     SelDi2Chart3->commit();
 
     clearSeries(SelDi2Chart4);
@@ -467,7 +480,16 @@ void TSelDi2Form::OutputGraphPanelEnter()
         add(FastLineSeries5, SelLineP[i], SelLineWmed[i]);
     for (int g = 0; g <= ng; ++g)
         add(PointSeries1, SelFreqs[g][1], SelWmed[g]);
+    // Each equilibrium on the mean-fitness curve.
+    m_wmedPlaces = fillEquilibriumMarkers(wmedMarkers, m_marked, [](const Equilibrium &e) {
+        return QPointF(static_cast<double>(e.p[1]), static_cast<double>(e.meanFitness));
+    });
     SelDi2Chart4->commit();
+}
+
+QStringList TSelDi2Form::equilibriumLines() const
+{
+    return morva::equilibriumLines(morva::selectionEquilibria2(morva::SelFit), true);
 }
 
 void TSelDi2Form::OutputNumbersPanelEnter()
@@ -490,6 +512,11 @@ void TSelDi2Form::OutputNumbersPanelEnter()
 
 void TSelDi2Form::SelDi2Chart3MouseMove(const QPoint &pos)
 {
+    if (markerReadout(SelDi2Chart3, pos, m_deltaPlaces, [this](int i) {
+            return QStringLiteral(" p[1]= ") + readoutNumber(m_marked[std::size_t(i)].p[1])
+                + QStringLiteral("   ") + morva::equilibriumSummary(m_marked[std::size_t(i)]);
+        }))
+        return;
     chartReadout(SelDi2Chart3, pos, [](long double x, long double y) {
         return QStringLiteral(" p[1]= ") + readoutNumber(x) + QStringLiteral("   delta-p[1]= ") +
                readoutNumber(y);
@@ -498,6 +525,13 @@ void TSelDi2Form::SelDi2Chart3MouseMove(const QPoint &pos)
 
 void TSelDi2Form::SelDi2Chart4MouseMove(const QPoint &pos)
 {
+    if (markerReadout(SelDi2Chart4, pos, m_wmedPlaces, [this](int i) {
+            const morva::Equilibrium &e = m_marked[std::size_t(i)];
+            return QStringLiteral(" p[1]= ") + readoutNumber(e.p[1]) + QStringLiteral("   Wmed= ")
+                + readoutNumber(e.meanFitness) + QStringLiteral("   ")
+                + morva::equilibriumSummary(e);
+        }))
+        return;
     chartReadout(SelDi2Chart4, pos, [](long double x, long double y) {
         return QStringLiteral(" p[1]= ") + readoutNumber(x) + QStringLiteral("   Wmed= ") +
                readoutNumber(y);

@@ -1,6 +1,7 @@
 #include "models/SelDi3.h"
 
 #include "arith/CheckedInt.h"
+#include "arith/Equilibria.h"
 #include "arith/PgMathSe.h"
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
@@ -320,6 +321,7 @@ void TSelDi3Form::buildAlleleFreqChart()
                                    kAllele3Colour, PenStyle::Dashed);
     Series9 = chart->addPointSeries(QStringLiteral("Series9"), QStringLiteral("FirstPoint"),
                                     Qt::yellow, MarkerShape::Diamond, 2, Qt::white, false);
+    equilibriumLevels = morva::addEquilibriumLevels(chart, 3, QStringLiteral("stable equilibrium"));
 }
 
 void TSelDi3Form::buildFitnessChart()
@@ -550,6 +552,11 @@ void TSelDi3Form::OutputGraphPanelEnter()
         add(Series2, t(g), SelFreqs[g][2]);
         add(Series6, t(g), SelFreqs[g][3]);
     }
+    // A stable equilibrium with every allele present: where the frequencies
+    // level off.
+    const EquilibriumSet equilibria = selectionEquilibria3(SelFit);
+    fillEquilibriumLevels(equilibriumLevels, interiorOfKind(equilibria, Stability::Stable), t(0),
+                          t(ng));
     SelDi3Chart1->commit();
 
     clearSeries(SelDi3Chart2);
@@ -633,6 +640,11 @@ void TSelDi3Form::SelDi3SimplexMouseMove(double p1, double p2, double p3)
                                QStringLiteral("  p[2]= ") + simplexReadoutNumber(p2) +
                                QStringLiteral("  p[3]= ") + simplexReadoutNumber(p3) +
                                QStringLiteral("   Wmed= ") + simplexReadoutNumber(wmed));
+}
+
+QStringList TSelDi3Form::equilibriumLines() const
+{
+    return morva::equilibriumLines(morva::selectionEquilibria3(morva::SelFit), true);
 }
 
 void TSelDi3Form::OutputNumbersPanelEnter()
