@@ -616,8 +616,10 @@ void TSelDi3Form::fillSimplex()
     SelDi3Simplex->clearPolylines();
     SelDi3Simplex->addPolyline(run);
     SelDi3Simplex->clearMarkers();
-    // The equilibria of the run's fitnesses go here, one
-    // markSimplexEquilibrium() each.
+    // Stability on the whole triangle: an edge point counts as stable only
+    // when it also resists the missing allele.
+    for (const Equilibrium &e : selectionEquilibria3(w).points)
+        markSimplexEquilibrium(e.p, e.kind == Stability::Stable);
 }
 
 void TSelDi3Form::markSimplexEquilibrium(const morva::TAlleleVector &p, bool stable)

@@ -695,6 +695,20 @@ void TestSelDi3::simplexPageShowsTheRun()
                  qPrintable(QStringLiteral("generation %1").arg(g)));
     }
 
+    // Symmetric overdominance: the centroid is the one stable equilibrium;
+    // the vertices and the edge points are unstable (hollow).
+    const QList<SimplexChart::Marker> marks = simplex->markers();
+    QCOMPARE(marks.size(), 7);
+    int filled = 0;
+    for (const SimplexChart::Marker &m : marks) {
+        if (!m.style.fill.isValid())
+            continue;
+        ++filled;
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(std::fabs(m.at[i] - 1.0 / 3) < 1e-12);
+    }
+    QCOMPARE(filled, 1);
+
     const QList<double> levels = simplex->levels();
     QCOMPARE(levels.size(), 12);
     QVERIFY(std::fabs(levels.first() - 0.8) < 1e-12);
