@@ -32,6 +32,7 @@ namespace morva::chart {
 namespace {
 
 constexpr int kTargetIntervals = 5;
+constexpr std::size_t kFewestLabels = 3;
 constexpr int kMaxLabels = 100;
 constexpr QChar kZeroWidthSpace(0x200B);
 // What Qt Charts' text item for a label adds to its text's advance and line
@@ -64,6 +65,21 @@ double niceStep(double rough, double resolution)
         power *= 10;
     }
     return rough;
+}
+
+// The largest of those steps below `step` that the picture writes; 0 when
+// there is none.
+double smallerNiceStep(double step, double resolution)
+{
+    double power = std::pow(10.0, std::floor(std::log10(step)));
+    for (int decades = 0; decades < 3 && power > 0; ++decades, power /= 10) {
+        for (const double factor : {5.0, 2.5, 2.0, 1.0}) {
+            const double smaller = factor * power;
+            if (smaller < step * (1 - 1e-9) && writableStep(smaller, resolution))
+                return smaller;
+        }
+    }
+    return 0;
 }
 
 // The smallest step a fixed-decimals picture can tell apart ("0.00": 0.01,
@@ -237,11 +253,20 @@ struct Axis::Data {
     void changed() { relayout(); }
 };
 
+// The increment where one is set; otherwise a round step of about a fifth
+// of the range, or the next smaller one where that leaves fewer than three
+// labels inside the range (a span from the data rarely starts and ends on
+// a step). The range must be set.
 double Axis::Data::stepFor(double low, double high) const
 {
     if (increment > 0 && (high - low) / increment <= kMaxLabels)
         return increment;
-    return niceStep((high - low) / kTargetIntervals, pictureResolution(picture));
+    const double resolution = pictureResolution(picture);
+    const double step = niceStep((high - low) / kTargetIntervals, resolution);
+    if (labelsAt(step).size() >= kFewestLabels)
+        return step;
+    const double smaller = smallerNiceStep(step, resolution);
+    return smaller > 0 ? smaller : step;
 }
 
 // A fixed axis shows its range; an automatic one runs from the data's
