@@ -677,14 +677,17 @@ void Chart::setCrossHairCursor(bool on)
 
 bool Chart::crossHairCursor() const { return d->crossHair; }
 
+// The axes take their ranges before the series their points. A range change
+// makes Qt Charts map every plotted point again, so where a range changes the
+// line series are emptied first and their new points are mapped only once
+// (point series keep theirs: emptying them rebuilds their marker items,
+// which costs more than the mapping).
 void Chart::commit()
 {
     double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
     bool any = false;
     for (const auto &series : d->series) {
-        const QList<QPointF> &points = series->d->points;
-        series->d->series->replace(points);
-        for (const QPointF &p : points) {
+        for (const QPointF &p : std::as_const(series->d->points)) {
             if (!any) {
                 xMin = xMax = p.x();
                 yMin = yMax = p.y();
@@ -697,13 +700,27 @@ void Chart::commit()
             yMax = std::max(yMax, p.y());
         }
     }
+    bool rangeChanges = false;
     for (auto [axis, low, high] : {std::tuple{d->bottom.get(), xMin, xMax},
                                    std::tuple{d->left.get(), yMin, yMax}}) {
-        axis->d->hasData = any;
-        axis->d->dataMinimum = low;
-        axis->d->dataMaximum = high;
+        Axis::Data *data = axis->d;
+        data->hasData = any;
+        data->dataMinimum = low;
+        data->dataMaximum = high;
+        const double minimum = data->minimum;
+        const double maximum = data->maximum;
+        data->computeRange();
+        rangeChanges = rangeChanges || data->minimum != minimum || data->maximum != maximum;
+    }
+    if (rangeChanges) {
+        for (const auto &series : d->series) {
+            if (series->d->kind == SeriesKind::Line)
+                series->d->series->clear();
+        }
     }
     layOutLabels();
+    for (const auto &series : d->series)
+        series->d->series->replace(series->d->points);
 }
 
 // Both axes at once: the corner where they meet needs both. A change that
