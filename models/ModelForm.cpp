@@ -442,8 +442,21 @@ void ModelForm::refill(void (ModelForm::*enter)())
     if (m_closing || m_refilling)
         return;
     const QScopedValueRollback<bool> busy(m_refilling, true);
-    if (!guarded([this, enter] { (this->*enter)(); }))
+    if (!guarded([this, enter] { (this->*enter)(); })) {
         m_refillFailed = true;
+        return;
+    }
+    if (enter == &ModelForm::OutputNumbersPanelEnter)
+        fitGridToTexts();
+}
+
+// The designed column widths assume the designed font; the font in use may
+// be wider. After each refill (never inside it) the columns grow to show
+// their widest texts whole, and the grid is placed again for its new width.
+void ModelForm::fitGridToTexts()
+{
+    m_grid->fitColumnsToTexts();
+    OutputNumbersPanelResize();
 }
 
 void ModelForm::enterAfterRun(FocusEntry *entry, void (ModelForm::*enter)())
@@ -517,7 +530,9 @@ void ModelForm::OutputNumbersPanelResize()
     if (auto *bottom = m_numbersPanel->findChild<QWidget *>(QStringLiteral("OutputNumbersPanelBot")))
         bottom->setGeometry(0, client.height() - kMargin, client.width(), kMargin);
 
-    const int width = (m_grid->defaultColWidth() + m_settings.gridWidthAddend) * m_grid->colCount();
+    int width = 0;
+    for (int col = 0; col < m_grid->colCount(); ++col)
+        width += m_grid->colWidth(col) + m_settings.gridWidthAddend;
     // A panel lower than the grid's margins leaves the grid empty, never
     // negative.
     const int height = std::max(0, client.height() - kGridHeightLoss);

@@ -6,7 +6,8 @@
 // the right with a tabbed chart area above a number grid, separated by
 // splitters. The frame owns the mechanisms the models fill in: the show
 // skeleton, the frequency double-click rule, the Run skeleton (refill the grid,
-// then the charts, then show the page control), the refills on focus entry,
+// then the charts, then show the page control), the refills on focus entry
+// (the grid's columns then grow to show their widest texts whole),
 // the resize rules, the chart readouts and grid column hints, Enter and Esc
 // as default and cancel keys, the check that every field reads as a number
 // before a run, and Cancel with its hand-back to the caller.
@@ -64,7 +65,7 @@ struct ModelFormSettings {
     QString pageControlName = QStringLiteral("SelDiOutGraphPageControl");
     QString gridName;
     int gridColumns = 4;
-    // Added to the default column width per column to size the grid.
+    // Added to each column's width to size the grid.
     int gridWidthAddend = 6;
 };
 
@@ -120,7 +121,8 @@ public:
     virtual void FormShow();
     // Output panel resized: the chart area gets 70 % of its client height.
     void OutputPanelResize();
-    // Numbers panel resized: the grid placed and sized.
+    // Numbers panel resized: the grid placed and sized (its columns' widths,
+    // each plus the window's addend, centred in the panel).
     void OutputNumbersPanelResize();
     // Focus entered the chart area / the grid area: refill from the
     // arithmetic state only.
@@ -224,6 +226,7 @@ private:
     QWidget *marginPanel(QWidget *parent, const QString &name, QSize fixed);
     void buildGrid(QWidget *panel);
     void refill(void (ModelForm::*enter)());
+    void fitGridToTexts();
     void enterAfterRun(FocusEntry *entry, void (ModelForm::*enter)());
     bool focusTakesKey() const;
     // The first field whose text does not read as a number; nullptr if none.
