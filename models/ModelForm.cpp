@@ -420,6 +420,8 @@ void ModelForm::showResults()
 void ModelForm::cancelModel()
 {
     m_closing = true;
+    // The results go with the window (the frame's Copy and Save As follow).
+    dropResults();
     const QList<QWidget *> hides{m_ngGroupBox, m_parameterBox, m_frequencyBox, m_runButton,
                                  m_cancelButton, m_pageControl, m_grid};
     for (QWidget *widget : hides) {

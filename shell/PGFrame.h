@@ -115,10 +115,15 @@ private:
     void centreOnScreen();
     void arrangeForChildCount();
     void fillWindowList();
+    // Copy and Save As follow the current child: enabled while it is a model
+    // window with results.
+    void watchCurrentChild();
+    void updateExportItems();
 
     QMdiArea *m_mdiArea = nullptr;
     QList<QAction *> m_windowListActions;
     bool m_maximizingByMenu = false;
+    QMetaObject::Connection m_resultsWatch;
 };
 
 // The frame; null before start-up and after tear-down.
