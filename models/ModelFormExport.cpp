@@ -180,7 +180,6 @@ void ModelForm::askAndSave(const QList<ExportFormat> &formats, ExportFormat init
     const SaveDialogAnswer answer = desktop().runSaveDialog(this, request);
     if (answer.path.isEmpty())
         return;
-    lastFolder() = QFileInfo(answer.path).absolutePath();
     // The file's own extension decides among the types offered; otherwise
     // the type chosen in the dialog, whose extension the name then gets.
     ExportFormat format = exportFormatFor(answer.path, answer.filter, initial);
@@ -189,7 +188,8 @@ void ModelForm::askAndSave(const QList<ExportFormat> &formats, ExportFormat init
     QString path = answer.path;
     if (QFileInfo(path).suffix().compare(exportSuffix(format), Qt::CaseInsensitive) != 0)
         path += QLatin1Char('.') + exportSuffix(format);
-    saveResults(path, format, chart);
+    if (saveResults(path, format, chart))
+        lastFolder() = QFileInfo(path).absolutePath();
 }
 
 bool ModelForm::saveResults(const QString &path, ExportFormat format, chart::Chart *chart)

@@ -343,30 +343,72 @@ qreal ReportPainter::tableHeight(const RunTable &table) const
            + kGap;
 }
 
+// The header and the shown rows as texts, "\u2026" across a gap row.
+QList<QStringList> tableTexts(const RunTable &table)
+{
+    QList<QStringList> texts{table.header};
+    for (const int row : reportRows(table.rowCount())) {
+        QStringList line;
+        for (int c = 0; c < table.columnCount(); ++c)
+            line.append(row < 0 ? QStringLiteral("\u2026") : reportNumber(table.at(row, c)));
+        texts.append(line);
+    }
+    return texts;
+}
+
+// Each column as wide as its widest text in `font` (the header in bold).
+QList<qreal> columnWidths(const QList<QStringList> &texts, QFont font, const QPaintDevice *device)
+{
+    QList<qreal> widths(texts.first().size(), 0.0);
+    QFont bold = font;
+    bold.setBold(true);
+    const QFontMetricsF plain(font, device);
+    const QFontMetricsF header(bold, device);
+    for (qsizetype r = 0; r < texts.size(); ++r) {
+        for (qsizetype c = 0; c < widths.size(); ++c) {
+            const QFontMetricsF &metrics = r == 0 ? header : plain;
+            widths[c] = std::max(widths[c], metrics.horizontalAdvance(texts.at(r).at(c)));
+        }
+    }
+    return widths;
+}
+
+// The table right-aligned in columns as wide as their texts, the room left
+// shared out; a smaller font when the texts are wider than the page.
 void ReportPainter::table(const RunTable &table)
 {
-    const int columns = table.columnCount();
-    if (columns == 0)
+    if (table.columnCount() == 0)
         return;
-    const QFont font = reportFont(kTablePoints);
-    const QFont bold = reportFont(kTablePoints, true);
-    const qreal line = lineHeight(font);
-    const qreal width = m_page.width() / columns;
-    const auto cell = [&](int column) {
-        return QRectF(m_page.left() + column * width, m_y, width - 6, line);
+    constexpr qreal kPadding = 8;
+    const QList<QStringList> texts = tableTexts(table);
+    QFont font = reportFont(kTablePoints);
+    QList<qreal> widths = columnWidths(texts, font, m_painter.device());
+    const auto total = [&] {
+        qreal sum = 0;
+        for (const qreal w : widths)
+            sum += w + kPadding;
+        return sum;
     };
-    m_painter.setFont(bold);
-    for (int c = 0; c < columns; ++c)
-        m_painter.drawText(cell(c), Qt::AlignRight | Qt::AlignVCenter, table.header.at(c));
-    m_y += line;
-    m_painter.drawLine(QPointF(m_page.left(), m_y), QPointF(m_page.right(), m_y));
-    m_painter.setFont(font);
-    for (const int row : reportRows(table.rowCount())) {
-        for (int c = 0; c < columns; ++c) {
-            const QString text = row < 0 ? QStringLiteral("\u2026") : reportNumber(table.at(row, c));
-            m_painter.drawText(cell(c), Qt::AlignRight | Qt::AlignVCenter, text);
+    if (total() > m_page.width()) {
+        font.setPointSizeF(kTablePoints * m_page.width() / total());
+        widths = columnWidths(texts, font, m_painter.device());
+    }
+    const qreal spare = std::max<qreal>(0, (m_page.width() - total()) / widths.size());
+    QFont bold = font;
+    bold.setBold(true);
+    const qreal line = lineHeight(font);
+    for (qsizetype r = 0; r < texts.size(); ++r) {
+        m_painter.setFont(r == 0 ? bold : font);
+        qreal left = m_page.left();
+        for (qsizetype c = 0; c < widths.size(); ++c) {
+            left += widths.at(c) + kPadding + spare;
+            const QRectF cell(left - kPadding / 2 - widths.at(c) - spare, m_y,
+                              widths.at(c) + spare, line);
+            m_painter.drawText(cell, Qt::AlignRight | Qt::AlignVCenter, texts.at(r).at(c));
         }
         m_y += line;
+        if (r == 0)
+            m_painter.drawLine(QPointF(m_page.left(), m_y), QPointF(m_page.right(), m_y));
     }
     const QFont note = reportFont(kNotePoints);
     m_painter.setFont(note);
