@@ -16,7 +16,6 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-using morva::saveErrorText;
 using morva::saveFile;
 using morva::test::FakeDesktop;
 
@@ -76,7 +75,6 @@ private slots:
     void replacesWhenComplete();
     void failureLeavesEarlierFile_data();
     void failureLeavesEarlierFile();
-    void writerFailureKeepsEarlierFile();
 };
 
 // State: an earlier file. Action: save new content over it. Expected: the
@@ -154,26 +152,6 @@ void TestSaveFile::failureLeavesEarlierFile()
     const QString top = QDir(dir.path()).relativeFilePath(earlier).section(QLatin1Char('/'), 0, 0);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
              QStringList{top});
-}
-
-// State: an earlier file. Action: a save whose writer fails with a reason.
-// Expected: that reason in the one error box, the earlier file unchanged.
-void TestSaveFile::writerFailureKeepsEarlierFile()
-{
-    FakeDesktop desktop;
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("chart.png"));
-    writeFile(path, kOld);
-    const auto failing = [](QIODevice &device, QString &reason) {
-        device.write("partial");
-        reason = QStringLiteral("the picture could not be written");
-        return false;
-    };
-    QVERIFY(!saveFile(nullptr, path, failing));
-    QCOMPARE(desktop.messageTexts(),
-             QStringList{saveErrorText(path, QStringLiteral("the picture could not be written"))});
-    QCOMPARE(contents(path), kOld);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("chart.png")});
 }
 
 QTEST_GUILESS_MAIN(TestSaveFile)
