@@ -201,8 +201,8 @@ bool ModelForm::saveResults(const QString &path, ExportFormat format, chart::Cha
     case ExportFormat::Table:
         if (!m_results)
             return false;
-        write = [table = *m_results](QIODevice &device, QString &reason) {
-            return writeTableCsv(table, device, reason);
+        write = [table = m_results.get()](QIODevice &device, QString &reason) {
+            return writeTableCsv(*table, device, reason);
         };
         break;
     case ExportFormat::Picture:

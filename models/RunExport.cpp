@@ -95,7 +95,6 @@ QByteArray renderSvg(chart::Chart *chart)
     generator.setSize(chart->size());
     generator.setViewBox(QRect(QPoint(0, 0), chart->size()));
     generator.setResolution(chart->logicalDpiX());
-    generator.setTitle(chart->window()->windowTitle().trimmed());
     QPainter painter;
     if (!painter.begin(&generator))
         return {};
@@ -210,7 +209,7 @@ QString reportNumber(long double value)
 
 QFont reportFont(qreal points, bool bold = false)
 {
-    QFont font(QStringLiteral("DejaVu Sans"));
+    QFont font = QApplication::font();
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
