@@ -28,8 +28,6 @@
 
 using morva::ExportFormat;
 
-Q_DECLARE_METATYPE(ExportFormat)
-
 namespace {
 
 struct Harness {
@@ -83,8 +81,6 @@ class TestRunExport : public QObject {
     Q_OBJECT
 private slots:
     void fileName();
-    void formatOfChosenFile_data();
-    void formatOfChosenFile();
     void pngHasOnScreenSize();
     void svgIsWellFormedWithSeriesAsPaths();
     void reportIsOneA4PageWithEveryChart();
@@ -100,27 +96,6 @@ void TestRunExport::fileName()
              QStringLiteral("selection-2-alleles-2026-12-09-1412.csv"));
     QCOMPARE(morva::exportFileName(stem, when, ExportFormat::Drawing),
              QStringLiteral("selection-2-alleles-2026-12-09-1412.svg"));
-}
-
-void TestRunExport::formatOfChosenFile_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("filter");
-    QTest::addColumn<ExportFormat>("expected");
-    QTest::newRow("extension of ours wins over the filter")
-        << "/tmp/a.SVG" << "Table (*.csv)" << ExportFormat::Drawing;
-    QTest::newRow("no extension: the filter") << "/tmp/a" << "Report (*.pdf)" << ExportFormat::Report;
-    QTest::newRow("foreign extension: the filter")
-        << "/tmp/a.txt" << "Chart as picture (*.png)" << ExportFormat::Picture;
-    QTest::newRow("neither: the fallback") << "/tmp/a" << "" << ExportFormat::Table;
-}
-
-void TestRunExport::formatOfChosenFile()
-{
-    QFETCH(QString, path);
-    QFETCH(QString, filter);
-    QFETCH(ExportFormat, expected);
-    QCOMPARE(morva::exportFormatFor(path, filter, ExportFormat::Table), expected);
 }
 
 // State: a run shown. Action: write the visible chart as PNG. Expected: it
