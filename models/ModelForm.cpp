@@ -3,6 +3,7 @@
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
+#include "models/RunTable.h"
 #include "platform/AppIcon.h"
 #include "platform/Application.h"
 #include "platform/Desktop.h"
@@ -129,6 +130,7 @@ ModelForm::ModelForm(const ModelFormSettings &settings, std::function<void()> ha
             guardedSlot([this] { startRun(); }));
     connect(m_cancelButton, &QPushButton::clicked, this,
             guardedSlot([this] { cancelClicked(); }));
+    watchGridForExport();
 
     resize(kOuterWidth, kOuterHeight);
 }
@@ -356,6 +358,7 @@ chart::Chart *ModelForm::addChartPage(const QString &sheetName, const QString &t
     chart->setObjectName(chartName);
     layout->addWidget(chart);
     m_pageControl->addTab(sheet, title);
+    watchChartForExport(chart);
     return chart;
 }
 
@@ -471,7 +474,12 @@ void ModelForm::enterAfterRun(FocusEntry *entry, void (ModelForm::*enter)())
 
 void ModelForm::showResults()
 {
-    // A refill that fails is reported by its guard and ends the run there.
+    // The run's table is made before the refills move the focus (a field
+    // left may rewrite its text) and kept once they passed. The arithmetic
+    // state changed: the last run's table goes; a refill that fails is
+    // reported by its guard and ends the run there, without one.
+    std::unique_ptr<RunTable> table = makeResults();
+    dropResults();
     m_refillFailed = false;
     enterAfterRun(m_numbersEntry, &ModelForm::OutputNumbersPanelEnter);
     if (m_refillFailed)
@@ -480,11 +488,14 @@ void ModelForm::showResults()
     if (m_refillFailed)
         return;
     m_pageControl->show();
+    keepResults(std::move(table));
 }
 
 void ModelForm::cancelModel()
 {
     m_closing = true;
+    // The results go with the window (the frame's Copy and Save As follow).
+    dropResults();
     const QList<QWidget *> hides{m_ngGroupBox, m_parameterBox, m_frequencyBox, m_runButton,
                                  m_cancelButton, m_pageControl, m_grid};
     for (QWidget *widget : hides) {
@@ -719,6 +730,8 @@ bool ModelForm::eventFilter(QObject *watched, QEvent *event)
         pressRunButton();
         return true;
     }
+    if (watched == m_grid && gridExportEvent(event))
+        return true;
     if (event->type() == QEvent::Resize) {
         if (watched == m_outputPanel)
             guarded([this] { OutputPanelResize(); });

@@ -23,10 +23,12 @@
 
 #include <functional>
 #include <initializer_list>
+#include <memory>
 
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QScrollArea;
 class QSplitter;
@@ -40,6 +42,9 @@ class TStringAlignGrid;
 namespace morva {
 
 class FocusEntry;
+struct ChartPage;
+struct RunTable;
+enum class ExportFormat;
 namespace chart {
 class Chart;
 }
@@ -139,7 +144,41 @@ public:
     // while Run is hidden or disabled.
     bool pressRunButton();
 
+    // --- results leaving the program (models/ModelFormExport.cpp) ---
+    // Whether a run passed; its table is kept until the next run.
+    bool hasResults() const;
+    // The table of the last passed run; empty before one.
+    const RunTable &results() const;
+    // The chart on the visible page; nullptr without pages.
+    chart::Chart *visibleChart() const;
+    // Every chart with its page's title, in page order.
+    QList<ChartPage> chartPages() const;
+    // The table as tab-separated text on the clipboard (Edit, Copy; Ctrl+C
+    // in the grid; the grid's "Copy table").
+    void copyResults();
+    // One save dialog offering the table, the visible chart as a picture or
+    // a drawing, and the report; writes the file chosen (File, Save As).
+    void saveResultsAs();
+    // The chart's "Copy picture" and "Save picture..." (PNG or SVG).
+    void copyChartPicture(chart::Chart *chart);
+    void saveChartPicture(chart::Chart *chart);
+    // Writes the results in `format` at `path` (the chart for a picture or a
+    // drawing: `chart`, else the visible one). A failure is reported, leaves
+    // an earlier file as it was, and returns false.
+    bool saveResults(const QString &path, ExportFormat format, chart::Chart *chart = nullptr);
+
+signals:
+    // A run passed (results to export), or results were dropped.
+    void resultsChanged();
+
 protected:
+    // The table of the run just made: the inputs as the fields show them, a
+    // header and one row per stored generation from the arithmetic state.
+    // Asked once a run has passed; a window without one exports nothing.
+    virtual RunTable runTable() const;
+    // A field's text as the user reads it, for runTable().
+    static QString fieldText(const QLineEdit *field);
+
     // --- building blocks for the model windows ---
     enum class InputSlot { Frequencies, Parameters };
     // A group box stacked into the input panel in its slot (frequencies below
@@ -238,6 +277,17 @@ private:
     // Tab order: the fields of the group boxes top to bottom, Run, Cancel.
     // Returns the first of them.
     QWidget *fixTabOrder();
+    // Export plumbing (models/ModelFormExport.cpp).
+    std::unique_ptr<RunTable> makeResults() const;
+    void keepResults(std::unique_ptr<RunTable> table);
+    void dropResults();
+    void watchChartForExport(chart::Chart *chart);
+    void watchGridForExport();
+    bool gridExportEvent(QEvent *event);
+    void showChartMenu(chart::Chart *chart, const QPoint &globalPos);
+    void showGridMenu(const QPoint &globalPos);
+    void askAndSave(const QList<ExportFormat> &formats, ExportFormat initial,
+                    chart::Chart *chart);
 
     ModelFormSettings m_settings;
     QScrollArea *m_scrollArea = nullptr;
@@ -267,6 +317,7 @@ private:
     TStringAlignGrid *m_grid = nullptr;
     FocusEntry *m_graphEntry = nullptr;
     FocusEntry *m_numbersEntry = nullptr;
+    std::unique_ptr<RunTable> m_results;
 };
 
 } // namespace morva

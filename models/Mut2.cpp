@@ -5,6 +5,7 @@
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
+#include "models/RunTable.h"
 #include "platform/Application.h"
 #include "platform/NumberText.h"
 
@@ -502,4 +503,31 @@ void TMut2Form::StringAlignGridMouseMove(const QPoint &pos)
                                    QStringLiteral("Frequency of allele A1"),
                                    QStringLiteral("Frequency of allele A2")};
     gridColumnHint(pos, hints);
+}
+
+// The run for export: the stored generations' frequencies. A rate or the
+// number of generations is a mantissa and a power of ten in two fields, so
+// it reads as the two together show it.
+morva::RunTable TMut2Form::runTable() const
+{
+    using namespace morva;
+    const auto scaledText = [](const KesSpinEditBase *mantissa, const KesSpinEditBase *power) {
+        return fieldText(mantissa) + QStringLiteral("x10^") + fieldText(power);
+    };
+    RunTable table;
+    table.fileStem = QStringLiteral("mutation-2-alleles");
+    table.inputs = {
+        {QStringLiteral("A1 frequency"), fieldText(Freq1RealSpinEdit)},
+        {QStringLiteral("A2 frequency"), fieldText(Freq2RealSpinEdit)},
+        {QStringLiteral("A1->A2 rate"), scaledText(MutRate12RealSpinEdit, MutRate12PowerSpinEdit)},
+        {QStringLiteral("A2->A1 rate"), scaledText(MutRate21RealSpinEdit, MutRate21PowerSpinEdit)},
+        {QStringLiteral("generations"), scaledText(NgKesSpinEdit, NgPowerSpinEdit)},
+    };
+    table.notes = equilibriumLines();
+    table.header = {QStringLiteral("time"), QStringLiteral("p[1]"), QStringLiteral("p[2]")};
+    const int last = lastEntry();
+    table.values.reserve(static_cast<std::size_t>(last + 1) * 3);
+    for (int j = 0; j <= last; ++j)
+        table.appendRow({static_cast<long double>(MutTimes[j]), MutFreqs[j][1], MutFreqs[j][2]});
+    return table;
 }

@@ -100,6 +100,7 @@ protected:
     void runClicked() override { RunBtnClick(); }
     void cancelClicked() override { CancelBtnClick(); }
     void prepareGrid() override;
+    morva::RunTable runTable() const override;
 
 private:
     void buildFrequencyBox();

@@ -6,6 +6,7 @@
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
+#include "models/RunTable.h"
 #include "platform/Application.h"
 #include "platform/NumberText.h"
 
@@ -544,4 +545,30 @@ void TSelDi2Form::SelDi2StringAlignGridMouseMove(const QPoint &pos)
         QStringLiteral("Time (in generations)"), QStringLiteral("Frequency of allele A1"),
         QStringLiteral("Frequency of allele A2"), QStringLiteral("Population mean fitness")};
     gridColumnHint(pos, hints);
+}
+
+// The run for export: every generation's frequencies, allele fitnesses and
+// mean fitness.
+morva::RunTable TSelDi2Form::runTable() const
+{
+    using namespace morva;
+    RunTable table;
+    table.fileStem = QStringLiteral("selection-2-alleles");
+    table.inputs = {
+        {QStringLiteral("A1 frequency"), fieldText(SelDi2Freq1RealSpinEdit)},
+        {QStringLiteral("A2 frequency"), fieldText(SelDi2Freq2RealSpinEdit)},
+        {QStringLiteral("A1A1 fitness"), fieldText(SelDi2Fit11RealSpinEdit)},
+        {QStringLiteral("A1A2 fitness"), fieldText(SelDi2Fit12RealSpinEdit)},
+        {QStringLiteral("A2A2 fitness"), fieldText(SelDi2Fit22RealSpinEdit)},
+        {QStringLiteral("generations"), fieldText(SelNgKesSpinEdit)},
+    };
+    table.notes = equilibriumLines();
+    table.header = {QStringLiteral("time"), QStringLiteral("p[1]"), QStringLiteral("p[2]"),
+                    QStringLiteral("W[1]"), QStringLiteral("W[2]"), QStringLiteral("Wmed")};
+    table.values.reserve(static_cast<std::size_t>(SelNg + 1) * 6);
+    for (int g = 0; g <= SelNg; ++g) {
+        table.appendRow({static_cast<long double>(SelTimes[g]), SelFreqs[g][1], SelFreqs[g][2],
+                         SelAlleleFit[g][1], SelAlleleFit[g][2], SelWmed[g]});
+    }
+    return table;
 }

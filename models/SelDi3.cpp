@@ -7,6 +7,7 @@
 #include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
 #include "controls/SimplexChart.h"
+#include "models/RunTable.h"
 #include "platform/Application.h"
 #include "platform/Hint.h"
 #include "platform/NumberText.h"
@@ -666,4 +667,36 @@ void TSelDi3Form::OutputNumbersPanelEnter()
         grid->setCell(4, row, gridNumber(SelWmed[g]));
     }
     grid->show();
+}
+
+// The run for export: every generation's frequencies, allele fitnesses and
+// mean fitness.
+morva::RunTable TSelDi3Form::runTable() const
+{
+    using namespace morva;
+    RunTable table;
+    table.fileStem = QStringLiteral("selection-3-alleles");
+    table.inputs = {
+        {QStringLiteral("A1 frequency"), fieldText(SelDi3Freq1RealSpinEdit)},
+        {QStringLiteral("A2 frequency"), fieldText(SelDi3Freq2RealSpinEdit)},
+        {QStringLiteral("A3 frequency"), fieldText(SelDi3Freq3RealSpinEdit)},
+        {QStringLiteral("A1A1 fitness"), fieldText(SelDi3Fit11RealSpinEdit)},
+        {QStringLiteral("A1A2 fitness"), fieldText(SelDi3Fit12RealSpinEdit)},
+        {QStringLiteral("A1A3 fitness"), fieldText(SelDi3Fit13RealSpinEdit)},
+        {QStringLiteral("A2A2 fitness"), fieldText(SelDi3Fit22RealSpinEdit)},
+        {QStringLiteral("A2A3 fitness"), fieldText(SelDi3Fit23RealSpinEdit)},
+        {QStringLiteral("A3A3 fitness"), fieldText(SelDi3Fit33RealSpinEdit)},
+        {QStringLiteral("generations"), fieldText(SelNgKesSpinEdit)},
+    };
+    table.notes = equilibriumLines();
+    table.header = {QStringLiteral("time"), QStringLiteral("p[1]"), QStringLiteral("p[2]"),
+                    QStringLiteral("p[3]"), QStringLiteral("W[1]"), QStringLiteral("W[2]"),
+                    QStringLiteral("W[3]"), QStringLiteral("Wmed")};
+    table.values.reserve(static_cast<std::size_t>(SelNg + 1) * 8);
+    for (int g = 0; g <= SelNg; ++g) {
+        table.appendRow({static_cast<long double>(SelTimes[g]), SelFreqs[g][1], SelFreqs[g][2],
+                         SelFreqs[g][3], SelAlleleFit[g][1], SelAlleleFit[g][2],
+                         SelAlleleFit[g][3], SelWmed[g]});
+    }
+    return table;
 }

@@ -120,6 +120,7 @@ protected:
     void runClicked() override { SelRunBtnClick(); }
     void cancelClicked() override { SelCancelBtnClick(); }
     void prepareGrid() override;
+    morva::RunTable runTable() const override;
 
 private:
     void buildInputs();
