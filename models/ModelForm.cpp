@@ -3,6 +3,7 @@
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
+#include "models/RunTable.h"
 #include "platform/AppIcon.h"
 #include "platform/Application.h"
 #include "platform/Desktop.h"
@@ -129,6 +130,7 @@ ModelForm::ModelForm(const ModelFormSettings &settings, std::function<void()> ha
             guardedSlot([this] { startRun(); }));
     connect(m_cancelButton, &QPushButton::clicked, this,
             guardedSlot([this] { cancelClicked(); }));
+    watchGridForExport();
 
     resize(kOuterWidth, kOuterHeight);
 }
@@ -365,6 +367,7 @@ chart::Chart *ModelForm::addChartPage(const QString &sheetName, const QString &t
     chart->setObjectName(chartName);
     layout->addWidget(chart);
     m_pageControl->addTab(sheet, title);
+    watchChartForExport(chart);
     return chart;
 }
 
@@ -458,8 +461,21 @@ void ModelForm::refill(void (ModelForm::*enter)())
     if (m_closing || m_refilling)
         return;
     const QScopedValueRollback<bool> busy(m_refilling, true);
-    if (!guarded([this, enter] { (this->*enter)(); }))
+    if (!guarded([this, enter] { (this->*enter)(); })) {
         m_refillFailed = true;
+        return;
+    }
+    if (enter == &ModelForm::OutputNumbersPanelEnter)
+        fitGridToTexts();
+}
+
+// The designed column widths assume the designed font; the font in use may
+// be wider. After each refill (never inside it) the columns grow to show
+// their widest texts whole, and the grid is placed again for its new width.
+void ModelForm::fitGridToTexts()
+{
+    m_grid->fitColumnsToTexts();
+    OutputNumbersPanelResize();
 }
 
 void ModelForm::enterAfterRun(FocusEntry *entry, void (ModelForm::*enter)())
@@ -474,7 +490,12 @@ void ModelForm::enterAfterRun(FocusEntry *entry, void (ModelForm::*enter)())
 
 void ModelForm::showResults()
 {
-    // A refill that fails is reported by its guard and ends the run there.
+    // The run's table is made before the refills move the focus (a field
+    // left may rewrite its text) and kept once they passed. The arithmetic
+    // state changed: the last run's table goes; a refill that fails is
+    // reported by its guard and ends the run there, without one.
+    std::unique_ptr<RunTable> table = makeResults();
+    dropResults();
     m_refillFailed = false;
     enterAfterRun(m_numbersEntry, &ModelForm::OutputNumbersPanelEnter);
     if (m_refillFailed)
@@ -483,11 +504,14 @@ void ModelForm::showResults()
     if (m_refillFailed)
         return;
     m_pageControl->show();
+    keepResults(std::move(table));
 }
 
 void ModelForm::cancelModel()
 {
     m_closing = true;
+    // The results go with the window (the frame's Copy and Save As follow).
+    dropResults();
     QList<QWidget *> hides{m_ngGroupBox};
     for (const QList<QGroupBox *> *slot : {&m_parameterBoxes, &m_frequencyBoxes}) {
         for (auto box = slot->crbegin(); box != slot->crend(); ++box)
@@ -533,7 +557,9 @@ void ModelForm::OutputNumbersPanelResize()
     if (auto *bottom = m_numbersPanel->findChild<QWidget *>(QStringLiteral("OutputNumbersPanelBot")))
         bottom->setGeometry(0, client.height() - kMargin, client.width(), kMargin);
 
-    const int width = (m_grid->defaultColWidth() + m_settings.gridWidthAddend) * m_grid->colCount();
+    int width = 0;
+    for (int col = 0; col < m_grid->colCount(); ++col)
+        width += m_grid->colWidth(col) + m_settings.gridWidthAddend;
     // A panel lower than the grid's margins leaves the grid empty, never
     // negative.
     const int height = std::max(0, client.height() - kGridHeightLoss);
@@ -550,6 +576,39 @@ void ModelForm::chartReadout(chart::Chart *chart, const QPoint &pos,
     const long double x = chart->bottomValueAt(pos.x());
     const long double y = chart->leftValueAt(pos.y());
     setHint(chart, format(x, y));
+}
+
+bool ModelForm::markerReadout(chart::Chart *chart, const QPoint &pos,
+                              const QList<QPointF> &markers,
+                              const std::function<QString(int)> &text)
+{
+    const QRect plot = chart->plotRect();
+    const chart::Axis *bottom = chart->bottomAxis();
+    const chart::Axis *left = chart->leftAxis();
+    const double width = bottom->maximum() - bottom->minimum();
+    const double height = left->maximum() - left->minimum();
+    if (plot.isEmpty() || !(width > 0) || !(height > 0))
+        return false;
+    // The inverse of Chart::bottomValueAt and Chart::leftValueAt.
+    const auto pixel = [&](const QPointF &at) {
+        return QPointF(plot.left() + (at.x() - bottom->minimum()) * plot.width() / width,
+                       plot.top() + plot.height()
+                           - (at.y() - left->minimum()) * plot.height() / height);
+    };
+    int nearest = -1;
+    double best = kMarkerReach * kMarkerReach;
+    for (qsizetype i = 0; i < markers.size(); ++i) {
+        const QPointF off = pixel(markers.at(i)) - QPointF(pos);
+        const double squared = QPointF::dotProduct(off, off);
+        if (squared <= best) {
+            best = squared;
+            nearest = int(i);
+        }
+    }
+    if (nearest < 0)
+        return false;
+    setHint(chart, text(nearest));
+    return true;
 }
 
 void ModelForm::gridColumnHint(const QPoint &pos, const QStringList &hints)
@@ -687,6 +746,8 @@ bool ModelForm::eventFilter(QObject *watched, QEvent *event)
         pressRunButton();
         return true;
     }
+    if (watched == m_grid && gridExportEvent(event))
+        return true;
     if (event->type() == QEvent::Resize) {
         if (watched == m_outputPanel)
             guarded([this] { OutputPanelResize(); });

@@ -109,7 +109,13 @@ TPGMainFrameForm::TPGMainFrameForm(QWidget *parent) : QMainWindow(parent)
     Timer1->start();
 }
 
-TPGMainFrameForm::~TPGMainFrameForm() = default;
+TPGMainFrameForm::~TPGMainFrameForm()
+{
+    // The child area outlives this part of the frame and activates other
+    // children while it closes them: nothing of that reaches the frame now.
+    disconnect(m_resultsWatch);
+    disconnect(m_mdiArea, nullptr, this, nullptr);
+}
 
 // ---------------------------------------------------------------- creation
 
@@ -282,6 +288,9 @@ void TPGMainFrameForm::FormCreate(QObject *sender)
     connect(HintTracker::instance(), &HintTracker::hintChanged, this,
             guardedSlot([this] { DisplayHint(HintTracker::instance()); }));
     FileExitItem->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
+    CopyItem->setShortcut(QKeySequence::Copy);
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this,
+            guardedSlot([this] { watchCurrentChild(); }));
     WindowRestoreItem->setShortcut(QKeySequence(Qt::ALT | Qt::Key_R));
     chooseDefaultGeometry();
     StartTime = desktop().now();
@@ -359,7 +368,11 @@ void TPGMainFrameForm::FileCloseItemClick(QObject *)
 
 void TPGMainFrameForm::FileSaveItemClick(QObject *) {}
 
-void TPGMainFrameForm::FileSaveAsItemClick(QObject *) {}
+void TPGMainFrameForm::FileSaveAsItemClick(QObject *)
+{
+    if (auto *model = qobject_cast<ModelForm *>(m_mdiArea->currentSubWindow()))
+        model->saveResultsAs();
+}
 
 void TPGMainFrameForm::Print1Click(QObject *)
 {
@@ -386,9 +399,34 @@ QMdiSubWindow *TPGMainFrameForm::CreateMDIChild(const QString &caption)
 
 void TPGMainFrameForm::CutItemClick(QObject *) {}
 
-void TPGMainFrameForm::CopyItemClick(QObject *) {}
+void TPGMainFrameForm::CopyItemClick(QObject *)
+{
+    if (auto *model = qobject_cast<ModelForm *>(m_mdiArea->currentSubWindow()))
+        model->copyResults();
+}
 
 void TPGMainFrameForm::PasteItemClick(QObject *) {}
+
+// The current child, not the active one: while a dialog of the program is
+// open the frame is inactive, yet the items must stay as they are.
+void TPGMainFrameForm::watchCurrentChild()
+{
+    disconnect(m_resultsWatch);
+    if (auto *model = qobject_cast<ModelForm *>(m_mdiArea->currentSubWindow()))
+        m_resultsWatch = connect(model, &ModelForm::resultsChanged, this,
+                                 guardedSlot([this] { updateExportItems(); }));
+    updateExportItems();
+}
+
+// A model window closed by its Cancel stays the current child, hidden, until
+// it is freed.
+void TPGMainFrameForm::updateExportItems()
+{
+    const auto *model = qobject_cast<const ModelForm *>(m_mdiArea->currentSubWindow());
+    const bool results = model && !model->isHidden() && model->hasResults();
+    CopyItem->setEnabled(results);
+    FileSaveAsItem->setEnabled(results);
+}
 
 // ---------------------------------------------------------------- Window
 

@@ -5,6 +5,8 @@
 #include "ShellSession.h"
 
 #include "controls/KesSpinEdits1.h"
+#include "models/ModelForm.h"
+#include "models/RunTable.h"
 #include "shell/Childwin.h"
 #include "shell/PanelStatusBar.h"
 #include "tests/support/GuiFixture.h"
@@ -13,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QClipboard>
 #include <QFile>
 #include <QGroupBox>
 #include <QMenu>
@@ -76,6 +79,7 @@ private slots:
     void windowMenuListsChildWindows();
     void newChildWindow();
     void genericChildTree();
+    void copyAndSaveAsFollowModelResults();
 
 private:
     std::unique_ptr<PrintingDesktop> m_desktop;
@@ -153,7 +157,8 @@ void TestPGFrame::menuItems_data()
     QTest::newRow("Exit") << "FileExitItem" << f << "E&xit" << "Exit the application" << true << true
                           << QKeySequence(Qt::ALT | Qt::Key_X);
     QTest::newRow("Cut") << "CutItem" << e << "Cu&t" << "Cut to clipboard" << false << false << none;
-    QTest::newRow("Copy") << "CopyItem" << e << "&Copy" << "Copy to clipboard" << false << false << none;
+    QTest::newRow("Copy") << "CopyItem" << e << "&Copy" << "Copy to clipboard" << false << false
+                          << QKeySequence(QKeySequence::Copy);
     QTest::newRow("Paste") << "PasteItem" << e << "&Paste" << "Paste from clipboard" << false << false << none;
     QTest::newRow("Maximize") << "WindowMaximItem" << w << "&Maximize " << "Maximize application" << true << false << none;
     QTest::newRow("Restore") << "WindowRestoreItem" << w << "&Restore"
@@ -559,6 +564,54 @@ void TestPGFrame::genericChildTree()
     QCOMPARE(child->TreeView1->indentation(), 19);
     QVERIFY(child->TreeView1->rootIsDecorated());
     QCOMPARE(child->TreeView1->editTriggers(), QAbstractItemView::NoEditTriggers);
+}
+
+// State: fresh start. Action: open the 2-allele window, run it, switch to
+// another child and back, use Copy and Save As, then cancel the model.
+// Expected: Copy and Save As enabled only while the current child is a model
+// window that has run, with their hints; Cut, Paste and Save stay disabled;
+// Copy puts the run on the clipboard, Save As opens the save dialog; with
+// the model gone both are disabled again.
+void TestPGFrame::copyAndSaveAsFollowModelResults()
+{
+    QAction *copy = PGMainFrameForm->CopyItem;
+    QAction *saveAs = PGMainFrameForm->FileSaveAsItem;
+    const auto exportItems = [&] { return QList<bool>{copy->isEnabled(), saveAs->isEnabled()}; };
+    const QList<bool> off{false, false};
+    const QList<bool> on{true, true};
+
+    ModelForm *model = test::openFromTree(test::kTwoAllelesLeaf);
+    QVERIFY(model);
+    QTRY_COMPARE(PGMainFrameForm->mdiArea()->currentSubWindow(), model);
+    QCOMPARE(exportItems(), off);
+    QTest::mouseClick(model->runButton(), Qt::LeftButton);
+    QCOMPARE(exportItems(), on);
+    QCOMPARE(copy->statusTip(), QStringLiteral("Copy to clipboard"));
+    QCOMPARE(saveAs->statusTip(), QStringLiteral("Save current file as..."));
+    for (QAction *item : {PGMainFrameForm->CutItem, PGMainFrameForm->PasteItem,
+                          PGMainFrameForm->FileSaveItem})
+        QVERIFY2(!item->isEnabled(), qPrintable(item->objectName()));
+
+    QPointer<QMdiSubWindow> other = PGMainFrameForm->CreateMDIChild(QStringLiteral("other"));
+    QTRY_COMPARE(PGMainFrameForm->mdiArea()->currentSubWindow(), other.data());
+    QCOMPARE(exportItems(), off);
+    PGMainFrameForm->mdiArea()->setActiveSubWindow(model);
+    QCOMPARE(exportItems(), on);
+    other->close();
+    QTRY_VERIFY(other.isNull());
+    PGMainFrameForm->mdiArea()->setActiveSubWindow(model);
+    QCOMPARE(exportItems(), on);
+
+    QGuiApplication::clipboard()->clear();
+    copy->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), morva::tableTsv(model->results()));
+    saveAs->trigger();
+    QCOMPARE(m_desktop->saveDialogs.size(), 1);
+    QCOMPARE(m_desktop->saveDialogs.first().fileName,
+             QStringLiteral("selection-2-alleles-2026-12-08-0930.csv"));
+
+    QVERIFY(test::cancelAndWait(model));
+    QCOMPARE(exportItems(), off);
 }
 
 QTEST_MAIN(TestPGFrame)
