@@ -180,6 +180,10 @@ protected:
     virtual RunTable runTable() const;
     // A field's text as the user reads it, for runTable().
     static QString fieldText(const QLineEdit *field);
+    // The name a report gives a field: its accessible name (the model sets
+    // it: "A1->A2 rate"), else the text of the label beside it in its box
+    // without the colon, else its box's title.
+    static QString fieldName(const KesSpinEditBase *field);
 
     // --- building blocks for the model windows ---
     enum class InputSlot { Frequencies, Parameters };
@@ -279,10 +283,6 @@ private:
     bool focusTakesKey() const;
     // The first field whose text does not read as a number; nullptr if none.
     KesSpinEditBase *unreadableField() const;
-    // The name a report gives a field: its accessible name (the model sets
-    // it: "A1->A2 rate"), else the text of the label beside it in its box
-    // without the colon, else its box's title.
-    static QString fieldName(const KesSpinEditBase *field);
     // Tab order: the fields of the group boxes top to bottom, Run, Cancel.
     // Returns the first of them.
     QWidget *fixTabOrder();

@@ -140,8 +140,8 @@ void TestTwoAlleleForm::defaultRun()
     QCOMPARE(h->form->noteLabel()->text(), note);
     QCOMPARE(h->points(0, "Series1"), rows - 1);
     QCOMPARE(h->points(0, "Series6"), 2);
-    QCOMPARE(h->points(0, "EquilibriumLine1"), 2);
-    QCOMPARE(h->points(0, "EquilibriumLine2"), 0);
+    QCOMPARE(h->points(0, "EquilibriumLevel1"), 2);
+    QCOMPARE(h->points(0, "EquilibriumLevel2"), 2);
     QCOMPARE(h->points(1, "CurveTotal"), 501);
     QCOMPARE(h->points(1, "Series5"), rows - 2);
     QCOMPARE(h->points(1, "Series7"), 1);
@@ -296,7 +296,7 @@ void TestTwoAlleleForm::markerReadout()
     const auto y = morva::test::findPixel(chart, false, [](double v) { return v <= 0; });
     QVERIFY(x && y);
     morva::test::hoverAt(chart, QPoint(*x, *y));
-    QVERIFY2(chart->statusTip().startsWith(" p[1]= 0.8418861   stable, slope 0.9"),
+    QVERIFY2(chart->statusTip().startsWith(" p[1]= 0.8418861   stable equilibrium, slope= 0.9"),
              qPrintable(chart->statusTip()));
     morva::test::hoverAt(chart, QPoint(*x - 40, *y - 40));
     QVERIFY2(chart->statusTip().startsWith(" p[1]= 0."), qPrintable(chart->statusTip()));
