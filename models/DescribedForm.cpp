@@ -121,6 +121,7 @@ BoxSpec &BoxSpec::scaledRow(const QString &label, FieldSpec mantissa, const QStr
                                kInlineLabelPixels};
     // The row is full: its label in the small font too.
     mantissa.label = LabelSpec{QString(), label, std::nullopt, kInlineLabelPixels};
+    mantissa.exponent = exponent.name;
     return row(QString(), {std::move(mantissa), std::move(exponent)});
 }
 
@@ -325,6 +326,8 @@ KesSpinEditBase *DescribedForm::buildField(QWidget *box, const FieldSpec &f)
         field->setAccessibleName(f.userName);
     if (!f.hint.isEmpty())
         field->setStatusTip(f.hint);
+    if (f.ownTextCheck)
+        leaveTextCheckToModel(field);
     if (f.runsOnEnter) {
         connect(field, &KesSpinEditBase::OnKeyDown, this,
                 guardedSlot([this](int key, Qt::KeyboardModifiers) {
@@ -444,6 +447,15 @@ chart::Series *DescribedForm::series(int page, const QString &name) const
 {
     chart::Chart *c = chart(page);
     return c ? c->seriesByName(name) : nullptr;
+}
+
+void DescribedForm::bindControl(chart::Series *&member, const QString &name) const
+{
+    member = nullptr;
+    for (const Page &page : m_pages) {
+        if ((member = page.chart->seriesByName(name)))
+            return;
+    }
 }
 
 long double DescribedForm::settled(const QString &name) const
@@ -573,16 +585,23 @@ RunTable DescribedForm::runTable() const
     if (spec.fileStem.isEmpty())
         return table;
     table.fileStem = spec.fileStem;
-    if (spec.inputs.empty()) {
+    std::vector<ExportSpec::Input> inputs = spec.inputs;
+    if (inputs.empty()) {
+        QStringList exponents;
         for (const BoxSpec &box : m_description.boxes) {
             for (const FieldSpec &f : box.fields) {
-                const KesSpinEditBase *field = m_fields.value(f.name);
-                table.inputs.append({fieldName(field), fieldText(field)});
+                if (!exponents.contains(f.name))
+                    inputs.push_back({fieldName(m_fields.value(f.name)), f.name, f.exponent});
+                exponents << f.exponent;
             }
         }
     }
-    for (const auto &[name, field] : spec.inputs)
-        table.inputs.append({name, fieldText(m_fields.value(field))});
+    for (const ExportSpec::Input &input : inputs) {
+        QString value = fieldText(m_fields.value(input.field));
+        if (!input.exponent.isEmpty())
+            value += QStringLiteral("x10^") + fieldText(m_fields.value(input.exponent));
+        table.inputs.append({input.name, value});
+    }
     // Asked before the charts' refill: the equilibria of this run afresh.
     if (spec.notes)
         table.notes = spec.notes();

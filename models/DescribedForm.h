@@ -37,6 +37,10 @@ public:
     chart::Series *series(int page, const QString &name) const;
     // The line under the charts; nullptr when the model has none.
     QLabel *noteLabel() const { return m_note; }
+    // The equilibrium level lines and markers of a page (empty ones when it
+    // has none).
+    const EquilibriumLevels &levels(int page) const { return m_pages.at(std::size_t(page)).levels; }
+    const EquilibriumMarkers &marks(int page) const { return m_pages.at(std::size_t(page)).marks; }
     // The equilibria of the last refill of the charts.
     const EquilibriumSet &equilibria() const { return m_equilibria; }
 
@@ -49,6 +53,15 @@ public:
     // The integer typed into a field: empty text counts as 0; text that is
     // not an integer throws the conversion error.
     std::int32_t typedInteger(const QString &name) const;
+
+    // Points a member at the control, or the series of a chart, whose
+    // object name it has (MORVA_BIND(SelDi2Freq1RealSpinEdit)).
+    template <class T>
+    void bindControl(T *&member, const QString &name) const
+    {
+        member = findChild<T *>(name);
+    }
+    void bindControl(chart::Series *&member, const QString &name) const;
 
     // Run: the checks in order (the first that fails shows its message and
     // ends the run), the model's run, then the results shown.
@@ -89,5 +102,7 @@ private:
 };
 
 } // namespace morva
+
+#define MORVA_BIND(member) bindControl(member, QStringLiteral(#member))
 
 #endif

@@ -60,8 +60,10 @@ struct FieldSpec {
     int pixelSize = 0;                // 0: the input panel's font
     bool readOnly = false;
     bool runsOnEnter = false;         // Enter in the field runs the model
+    bool ownTextCheck = false;        // the run reads its text itself, not the frame
     QString userName;                 // the name messages give the field
     QString hint;                     // its own hint; else its box's
+    QString exponent;                 // a mantissa's exponent field
     int row = -1;                     // the automatic layout's row
 
     FieldSpec &colored(const QColor &color) { textColor = color; return *this; }
@@ -73,6 +75,7 @@ struct FieldSpec {
     FieldSpec &labelled(LabelSpec spec) { label = std::move(spec); return *this; }
     FieldSpec &locked() { readOnly = true; return *this; }
     FieldSpec &runOnEnter() { runsOnEnter = true; return *this; }
+    FieldSpec &checksOwnText() { ownTextCheck = true; return *this; }
 };
 
 // A real field of [minimum, maximum] stepping by `increment`.
@@ -232,8 +235,15 @@ struct GridSpec {
 // The run as a table for export (models/RunTable.h).
 struct ExportSpec {
     QString fileStem;                                    // empty: no export
-    // Input name and field; none: every field under its user-facing name.
-    std::vector<std::pair<QString, QString>> inputs;
+    // An input's name and field, with the exponent field of a mantissa x
+    // 10^exponent pair ("1.000x10^-6"); none: every field under its
+    // user-facing name, a pair as one.
+    struct Input {
+        QString name;
+        QString field;
+        QString exponent = {};
+    };
+    std::vector<Input> inputs;
     // Header and value per row; none: the grid's columns and rows.
     std::vector<std::pair<QString, std::function<Value(int row)>>> columns;
     std::function<int()> rows;

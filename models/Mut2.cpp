@@ -3,10 +3,7 @@
 #include "arith/Equilibria.h"
 #include "arith/PgMathMu.h"
 #include "controls/Aligrid.h"
-#include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
-#include "models/RunTable.h"
-#include "platform/Application.h"
 #include "platform/NumberText.h"
 
 #include <QGroupBox>
@@ -18,13 +15,14 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 QPointer<TMut2Form> Mut2Form;
 
-using morva::chart::Chart;
-using morva::chart::MarkerShape;
-using morva::chart::PenStyle;
-using morva::chart::Series;
+using namespace morva;
+using namespace morva::form;
+using chart::MarkerShape;
+using chart::PenStyle;
 
 namespace {
 
@@ -49,74 +47,55 @@ const QColor kBackWallColour(255, 255, 128);
 
 constexpr long double kSumTolerance = 1e-6L;
 constexpr std::uint16_t kLineIntervals = 20;
-constexpr int kLegendWidthFrequencies = 80;
-constexpr int kLegendWidthDelta = 25;
 
 // Places of the fields in their group boxes.
 constexpr QSize kFreqFieldSize(55, 22);
 constexpr QSize kMantissaFieldSize(52, 22);
 constexpr QSize kPowerFieldSize(40, 22);
-constexpr int kRateRow1 = 20;
-constexpr int kRateRow2 = 52;
-constexpr int kRateLabelX = 6;
-constexpr int kMantissaX = 58;
-constexpr int kTimesTenX = 114;
-constexpr int kPowerX = 146;
 // The rate rows are full: their labels and the "x10^" labels use the
 // panel's smaller font.
 constexpr int kSmallLabelPixels = 11;
 constexpr int kSmallLabelDrop = 4;
 
-morva::ModelFormSettings settings()
+ChartSpec page(const char *sheet, const char *title, const char *chart, int legendWidth)
 {
-    morva::ModelFormSettings s;
-    s.caption = QStringLiteral(" MORVA - Mutation, 2 alleles");
-    s.inputPanelWidth = 200;
-    s.spacerHeight = 10;
-    s.ngBoxHeight = 60;
-    s.scrollRange = QSize(550, 500);
-    s.runName = QStringLiteral("RunBtn");
-    s.cancelName = QStringLiteral("CancelBtn");
-    s.runPos = QPoint(45, 325);
-    s.pageControlName = QStringLiteral("MutOutGraphPageControl");
-    s.gridName = QStringLiteral("StringAlignGrid");
-    s.gridColumns = 3;
-    s.gridWidthAddend = 8;
-    return s;
+    ChartSpec c;
+    c.sheetName = QLatin1String(sheet);
+    c.title = QLatin1String(title);
+    c.chartName = QLatin1String(chart);
+    c.panelColor = Qt::white;
+    c.backColor = kBackWallColour;
+    c.legendWidth = legendWidth;
+    return c;
 }
 
-QColor windowColour(const QWidget *widget)
+// A label in the panel's smaller font, level with a field's text.
+LabelSpec smallLabel(const char *name, const char *text, int x, int fieldTop)
 {
-    return widget->palette().color(QPalette::Base);
+    return {QLatin1String(name), QLatin1String(text), QPoint(x, fieldTop + kSmallLabelDrop),
+            kSmallLabelPixels};
 }
 
-QColor windowTextColour(const QWidget *widget)
+// The mantissa and the exponent of a rate.
+std::pair<FieldSpec, FieldSpec> rateFields(int from, int to, int top, long double mantissa,
+                                           int exponent, const char *label, const char *times)
 {
-    return widget->palette().color(QPalette::Text);
-}
-
-void chartLook(Chart *chart, int legendSampleWidth)
-{
-    chart->setPanelColor(Qt::white);
-    chart->setBackColor(kBackWallColour);
-    chart->setLegendSampleWidth(legendSampleWidth);
-}
-
-void clearSeries(Chart *chart)
-{
-    for (int i = 0; i < chart->seriesCount(); ++i)
-        chart->series(i)->clear();
-}
-
-void add(Series *series, long double x, long double y)
-{
-    series->addPoint(static_cast<double>(x), static_cast<double>(y));
+    const QString rate = QStringLiteral("A%1->A%2 rate").arg(from).arg(to);
+    return {real(QStringLiteral("MutRate%1%2RealSpinEdit").arg(from).arg(to), mantissa, 0, 10)
+                .at({58, top}, kMantissaFieldSize)
+                .named(rate)
+                .labelled(smallLabel(label, from == 1 ? "A1->A2:" : "A2->A1:", 6, top)),
+            integer(QStringLiteral("MutRate%1%2PowerSpinEdit").arg(from).arg(to), exponent, -9,
+                    -1)
+                .at({146, top}, kPowerFieldSize)
+                .named(rate + QStringLiteral(" exponent"))
+                .labelled(smallLabel(times, "x10^", 114, top))};
 }
 
 // mantissa x 10^exponent: the power of ten first, then the product.
-long double scaled(long double mantissa, std::int32_t exponent)
+long double timesPowerOfTen(long double mantissa, std::int32_t exponent)
 {
-    const long double power = morva::Power(10.0L, exponent);
+    const long double power = Power(10.0L, exponent);
     return mantissa * power;
 }
 
@@ -131,326 +110,258 @@ std::int32_t settledValue(const TKesSpinEdit *field)
 // Index of the last entry of the stored run.
 int lastEntry()
 {
-    return std::clamp<std::int32_t>(morva::MutNg, 0, morva::MutSamples);
+    return std::clamp<std::int32_t>(MutNg, 0, MutSamples);
 }
 
-QString gridNumber(long double value)
-{
-    return morva::text::formatFixed(value, 6, 5);
-}
+QString gridNumber(Value value) { return text::formatFixed(value, 6, 5); }
 
 } // namespace
 
 TMut2Form::TMut2Form(std::function<void()> handBack, QWidget *parent)
-    : ModelForm(settings(), std::move(handBack), parent)
+    : DescribedForm(describe(this), std::move(handBack), parent)
 {
-    setObjectName(QStringLiteral("Mut2Form"));
-    NgGroupBox = ngGroupBox();
-    RunBtn = runButton();
-    CancelBtn = cancelButton();
-    MutOutGraphPageControl = pageControl();
-    StringAlignGrid = grid();
-
-    buildFrequencyBox();
-    buildRatesBox();
-    buildNgBox();
-    buildAlleleFreqChart();
-    buildDeltaChart();
-    designGrid();
-    connectHandlers();
+    MORVA_BIND(FreqGroupBox);
+    MORVA_BIND(Freq11Label);
+    MORVA_BIND(Freq1RealSpinEdit);
+    MORVA_BIND(Freq12Label);
+    MORVA_BIND(Freq2RealSpinEdit);
+    MORVA_BIND(MutRatesGroupBox);
+    MORVA_BIND(Fit11Label);
+    MORVA_BIND(MutRate12RealSpinEdit);
+    MORVA_BIND(Label10a);
+    MORVA_BIND(MutRate12PowerSpinEdit);
+    MORVA_BIND(Fit12Label);
+    MORVA_BIND(MutRate21RealSpinEdit);
+    MORVA_BIND(Label10b);
+    MORVA_BIND(MutRate21PowerSpinEdit);
+    MORVA_BIND(NgGroupBox);
+    MORVA_BIND(NgKesSpinEdit);
+    MORVA_BIND(Label2);
+    MORVA_BIND(NgPowerSpinEdit);
+    MORVA_BIND(RunBtn);
+    MORVA_BIND(CancelBtn);
+    MORVA_BIND(MutOutGraphPageControl);
+    MORVA_BIND(TabSheet1);
+    MORVA_BIND(TabSheet3);
+    MORVA_BIND(Chart1);
+    MORVA_BIND(Chart3);
+    MORVA_BIND(StringAlignGrid);
+    MORVA_BIND(Series1);
+    MORVA_BIND(Series2);
+    MORVA_BIND(Series6);
+    MORVA_BIND(Series4);
+    MORVA_BIND(FastLineSeries4);
+    MORVA_BIND(Series5);
+    MORVA_BIND(Series7);
+    equilibriumLevels = levels(0);
+    deltaMarkers = marks(1);
     Mut2Form = this;
 }
 
-TMut2Form::~TMut2Form() = default;
-
-// --- construction ---
-
-void TMut2Form::buildFrequencyBox()
+ModelDescription TMut2Form::describe(TMut2Form *self)
 {
-    FreqGroupBox = addGroupBox(
-        InputSlot::Frequencies, QStringLiteral("FreqGroupBox"),
-        QStringLiteral("Allele frequencies"),
+    ModelDescription d;
+    d.objectName = QStringLiteral("Mut2Form");
+    ModelFormSettings &s = d.settings;
+    s.caption = QStringLiteral(" MORVA - Mutation, 2 alleles");
+    s.inputPanelWidth = 200;
+    s.runName = QStringLiteral("RunBtn");
+    s.cancelName = QStringLiteral("CancelBtn");
+    s.pageControlName = QStringLiteral("MutOutGraphPageControl");
+    s.gridName = QStringLiteral("StringAlignGrid");
+    s.gridWidthAddend = 8;
+    d.runPos = QPoint(45, 325);
+
+    // --- inputs ---
+    BoxSpec frequencies = frequencyBox(
+        QStringLiteral("FreqGroupBox"), QStringLiteral("Allele frequencies"),
         QStringLiteral("Set initial allele frequencies.  Double click any frequency to set it "
-                       "to one minus the other"),
-        80);
-    Freq11Label = addLabel(FreqGroupBox, QStringLiteral("Freq11Label"), QStringLiteral("A1:"),
-                           {55, 20});
-    Freq1RealSpinEdit = addRealField(FreqGroupBox, QStringLiteral("Freq1RealSpinEdit"),
-                                     {{85, 18}, kFreqFieldSize}, 0.6L, 0.0L, 1.0L, 0.01L,
-                                     kAllele1Colour);
-    Freq12Label = addLabel(FreqGroupBox, QStringLiteral("Freq12Label"), QStringLiteral("A2:"),
-                           {55, 50});
-    Freq2RealSpinEdit = addRealField(FreqGroupBox, QStringLiteral("Freq2RealSpinEdit"),
-                                     {{85, 48}, kFreqFieldSize}, 0.4L, 0.0L, 1.0L, 0.01L,
-                                     kAllele2Colour);
-    Freq1RealSpinEdit->setAccessibleName(QStringLiteral("A1 frequency"));
-    Freq2RealSpinEdit->setAccessibleName(QStringLiteral("A2 frequency"));
-}
+                       "to one minus the other"));
+    frequencies.height = 80;
+    frequencies.add(real(QStringLiteral("Freq1RealSpinEdit"), 0.6L)
+                        .at({85, 18}, kFreqFieldSize)
+                        .colored(kAllele1Colour)
+                        .named(QStringLiteral("A1 frequency"))
+                        .labelled({QStringLiteral("Freq11Label"), QStringLiteral("A1:"),
+                                   QPoint(55, 20)}));
+    frequencies.add(real(QStringLiteral("Freq2RealSpinEdit"), 0.4L)
+                        .at({85, 48}, kFreqFieldSize)
+                        .colored(kAllele2Colour)
+                        .named(QStringLiteral("A2 frequency"))
+                        .labelled({QStringLiteral("Freq12Label"), QStringLiteral("A2:"),
+                                   QPoint(55, 50)}));
+    BoxSpec rates = parameterBox(QStringLiteral("MutRatesGroupBox"),
+                                 QStringLiteral("Mutation rates"),
+                                 QStringLiteral("Set mutation rates"));
+    rates.height = 85;
+    for (const auto &[mantissa, exponent] :
+         {rateFields(1, 2, 20, 1.0L, -6, "Fit11Label", "Label10a"),
+          rateFields(2, 1, 52, 5.0L, -7, "Fit12Label", "Label10b")}) {
+        rates.add(mantissa);
+        rates.add(exponent);
+    }
+    BoxSpec generations = generationsBox();
+    generations.add(integer(QStringLiteral("NgKesSpinEdit"), 5, 1, 30, 5)
+                        .at({40, 24}, QSize(48, 22))
+                        .locked()
+                        .runOnEnter()
+                        .named(QStringLiteral("Number of generations")));
+    generations.add(integer(QStringLiteral("NgPowerSpinEdit"), 6, 0, 9)
+                        .at({126, 24}, kPowerFieldSize)
+                        .runOnEnter()
+                        .named(QStringLiteral("Number of generations exponent"))
+                        .labelled(smallLabel("Label2", "x10^", 94, 24)));
+    d.boxes = {frequencies, rates, generations};
+    d.sumGroups = {sumGroup(
+        {QStringLiteral("Freq1RealSpinEdit"), QStringLiteral("Freq2RealSpinEdit")},
+        kDoubleClickMessage)};
 
-void TMut2Form::buildRatesBox()
-{
-    MutRatesGroupBox = addGroupBox(InputSlot::Parameters, QStringLiteral("MutRatesGroupBox"),
-                                   QStringLiteral("Mutation rates"),
-                                   QStringLiteral("Set mutation rates"), 85);
-    QGroupBox *box = MutRatesGroupBox;
-    const auto label = [this, box](const char *name, const char *text, int x, int row) {
-        return addLabel(box, QString::fromLatin1(name), QString::fromLatin1(text),
-                        {x, row + kSmallLabelDrop}, kSmallLabelPixels);
+    // --- checks and run: the inputs go into the mutation state as read ---
+    const auto generationsTyped = [self] {
+        return timesPowerOfTen(settledValue(self->NgKesSpinEdit),
+                               settledValue(self->NgPowerSpinEdit));
     };
+    d.checks = {
+        {[self] {
+             MutInitFreqs[1] = self->Freq1RealSpinEdit->value();
+             MutInitFreqs[2] = self->Freq2RealSpinEdit->value();
+             return std::fabs(MutInitFreqs[1] + MutInitFreqs[2] - 1.0L) <= kSumTolerance;
+         },
+         kSumMessage},
+        {[self] {
+             MutRate12 = timesPowerOfTen(self->MutRate12RealSpinEdit->value(),
+                                self->MutRate12PowerSpinEdit->value());
+             MutRate21 = timesPowerOfTen(self->MutRate21RealSpinEdit->value(),
+                                self->MutRate21PowerSpinEdit->value());
+             return MutRate12 != 0.0L || MutRate21 != 0.0L;
+         },
+         kRatesMessage},
+        {[generationsTyped] {
+             return generationsTyped() <= static_cast<Extended>(kMaxGenerations);
+         },
+         kGenerationsMessage + text::formatInteger(kMaxGenerations)},
+    };
+    d.run = [generationsTyped] {
+        // Ties to even in the default rounding mode; 1 <= g here.
+        MutNg = static_cast<std::int32_t>(std::llrint(generationsTyped()));
+        const Extended u = MutRate12;
+        const Extended v = MutRate21;
+        MutFreqs[0] = MutInitFreqs;
+        MutTrajectory(MutNg, MutTimes, MutFreqs, u, v);
+        MutDeltaLine(kLineIntervals, MutLineP, MutLineDelta, u, v);
+        for (int j = 0; j <= MutSamples; ++j)
+            MutDeltaObs[j] = MutDelta(u, v, MutFreqs[j][2]);
+    };
+    d.equilibria = [] { return mutationEquilibria(MutRate12, MutRate21); };
 
-    Fit11Label = label("Fit11Label", "A1->A2:", kRateLabelX, kRateRow1);
-    MutRate12RealSpinEdit =
-        addRealField(box, QStringLiteral("MutRate12RealSpinEdit"),
-                     {{kMantissaX, kRateRow1}, kMantissaFieldSize}, 1.0L, 0.0L, 10.0L, 0.01L);
-    Label10a = label("Label10a", "x10^", kTimesTenX, kRateRow1);
-    MutRate12PowerSpinEdit = addIntField(box, QStringLiteral("MutRate12PowerSpinEdit"),
-                                         {{kPowerX, kRateRow1}, kPowerFieldSize}, -6, -9, -1, 1);
-
-    Fit12Label = label("Fit12Label", "A2->A1:", kRateLabelX, kRateRow2);
-    MutRate21RealSpinEdit =
-        addRealField(box, QStringLiteral("MutRate21RealSpinEdit"),
-                     {{kMantissaX, kRateRow2}, kMantissaFieldSize}, 5.0L, 0.0L, 10.0L, 0.01L);
-    Label10b = label("Label10b", "x10^", kTimesTenX, kRateRow2);
-    MutRate21PowerSpinEdit = addIntField(box, QStringLiteral("MutRate21PowerSpinEdit"),
-                                         {{kPowerX, kRateRow2}, kPowerFieldSize}, -7, -9, -1, 1);
-    MutRate12RealSpinEdit->setAccessibleName(QStringLiteral("A1->A2 rate"));
-    MutRate12PowerSpinEdit->setAccessibleName(QStringLiteral("A1->A2 rate exponent"));
-    MutRate21RealSpinEdit->setAccessibleName(QStringLiteral("A2->A1 rate"));
-    MutRate21PowerSpinEdit->setAccessibleName(QStringLiteral("A2->A1 rate exponent"));
-}
-
-void TMut2Form::buildNgBox()
-{
-    NgKesSpinEdit = addIntField(NgGroupBox, QStringLiteral("NgKesSpinEdit"),
-                                {{40, 24}, {48, 22}}, 5, 1, 30, 5);
-    NgKesSpinEdit->setReadOnly(true);
-    Label2 = addLabel(NgGroupBox, QStringLiteral("Label2"), QStringLiteral("x10^"),
-                      {94, 24 + kSmallLabelDrop}, kSmallLabelPixels);
-    NgPowerSpinEdit = addIntField(NgGroupBox, QStringLiteral("NgPowerSpinEdit"),
-                                  {{126, 24}, kPowerFieldSize}, 6, 0, 9, 1);
-    NgKesSpinEdit->setAccessibleName(QStringLiteral("Number of generations"));
-    NgPowerSpinEdit->setAccessibleName(QStringLiteral("Number of generations exponent"));
-}
-
-void TMut2Form::buildAlleleFreqChart()
-{
-    Chart1 = addChartPage(QStringLiteral("TabSheet1"), QStringLiteral("Allele freqs vs time"),
-                          QStringLiteral("Chart1"));
-    TabSheet1 = Chart1->parentWidget();
-    chartLook(Chart1, kLegendWidthFrequencies);
-
-    morva::chart::Axis *bottom = Chart1->bottomAxis();
-    bottom->setAutomatic();
-    bottom->setLabelPicture(QStringLiteral("##0"));
-    bottom->setLabelSeparation(35);
-    bottom->setMinorTicks(0, 0);
-    bottom->setTitle(QStringLiteral("time (generations)"));
-    morva::chart::Axis *left = Chart1->leftAxis();
-    left->setFixedRange(0.0, 1.0);
-    left->setIncrement(0.25);
-    left->setLabelPicture(QStringLiteral("0.00"));
-    left->setMinorTicks(0, 0);
-    left->setTickLength(5);
-    left->setTitle(QStringLiteral("allele frequencies"));
-
-    Series1 = Chart1->addLineSeries(QStringLiteral("Series1"), QStringLiteral("p[1]"),
-                                    kAllele1Colour, PenStyle::Solid);
-    Series2 = Chart1->addLineSeries(QStringLiteral("Series2"), QStringLiteral("p[2]"),
-                                    kAllele2Colour, PenStyle::Dashed);
-    Series6 = Chart1->addPointSeries(QStringLiteral("Series6"), QStringLiteral("FirstPoint"),
-                                     Qt::white, MarkerShape::Diamond, 2, Qt::white, false);
-    equilibriumLevels = morva::addEquilibriumLevels(Chart1, 2, QStringLiteral("equilibrium"));
-}
-
-void TMut2Form::buildDeltaChart()
-{
-    Chart3 = addChartPage(QStringLiteral("TabSheet3"), QStringLiteral("delta-p[2] vs p[2]"),
-                          QStringLiteral("Chart3"));
-    TabSheet3 = Chart3->parentWidget();
-    chartLook(Chart3, kLegendWidthDelta);
-    Chart3->setCursor(Qt::CrossCursor);
-
-    morva::chart::Axis *bottom = Chart3->bottomAxis();
-    bottom->setFixedRange(0.0, 1.0);
-    bottom->setIncrement(0.2);
-    bottom->setLabelPicture(QStringLiteral("0.00"));
-    bottom->setMinorTicks(1, 3);
-    bottom->setDashedTicks(true);
-    bottom->setTitle(QStringLiteral("p[2]"));
-    morva::chart::Axis *left = Chart3->leftAxis();
-    left->setAutomatic();
-    left->setLabelPicture(QStringLiteral("0.00E-00"));
-    left->setLabelSeparation(20);
-    left->setMinorTicks(0, 0);
-    left->setTickLength(5);
-    left->setTitle(QStringLiteral("delta-p[2]"));
-
-    Series4 = Chart3->addLineSeries(QStringLiteral("Series4"), QStringLiteral("ref"), Qt::black,
-                                    PenStyle::Dotted, false);
-    FastLineSeries4 = Chart3->addLineSeries(QStringLiteral("FastLineSeries4"),
-                                            QStringLiteral("delta-p[2]-expected"),
-                                            kAllele2Colour, PenStyle::Dashed);
-    Series5 = Chart3->addPointSeries(QStringLiteral("Series5"),
-                                     QStringLiteral("delta-p[2]-observed"), kAllele1Colour,
-                                     MarkerShape::Circle, 3, kAllele2Colour);
-    Series7 = Chart3->addPointSeries(QStringLiteral("Series7"), QStringLiteral("FisrtPoint"),
-                                     Qt::yellow, MarkerShape::Circle, 3, Qt::white, false);
-    // With both rates at most 1 the equilibrium is never unstable.
-    deltaMarkers = morva::addEquilibriumMarkers(Chart3, false);
-}
-
-// The grid's designed attributes: centred text with the times right-aligned
-// below the header, no visible selection.
-void TMut2Form::designGrid()
-{
-    TStringAlignGrid *grid = StringAlignGrid;
-    grid->setAlignment(alCenter);
-    grid->setAlignCol(0, alRight);
-    grid->setSelectedCellColor(windowColour(this));
-    grid->setSelectedFontColor(windowTextColour(this));
-}
-
-void TMut2Form::connectHandlers()
-{
-    using morva::guardedSlot;
-    connect(Freq1RealSpinEdit, &KesSpinEditBase::OnDblClick, this,
-            guardedSlot([this] { Freq1RealSpinEditDblClick(); }));
-    connect(Freq2RealSpinEdit, &KesSpinEditBase::OnDblClick, this,
-            guardedSlot([this] { Freq2RealSpinEditDblClick(); }));
-    connect(NgKesSpinEdit, &KesSpinEditBase::OnKeyDown, this,
-            guardedSlot([this](int key, Qt::KeyboardModifiers modifiers) {
-                NgKesSpinEditKeyDown(key, modifiers);
-            }));
-    connect(NgPowerSpinEdit, &KesSpinEditBase::OnKeyDown, this,
-            guardedSlot([this](int key, Qt::KeyboardModifiers modifiers) {
-                NgPowerSpinEditKeyDown(key, modifiers);
-            }));
-    connect(Chart3, &Chart::OnMouseMove, this,
-            guardedSlot([this](const QPoint &pos) { Chart3MouseMove(pos); }));
-    connect(StringAlignGrid, &TStringAlignGrid::OnMouseMove, this,
-            guardedSlot([this](Qt::KeyboardModifiers, const QPoint &pos) {
-                StringAlignGridMouseMove(pos);
-            }));
-}
-
-// --- handlers ---
-
-void TMut2Form::prepareGrid()
-{
-    TStringAlignGrid *grid = StringAlignGrid;
-    grid->columnFont(1)->setColor(kAllele1Colour);
-    grid->columnFont(2)->setColor(kAllele2Colour);
-    grid->cellFont(1, 0)->setColor(Qt::black);
-    grid->cellFont(2, 0)->setColor(Qt::black);
-    grid->cellFont(2, 1)->setColor(kAllele2Colour);
-    grid->setCell(0, 0, QStringLiteral(" time"));
-    grid->setCell(1, 0, QStringLiteral(" p[1]"));
-    grid->setCell(2, 0, QStringLiteral(" p[2]"));
-}
-
-void TMut2Form::Freq1RealSpinEditDblClick()
-{
-    applyFrequencyRule(Freq1RealSpinEdit, {Freq2RealSpinEdit}, kDoubleClickMessage);
-}
-
-void TMut2Form::Freq2RealSpinEditDblClick()
-{
-    applyFrequencyRule(Freq2RealSpinEdit, {Freq1RealSpinEdit}, kDoubleClickMessage);
-}
-
-void TMut2Form::NgKesSpinEditKeyDown(int key, Qt::KeyboardModifiers)
-{
-    if (isEnterKey(key))
-        startRun();
-}
-
-void TMut2Form::NgPowerSpinEditKeyDown(int key, Qt::KeyboardModifiers)
-{
-    if (isEnterKey(key))
-        startRun();
-}
-
-void TMut2Form::RunBtnClick()
-{
-    using namespace morva;
-    MutInitFreqs[1] = Freq1RealSpinEdit->value();
-    MutInitFreqs[2] = Freq2RealSpinEdit->value();
-    if (std::fabs(MutInitFreqs[1] + MutInitFreqs[2] - 1.0L) > kSumTolerance) {
-        showError(kSumMessage);
-        return;
-    }
-
-    const Extended u = scaled(MutRate12RealSpinEdit->value(), MutRate12PowerSpinEdit->value());
-    MutRate12 = u;
-    const Extended v = scaled(MutRate21RealSpinEdit->value(), MutRate21PowerSpinEdit->value());
-    MutRate21 = v;
-    if (u == 0.0L && v == 0.0L) {
-        showError(kRatesMessage);
-        return;
-    }
-
-    const Extended g = scaled(settledValue(NgKesSpinEdit), settledValue(NgPowerSpinEdit));
-    if (g > static_cast<Extended>(kMaxGenerations)) {
-        showError(kGenerationsMessage + text::formatInteger(kMaxGenerations));
-        return;
-    }
-    // Ties to even in the default rounding mode; 1 <= g here.
-    MutNg = static_cast<std::int32_t>(std::llrint(g));
-
-    MutFreqs[0] = MutInitFreqs;
-    MutTrajectory(MutNg, MutTimes, MutFreqs, u, v);
-    MutDeltaLine(kLineIntervals, MutLineP, MutLineDelta, u, v);
-    for (int j = 0; j <= MutSamples; ++j)
-        MutDeltaObs[j] = MutDelta(u, v, MutFreqs[j][2]);
-
-    showResults();
-}
-
-void TMut2Form::CancelBtnClick()
-{
-    cancelModel();
-}
-
-void TMut2Form::OutputGraphPanelEnter()
-{
-    const int last = lastEntry();
-    m_marked = morva::mutationEquilibria(morva::MutRate12, morva::MutRate21).points;
-    fillAlleleFreqChart(last);
-    fillDeltaChart(last);
-}
-
-void TMut2Form::fillAlleleFreqChart(int last)
-{
-    using namespace morva;
-    clearSeries(Chart1);
-    add(Series6, MutTimes[0], MutFreqs[0][1]);
-    add(Series6, MutTimes[0], MutFreqs[0][2]);
-    for (int j = 0; j <= last; ++j) {
-        add(Series1, MutTimes[j], MutFreqs[j][1]);
-        add(Series2, MutTimes[j], MutFreqs[j][2]);
-    }
+    // --- charts: fills from the mutation state ---
+    ChartSpec freqs = page("TabSheet1", "Allele freqs vs time", "Chart1", 80);
+    freqs.bottom = {.picture = QStringLiteral("##0"),
+                    .title = QStringLiteral("time (generations)"), .separation = 35,
+                    .minorLength = 0};
+    freqs.left = {.automatic = false, .increment = 0.25,
+                  .title = QStringLiteral("allele frequencies"), .tickLength = 5,
+                  .minorLength = 0};
+    const auto overTime = [](int allele) {
+        return [allele](Plot &p) {
+            for (int j = 0; j <= lastEntry(); ++j)
+                p.add(MutTimes[j], MutFreqs[j][allele]);
+        };
+    };
+    freqs.series = {
+        lineSeries("Series1", "p[1]", kAllele1Colour, PenStyle::Solid, overTime(1)),
+        lineSeries("Series2", "p[2]", kAllele2Colour, PenStyle::Dashed, overTime(2)),
+        pointSeries("Series6", "FirstPoint", Qt::white, MarkerShape::Diamond, 2, Qt::white,
+                    [](Plot &p) {
+                        p.add(MutTimes[0], MutFreqs[0][1]);
+                        p.add(MutTimes[0], MutFreqs[0][2]);
+                    },
+                    false),
+    };
     // Where both frequencies level off (or, with u + v = 2, the middle of
     // their two-cycle).
-    fillEquilibriumLevels(equilibriumLevels, m_marked.empty() ? nullptr : &m_marked.front(),
-                          MutTimes[0], MutTimes[last]);
-    Chart1->commit();
-}
+    freqs.levels = LevelSpec{
+        2, QStringLiteral("equilibrium"),
+        [](const EquilibriumSet &set) {
+            return set.points.empty() ? nullptr : &set.points.front();
+        },
+        [] { return std::pair<double, double>(MutTimes[0], MutTimes[lastEntry()]); }};
 
-void TMut2Form::fillDeltaChart(int last)
-{
-    using namespace morva;
-    clearSeries(Chart3);
-    for (int i = 0; i <= kLineIntervals; ++i) {
-        add(Series4, MutLineP[i], 0.0L);
-        add(FastLineSeries4, MutLineP[i], MutLineDelta[i]);
-    }
-    add(Series7, MutFreqs[0][2], MutDeltaObs[0]);
-    for (int j = 1; j <= last; ++j)
-        add(Series5, MutFreqs[j][2], MutDeltaObs[j]);
-    m_deltaPlaces = fillEquilibriumMarkers(deltaMarkers, m_marked, [](const Equilibrium &e) {
-        return QPointF(static_cast<double>(e.p[2]), 0.0);
-    });
-    Chart3->commit();
+    ChartSpec delta = page("TabSheet3", "delta-p[2] vs p[2]", "Chart3", 25);
+    delta.bottom = {.automatic = false, .increment = 0.2, .title = QStringLiteral("p[2]"),
+                    .minorCount = 1, .minorLength = 3, .dashedTicks = true};
+    delta.left = {.picture = QStringLiteral("0.00E-00"), .title = QStringLiteral("delta-p[2]"),
+                  .separation = 20, .tickLength = 5, .minorLength = 0};
+    delta.series = {
+        lineSeries("Series4", "ref", Qt::black, PenStyle::Dotted,
+                   [](Plot &p) {
+                       for (int i = 0; i <= kLineIntervals; ++i)
+                           p.add(MutLineP[i], 0.0L);
+                   },
+                   false),
+        lineSeries("FastLineSeries4", "delta-p[2]-expected", kAllele2Colour, PenStyle::Dashed,
+                   [](Plot &p) {
+                       for (int i = 0; i <= kLineIntervals; ++i)
+                           p.add(MutLineP[i], MutLineDelta[i]);
+                   }),
+        pointSeries("Series5", "delta-p[2]-observed", kAllele1Colour, MarkerShape::Circle, 3,
+                    kAllele2Colour,
+                    [](Plot &p) {
+                        for (int j = 1; j <= lastEntry(); ++j)
+                            p.add(MutFreqs[j][2], MutDeltaObs[j]);
+                    }),
+        pointSeries("Series7", "FisrtPoint", Qt::yellow, MarkerShape::Circle, 3, Qt::white,
+                    [](Plot &p) { p.add(MutFreqs[0][2], MutDeltaObs[0]); }, false),
+    };
+    // With both rates at most 1 the equilibrium is never unstable.
+    delta.markers = MarkerSpec{
+        [](const Equilibrium &e) { return QPointF(static_cast<double>(e.p[2]), 0.0); },
+        [](const Equilibrium &e) {
+            return QStringLiteral(" p[2]= ") + text::formatFixed(e.p[2], 6, 4)
+                   + QStringLiteral("   ") + equilibriumSummary(e);
+        },
+        false};
+    delta.readout = &TMut2Form::chart3Readout;
+    delta.finish = [](chart::Chart *c) { c->setCursor(Qt::CrossCursor); };
+    d.pages = {freqs, delta};
+
+    // --- grid: centred text with the times right-aligned below the header,
+    // no visible selection ---
+    d.grid.columns = {
+        {QStringLiteral(" time"), QStringLiteral("Time (in generations)"), QColor(),
+         [](int j) { return Value(MutTimes[j]); },
+         [](Value time) { return QStringLiteral(" ") + text::formatInteger(std::int64_t(time)); },
+         true},
+        {QStringLiteral(" p[1]"), QStringLiteral("Frequency of allele A1"), QColor(),
+         [](int j) { return MutFreqs[j][1]; }, gridNumber},
+        {QStringLiteral(" p[2]"), QStringLiteral("Frequency of allele A2"), QColor(),
+         [](int j) { return MutFreqs[j][2]; }, gridNumber},
+    };
+    d.grid.rows = [] { return lastEntry() + 1; };
+    d.grid.design = [self](TStringAlignGrid *grid) {
+        const QPalette palette = static_cast<QWidget *>(self)->palette();
+        grid->setSelectedCellColor(palette.color(QPalette::Base));
+        grid->setSelectedFontColor(palette.color(QPalette::Text));
+    };
+    d.grid.prepare = [](TStringAlignGrid *grid) {
+        grid->columnFont(1)->setColor(kAllele1Colour);
+        grid->columnFont(2)->setColor(kAllele2Colour);
+        grid->cellFont(1, 0)->setColor(Qt::black);
+        grid->cellFont(2, 0)->setColor(Qt::black);
+        grid->cellFont(2, 1)->setColor(kAllele2Colour);
+    };
+
+    // --- export: the stored generations' frequencies; a rate or the number
+    // of generations as its two fields together show it ---
+    ExportSpec &x = d.exports;
+    x.fileStem = QStringLiteral("mutation-2-alleles");
+    x.inputs = {{"A1 frequency", "Freq1RealSpinEdit"},
+                {"A2 frequency", "Freq2RealSpinEdit"},
+                {"A1->A2 rate", "MutRate12RealSpinEdit", "MutRate12PowerSpinEdit"},
+                {"A2->A1 rate", "MutRate21RealSpinEdit", "MutRate21PowerSpinEdit"},
+                {"generations", "NgKesSpinEdit", "NgPowerSpinEdit"}};
+    x.notes = [self] { return self->equilibriumLines(); };
+    return d;
 }
 
 QStringList TMut2Form::equilibriumLines() const
@@ -465,69 +376,8 @@ QStringList TMut2Form::equilibriumLines() const
     return lines;
 }
 
-void TMut2Form::OutputNumbersPanelEnter()
-{
-    using namespace morva;
-    const int last = lastEntry();
-    TStringAlignGrid *grid = StringAlignGrid;
-    grid->setRowCount(last + 2);
-    for (int j = 0; j <= last; ++j) {
-        const int row = j + 1;
-        grid->setCell(0, row, QStringLiteral(" ") + text::formatInteger(MutTimes[j]));
-        grid->setCell(1, row, gridNumber(MutFreqs[j][1]));
-        grid->setCell(2, row, gridNumber(MutFreqs[j][2]));
-    }
-    grid->show();
-}
-
 QString TMut2Form::chart3Readout(long double x, long double y)
 {
     return QStringLiteral(" p[2]= ") + morva::text::formatFixed(x, 6, 4)
            + QStringLiteral("   delta-p[2]= ") + morva::text::formatExponent(y, 3, 2);
-}
-
-void TMut2Form::Chart3MouseMove(const QPoint &pos)
-{
-    if (markerReadout(Chart3, pos, m_deltaPlaces, [this](int i) {
-            const morva::Equilibrium &e = m_marked[std::size_t(i)];
-            return QStringLiteral(" p[2]= ") + morva::text::formatFixed(e.p[2], 6, 4)
-                + QStringLiteral("   ") + morva::equilibriumSummary(e);
-        }))
-        return;
-    chartReadout(Chart3, pos, &TMut2Form::chart3Readout);
-}
-
-void TMut2Form::StringAlignGridMouseMove(const QPoint &pos)
-{
-    static const QStringList hints{QStringLiteral("Time (in generations)"),
-                                   QStringLiteral("Frequency of allele A1"),
-                                   QStringLiteral("Frequency of allele A2")};
-    gridColumnHint(pos, hints);
-}
-
-// The run for export: the stored generations' frequencies. A rate or the
-// number of generations is a mantissa and a power of ten in two fields, so
-// it reads as the two together show it.
-morva::RunTable TMut2Form::runTable() const
-{
-    using namespace morva;
-    const auto scaledText = [](const KesSpinEditBase *mantissa, const KesSpinEditBase *power) {
-        return fieldText(mantissa) + QStringLiteral("x10^") + fieldText(power);
-    };
-    RunTable table;
-    table.fileStem = QStringLiteral("mutation-2-alleles");
-    table.inputs = {
-        {QStringLiteral("A1 frequency"), fieldText(Freq1RealSpinEdit)},
-        {QStringLiteral("A2 frequency"), fieldText(Freq2RealSpinEdit)},
-        {QStringLiteral("A1->A2 rate"), scaledText(MutRate12RealSpinEdit, MutRate12PowerSpinEdit)},
-        {QStringLiteral("A2->A1 rate"), scaledText(MutRate21RealSpinEdit, MutRate21PowerSpinEdit)},
-        {QStringLiteral("generations"), scaledText(NgKesSpinEdit, NgPowerSpinEdit)},
-    };
-    table.notes = equilibriumLines();
-    table.header = {QStringLiteral("time"), QStringLiteral("p[1]"), QStringLiteral("p[2]")};
-    const int last = lastEntry();
-    table.values.reserve(static_cast<std::size_t>(last + 1) * 3);
-    for (int j = 0; j <= last; ++j)
-        table.appendRow({static_cast<long double>(MutTimes[j]), MutFreqs[j][1], MutFreqs[j][2]});
-    return table;
 }

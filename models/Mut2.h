@@ -7,8 +7,7 @@
 // frequencies against time, the change of p[2] against p[2] (observed and
 // expected) and a table of the sampled generations out.
 
-#include "models/EquilibriumMarks.h"
-#include "models/ModelForm.h"
+#include "models/DescribedForm.h"
 
 #include <QPointer>
 
@@ -18,15 +17,10 @@ class QPushButton;
 class QTabWidget;
 class QWidget;
 
-namespace morva::chart {
-class Series;
-}
-
-class TMut2Form : public morva::ModelForm {
+class TMut2Form : public morva::DescribedForm {
     Q_OBJECT
 public:
     explicit TMut2Form(std::function<void()> handBack, QWidget *parent = nullptr);
-    ~TMut2Form() override;
 
     // Input controls.
     QGroupBox *FreqGroupBox = nullptr;
@@ -71,17 +65,9 @@ public:
     morva::EquilibriumLevels equilibriumLevels;
     morva::EquilibriumMarkers deltaMarkers;
 
-    // Event handlers.
-    void Freq1RealSpinEditDblClick();
-    void Freq2RealSpinEditDblClick();
-    void NgKesSpinEditKeyDown(int key, Qt::KeyboardModifiers modifiers);
-    void NgPowerSpinEditKeyDown(int key, Qt::KeyboardModifiers modifiers);
-    void RunBtnClick();
-    void CancelBtnClick();
-    void OutputGraphPanelEnter() override;
-    void OutputNumbersPanelEnter() override;
-    void Chart3MouseMove(const QPoint &pos);
-    void StringAlignGridMouseMove(const QPoint &pos);
+    // Event handlers (the others are the frame's, from the description).
+    void RunBtnClick() { runDescribed(); }
+    void CancelBtnClick() { cancelModel(); }
 
     // The equilibrium of the rates of the last run, as lines of text.
     QStringList equilibriumLines() const;
@@ -96,27 +82,8 @@ public:
     // The Chart3 readout for the axis values (x, y) under the pointer.
     static QString chart3Readout(long double x, long double y);
 
-protected:
-    void runClicked() override { RunBtnClick(); }
-    void cancelClicked() override { CancelBtnClick(); }
-    void prepareGrid() override;
-    morva::RunTable runTable() const override;
-
 private:
-    void buildFrequencyBox();
-    void buildRatesBox();
-    void buildNgBox();
-    void buildAlleleFreqChart();
-    void buildDeltaChart();
-    void designGrid();
-    void connectHandlers();
-    void fillAlleleFreqChart(int last);
-    void fillDeltaChart(int last);
-
-    // The equilibria drawn by the last refill and their places on Chart3,
-    // for the readout.
-    std::vector<morva::Equilibrium> m_marked;
-    QList<QPointF> m_deltaPlaces;
+    static morva::form::ModelDescription describe(TMut2Form *self);
 };
 
 // The open mutation window, if any.

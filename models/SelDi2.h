@@ -7,8 +7,7 @@
 // change of p[1] and the mean fitness against p[1], observed and expected, and
 // the fitnesses against time) and a table of generations out.
 
-#include "models/EquilibriumMarks.h"
-#include "models/ModelForm.h"
+#include "models/DescribedForm.h"
 
 #include <QPointer>
 
@@ -18,15 +17,10 @@ class QPushButton;
 class QTabWidget;
 class QWidget;
 
-namespace morva::chart {
-class Series;
-}
-
-class TSelDi2Form : public morva::ModelForm {
+class TSelDi2Form : public morva::DescribedForm {
     Q_OBJECT
 public:
     explicit TSelDi2Form(std::function<void()> handBack, QWidget *parent = nullptr);
-    ~TSelDi2Form() override;
 
     // Input controls.
     QGroupBox *SelDi2FreqGroupBox = nullptr;
@@ -58,7 +52,7 @@ public:
     morva::chart::Chart *SelDi2Chart4 = nullptr;
     TStringAlignGrid *SelDi2StringAlignGrid = nullptr;
 
-    // Series, in each chart's order.
+    // Series, in each chart's order (the equilibria's after them).
     morva::chart::Series *Series1 = nullptr;
     morva::chart::Series *Series2 = nullptr;
     morva::chart::Series *Series6 = nullptr;
@@ -80,18 +74,9 @@ public:
     morva::EquilibriumMarkers deltaMarkers;
     morva::EquilibriumMarkers wmedMarkers;
 
-    // Event handlers.
-    void SelDi2Freq1RealSpinEditDblClick();
-    void SelDi2Freq2RealSpinEditDblClick();
-    void SelNgKesSpinEditChange();
-    void SelNgKesSpinEditKeyDown(int key, Qt::KeyboardModifiers modifiers);
-    void SelRunBtnClick();
-    void SelCancelBtnClick();
-    void OutputGraphPanelEnter() override;
-    void OutputNumbersPanelEnter() override;
-    void SelDi2Chart3MouseMove(const QPoint &pos);
-    void SelDi2Chart4MouseMove(const QPoint &pos);
-    void SelDi2StringAlignGridMouseMove(const QPoint &pos);
+    // Event handlers (the others are the frame's, from the description).
+    void SelRunBtnClick() { runDescribed(); }
+    void SelCancelBtnClick() { cancelModel(); }
 
     // The equilibria of the fitnesses of the last run, as lines of text.
     QStringList equilibriumLines() const;
@@ -101,30 +86,8 @@ public:
     static const QString kFitnessMessage;
     static const QString kDoubleClickMessage;
 
-protected:
-    void runClicked() override { SelRunBtnClick(); }
-    void cancelClicked() override { SelCancelBtnClick(); }
-    void prepareGrid() override;
-    morva::RunTable runTable() const override;
-
 private:
-    void buildInputs();
-    void buildFrequencyBox();
-    void buildFitnessBox();
-    void buildNgBox();
-    void buildCharts();
-    void buildAlleleFreqChart();
-    void buildFitnessChart();
-    void buildDeltaChart();
-    void buildWmedChart();
-    void designGrid();
-    void connectHandlers();
-
-    // The equilibria drawn by the last refill and their places on
-    // SelDi2Chart3 and SelDi2Chart4, for the readouts.
-    std::vector<morva::Equilibrium> m_marked;
-    QList<QPointF> m_deltaPlaces;
-    QList<QPointF> m_wmedPlaces;
+    static morva::form::ModelDescription describe(TSelDi2Form *self);
 };
 
 // The open 2-allele window, if any.

@@ -8,8 +8,7 @@
 // of generations out.
 
 #include "arith/PgMathSe.h"
-#include "models/EquilibriumMarks.h"
-#include "models/ModelForm.h"
+#include "models/DescribedForm.h"
 
 #include <QPointer>
 
@@ -25,11 +24,10 @@ class Series;
 class SimplexChart;
 }
 
-class TSelDi3Form : public morva::ModelForm {
+class TSelDi3Form : public morva::DescribedForm {
     Q_OBJECT
 public:
     explicit TSelDi3Form(std::function<void()> handBack, QWidget *parent = nullptr);
-    ~TSelDi3Form() override;
 
     // Highest number of generations a run accepts (the capacity of the
     // selection arrays).
@@ -94,17 +92,11 @@ public:
     // unstable.
     void markSimplexEquilibrium(const morva::TAlleleVector &p, bool stable);
 
-    // Event handlers.
+    // Event handlers (the others are the frame's, from the description).
     void FormShow() override;
-    void SelDi3Freq1RealSpinEditDblClick();
-    void SelDi3Freq2RealSpinEditDblClick();
-    void SelDi3Freq3RealSpinEditDblClick();
-    void SelNgKesSpinEditChange();
-    void SelNgKesSpinEditKeyDown(int key, Qt::KeyboardModifiers modifiers);
-    void SelRunBtnClick();
-    void SelCancelBtnClick();
+    void SelRunBtnClick() { runDescribed(); }
+    void SelCancelBtnClick() { cancelModel(); }
     void OutputGraphPanelEnter() override;
-    void OutputNumbersPanelEnter() override;
 
     // The equilibria of the fitnesses of the last run, as lines of text.
     QStringList equilibriumLines() const;
@@ -116,30 +108,11 @@ public:
     static const QString kDoubleClickMessage;
     static const QString kDoubleClickA2Message;
 
-protected:
-    void runClicked() override { SelRunBtnClick(); }
-    void cancelClicked() override { SelCancelBtnClick(); }
-    void prepareGrid() override;
-    morva::RunTable runTable() const override;
-
 private:
-    void buildInputs();
-    void buildFrequencyBox();
-    void buildFitnessBox();
-    void buildNgBox();
-    void buildCharts();
-    void buildAlleleFreqChart();
-    void buildFitnessChart();
+    static morva::form::ModelDescription describe(TSelDi3Form *self);
     void buildSimplexPage();
     void fillSimplex();
-    void designGrid();
-    void connectHandlers();
     void orderFitnessTabs();
-
-    // Reads the run's inputs into the selection state and checks them in
-    // order; false (after the message) when one fails.
-    bool readFrequencies();
-    bool readFitnesses();
     // The number of generations typed into SelNgKesSpinEdit: empty text
     // counts as 0; text that is not an integer throws the conversion error.
     int typedGenerations() const;

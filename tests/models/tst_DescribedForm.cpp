@@ -260,13 +260,14 @@ void TestDescribedForm::runFillsGridSeriesAndNote()
     QCOMPARE(h->form->noteLabel()->text(), QStringLiteral("runs: 1"));
     QVERIFY(h->form->noteLabel()->isVisible());
 
-    // The table export writes: every field under its name, the notes, the
-    // grid's columns.
+    // The table export writes: every field under its name (a mantissa and
+    // its exponent as one), the notes, the grid's columns.
     const morva::RunTable &table = h->form->results();
     QCOMPARE(table.fileStem, QStringLiteral("probe"));
     QCOMPARE(table.inputs.first(), (QPair<QString, QString>{"A1 frequency", "0.600"}));
     QCOMPARE(table.inputs.at(1), (QPair<QString, QString>{"A2", "0.400"}));
-    QCOMPARE(table.inputs.size(), 6);
+    QCOMPARE(table.inputs.at(2), (QPair<QString, QString>{"A1->A2", "1.500x10^-3"}));
+    QCOMPARE(table.inputs.size(), 5);
     QCOMPARE(table.notes, QStringList{"a note"});
     QCOMPARE(table.header, (QStringList{"time", "x^2"}));
     QCOMPARE(table.rowCount(), 6);
