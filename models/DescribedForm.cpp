@@ -33,6 +33,8 @@ constexpr int kInlineLabelPixels = 11;
 constexpr int kRunBelowBoxes = 25;
 // A marker answers the pointer within this many pixels.
 constexpr int kMarkerReach = 5;
+// A grid cell's text needs this much more than its own width.
+constexpr int kCellPadding = 10;
 
 int boxHeight(const BoxSpec &spec)
 {
@@ -394,8 +396,13 @@ void DescribedForm::designGrid()
     if (spec.fontPixels > 0)
         setPixelSize(g, spec.fontPixels);
     for (std::size_t c = 0; c < spec.columns.size(); ++c) {
-        if (spec.columns[c].alignRight)
+        const ColumnSpec &column = spec.columns[c];
+        if (column.alignRight)
             g->setAlignCol(int(c), alRight);
+        if (!column.widest.isEmpty()) {
+            const int fit = g->fontMetrics().horizontalAdvance(column.widest) + kCellPadding;
+            g->setColWidth(int(c), std::max(g->colWidth(int(c)), fit));
+        }
     }
     if (spec.design)
         spec.design(g);
@@ -511,7 +518,8 @@ void DescribedForm::OutputNumbersPanelEnter()
     for (int r = 0; r < rows; ++r) {
         for (std::size_t c = 0; c < spec.columns.size(); ++c) {
             const ColumnSpec &column = spec.columns[c];
-            g->setCell(int(c), r + 1, column.format(column.value(r)));
+            const bool known = !column.defined || column.defined(r);
+            g->setCell(int(c), r + 1, known ? column.format(column.value(r)) : kUndefinedText);
         }
     }
     g->show();

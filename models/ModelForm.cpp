@@ -472,7 +472,9 @@ void ModelForm::OutputNumbersPanelResize()
     if (auto *bottom = m_numbersPanel->findChild<QWidget *>(QStringLiteral("OutputNumbersPanelBot")))
         bottom->setGeometry(0, client.height() - kMargin, client.width(), kMargin);
 
-    const int width = (m_grid->defaultColWidth() + m_settings.gridWidthAddend) * m_grid->colCount();
+    int width = 0;
+    for (int c = 0; c < m_grid->colCount(); ++c)
+        width += m_grid->colWidth(c) + m_settings.gridWidthAddend;
     // A panel lower than the grid's margins leaves the grid empty, never
     // negative.
     const int height = std::max(0, client.height() - kGridHeightLoss);

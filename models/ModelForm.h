@@ -61,7 +61,7 @@ struct ModelFormSettings {
     QString pageControlName = QStringLiteral("SelDiOutGraphPageControl");
     QString gridName;
     int gridColumns = 4;
-    // Added to the default column width per column to size the grid.
+    // Added to each column's width to size the grid.
     int gridWidthAddend = 6;
 };
 
