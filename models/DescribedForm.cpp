@@ -33,8 +33,6 @@ constexpr int kInlineLabelPixels = 11;
 constexpr int kRunBelowBoxes = 25;
 // A marker answers the pointer within this many pixels.
 constexpr int kMarkerReach = 5;
-// A grid cell's text needs this much more than its own width.
-constexpr int kCellPadding = 10;
 
 int boxHeight(const BoxSpec &spec)
 {
@@ -396,13 +394,8 @@ void DescribedForm::designGrid()
     if (spec.fontPixels > 0)
         setPixelSize(g, spec.fontPixels);
     for (std::size_t c = 0; c < spec.columns.size(); ++c) {
-        const ColumnSpec &column = spec.columns[c];
-        if (column.alignRight)
+        if (spec.columns[c].alignRight)
             g->setAlignCol(int(c), alRight);
-        if (!column.widest.isEmpty()) {
-            const int fit = g->fontMetrics().horizontalAdvance(column.widest) + kCellPadding;
-            g->setColWidth(int(c), std::max(g->colWidth(int(c)), fit));
-        }
     }
     if (spec.design)
         spec.design(g);

@@ -124,8 +124,7 @@ ModelDescription TLinkDisForm::describe(TLinkDisForm *self)
     }
     d.grid.columns.push_back({QStringLiteral(" D"),
                               QStringLiteral("Linkage disequilibrium D = AB ab - Ab aB"),
-                              QColor(), column(r.D), smallNumber, false, nullptr,
-                              kWidestSmallNumber});
+                              QColor(), column(r.D), smallNumber});
     ColumnSpec r2{QStringLiteral(" r^2"),
                   QStringLiteral("r^2 = D^2 / (pA pa pB pb); - where an allele is absent"),
                   QColor(), column(r.r2), gridNumber};

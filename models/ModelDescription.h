@@ -217,9 +217,6 @@ struct ColumnSpec {
     // None: every row has a value. Else a row where it is false shows
     // kUndefinedText and its value is never asked for.
     std::function<bool(int row)> defined = nullptr;
-    // The widest text the column shows (empty: the frame's width does): the
-    // column grows to fit it in the grid's font.
-    QString widest = QString();
 };
 
 struct GridSpec {

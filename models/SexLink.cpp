@@ -81,7 +81,7 @@ ModelDescription TSexLinkForm::describe(TSexLinkForm *self)
          column(r.pm), gridNumber},
         {QStringLiteral(" pf - pm"),
          QStringLiteral("Difference between the sexes: halves and changes sign every generation"),
-         QColor(), column(r.difference), smallNumber, false, nullptr, kWidestSmallNumber},
+         QColor(), column(r.difference), smallNumber},
         {QStringLiteral(" p"),
          QStringLiteral("Frequency of allele A1 in the population, (2 pf + pm) / 3: it never "
                         "changes"),

@@ -56,8 +56,6 @@ form::SeriesSpec dottedLevel(const QString &name, const QString &title, const QC
 // (up to 7 decimals, no trailing zeros).
 QString gridNumber(form::Value v);
 QString smallNumber(form::Value v);
-// At least as wide as every smallNumber text.
-inline const QString kWidestSmallNumber = QStringLiteral("-8.888E-888");
 QString timeNumber(form::Value v);
 QString readoutNumber(form::Value v);
 QString noteNumber(long double v);
