@@ -22,6 +22,7 @@ const QColor kNeutralFill(160, 160, 160);
 constexpr int kMarkerHalfSize = 4;
 constexpr int kLineDecimals = 6;
 constexpr qreal kLegendFontReduction = 1.5;  // points
+constexpr int kLegendPixelReduction = 2;       // pixels, for a font set in pixels
 constexpr int kFewestDecimals = 3;
 constexpr int kMostDecimals = 12;
 
@@ -52,7 +53,12 @@ void twoLineLegendLabel(chart::Chart *chart, const chart::Series *series)
     QString label = series->title();
     label.replace(QLatin1Char(' '), QStringLiteral("<br>"));
     QFont font = chart->qchart()->legend()->font();
-    font.setPointSizeF(font.pointSizeF() - kLegendFontReduction);
+    // The legend's font may be set in pixels (the chart's own font follows
+    // the window's); reduce whichever unit it has.
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() - kLegendFontReduction);
+    else
+        font.setPixelSize(std::max(1, font.pixelSize() - kLegendPixelReduction));
     for (QLegendMarker *marker : legendMarkers(chart, series)) {
         marker->setFont(font);
         marker->setLabel(label);

@@ -151,6 +151,8 @@ public:
     const RunTable &results() const;
     // The chart on the visible page; nullptr without pages.
     chart::Chart *visibleChart() const;
+    // What the visible page draws: its chart or its simplex chart.
+    QWidget *visiblePicture() const;
     // Every chart with its page's title, in page order.
     QList<ChartPage> chartPages() const;
     // The table as tab-separated text on the clipboard (Edit, Copy; Ctrl+C
@@ -160,12 +162,12 @@ public:
     // a drawing, and the report; writes the file chosen (File, Save As).
     void saveResultsAs();
     // The chart's "Copy picture" and "Save picture..." (PNG or SVG).
-    void copyChartPicture(chart::Chart *chart);
-    void saveChartPicture(chart::Chart *chart);
+    void copyChartPicture(QWidget *chart);
+    void saveChartPicture(QWidget *chart);
     // Writes the results in `format` at `path` (the chart for a picture or a
     // drawing: `chart`, else the visible one). A failure is reported, leaves
     // an earlier file as it was, and returns false.
-    bool saveResults(const QString &path, ExportFormat format, chart::Chart *chart = nullptr);
+    bool saveResults(const QString &path, ExportFormat format, QWidget *chart = nullptr);
 
 signals:
     // A run passed (results to export), or results were dropped.
@@ -197,6 +199,9 @@ protected:
                               int value, int minimum, int maximum, int increment);
     // A tab sheet named `sheetName` with `title`, holding a chart named
     // `chartName` that fills it.
+    // A picture widget of a page the window builds itself (a simplex chart):
+    // its right click offers "Copy picture" and "Save picture...".
+    void watchPictureForExport(QWidget *picture);
     chart::Chart *addChartPage(const QString &sheetName, const QString &title,
                                const QString &chartName);
 
@@ -288,10 +293,9 @@ private:
     void watchChartForExport(chart::Chart *chart);
     void watchGridForExport();
     bool gridExportEvent(QEvent *event);
-    void showChartMenu(chart::Chart *chart, const QPoint &globalPos);
+    void showChartMenu(QWidget *chart, const QPoint &globalPos);
     void showGridMenu(const QPoint &globalPos);
-    void askAndSave(const QList<ExportFormat> &formats, ExportFormat initial,
-                    chart::Chart *chart);
+    void askAndSave(const QList<ExportFormat> &formats, ExportFormat initial, QWidget *chart);
 
     ModelFormSettings m_settings;
     QScrollArea *m_scrollArea = nullptr;

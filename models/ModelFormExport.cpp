@@ -6,6 +6,7 @@
 
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
+#include "controls/SimplexChart.h"
 #include "models/RunExport.h"
 #include "models/RunTable.h"
 #include "platform/Application.h"
@@ -127,6 +128,14 @@ chart::Chart *ModelForm::visibleChart() const
     return page ? page->findChild<chart::Chart *>() : nullptr;
 }
 
+QWidget *ModelForm::visiblePicture() const
+{
+    if (chart::Chart *chart = visibleChart())
+        return chart;
+    QWidget *page = m_pageControl->currentWidget();
+    return page ? page->findChild<chart::SimplexChart *>() : nullptr;
+}
+
 QList<ChartPage> ModelForm::chartPages() const
 {
     QList<ChartPage> pages;
@@ -151,23 +160,23 @@ void ModelForm::saveResultsAs()
         return;
     askAndSave({ExportFormat::Table, ExportFormat::Picture, ExportFormat::Drawing,
                 ExportFormat::Report},
-               ExportFormat::Table, visibleChart());
+               ExportFormat::Table, visiblePicture());
 }
 
-void ModelForm::copyChartPicture(chart::Chart *chart)
+void ModelForm::copyChartPicture(QWidget *chart)
 {
     if (chart)
         QGuiApplication::clipboard()->setImage(chartImage(chart));
 }
 
-void ModelForm::saveChartPicture(chart::Chart *chart)
+void ModelForm::saveChartPicture(QWidget *chart)
 {
     if (chart)
         askAndSave({ExportFormat::Picture, ExportFormat::Drawing}, ExportFormat::Picture, chart);
 }
 
 void ModelForm::askAndSave(const QList<ExportFormat> &formats, ExportFormat initial,
-                           chart::Chart *chart)
+                           QWidget *chart)
 {
     const QString stem = m_results ? m_results->fileStem : QString();
     SaveDialogRequest request;
@@ -192,10 +201,10 @@ void ModelForm::askAndSave(const QList<ExportFormat> &formats, ExportFormat init
         lastFolder() = QFileInfo(path).absolutePath();
 }
 
-bool ModelForm::saveResults(const QString &path, ExportFormat format, chart::Chart *chart)
+bool ModelForm::saveResults(const QString &path, ExportFormat format, QWidget *chart)
 {
     if (!chart)
-        chart = visibleChart();
+        chart = visiblePicture();
     FileWriter write;
     switch (format) {
     case ExportFormat::Table:
@@ -249,10 +258,21 @@ void ModelForm::watchGridForExport()
             }));
 }
 
-void ModelForm::showChartMenu(chart::Chart *chart, const QPoint &globalPos)
+void ModelForm::watchPictureForExport(QWidget *picture)
+{
+    picture->setContextMenuPolicy(Qt::CustomContextMenu);
+    QPointer<QWidget> target(picture);
+    connect(picture, &QWidget::customContextMenuRequested, this,
+            guardedSlot([this, target](const QPoint &pos) {
+                if (target)
+                    showChartMenu(target, target->mapToGlobal(pos));
+            }));
+}
+
+void ModelForm::showChartMenu(QWidget *chart, const QPoint &globalPos)
 {
     QMenu *menu = contextMenu(this, QStringLiteral("ChartMenu"));
-    QPointer<chart::Chart> target(chart);
+    QPointer<QWidget> target(chart);
     addMenuItem(menu, QStringLiteral("Copy picture"),
                 QStringLiteral("Copy the chart to the clipboard as a picture"), this,
                 [this, target] { copyChartPicture(target); });

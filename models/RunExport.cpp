@@ -1,6 +1,7 @@
 #include "models/RunExport.h"
 
 #include "controls/Chart.h"
+#include "controls/SimplexChart.h"
 #include "models/RunTable.h"
 #include "platform/NumberText.h"
 
@@ -85,8 +86,10 @@ void matchSize(chart::Chart *chart, const chart::Chart *shown)
 // --- the drawing ---
 
 // The chart drawn as SVG at its on-screen size and the screen's resolution
-// (so that texts keep their sizes against the lines).
-QByteArray renderSvg(chart::Chart *chart)
+// (so that texts keep their sizes against the lines). The simplex chart
+// draws itself as vectors; a widget's own rendering would give its cached
+// raster picture.
+QByteArray renderSvg(QWidget *chart)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -98,7 +101,10 @@ QByteArray renderSvg(chart::Chart *chart)
     QPainter painter;
     if (!painter.begin(&generator))
         return {};
-    chart->render(&painter);
+    if (auto *simplex = qobject_cast<chart::SimplexChart *>(chart))
+        simplex->render(painter, simplex->size());
+    else
+        chart->render(&painter);
     painter.end();
     return buffer.data();
 }
@@ -457,7 +463,7 @@ QString exportFileName(const QString &stem, const QDateTime &when, ExportFormat 
            + QLatin1Char('.') + exportSuffix(format);
 }
 
-QImage chartImage(chart::Chart *chart)
+QImage chartImage(QWidget *chart)
 {
     return chart->grab().toImage();
 }
@@ -469,7 +475,7 @@ bool writeTableCsv(const RunTable &table, QIODevice &device, QString &)
     return device.write(bytes) == bytes.size();
 }
 
-bool writeChartPng(chart::Chart *chart, QIODevice &device, QString &reason)
+bool writeChartPng(QWidget *chart, QIODevice &device, QString &reason)
 {
     if (chartImage(chart).save(&device, "PNG"))
         return true;
@@ -477,7 +483,7 @@ bool writeChartPng(chart::Chart *chart, QIODevice &device, QString &reason)
     return false;
 }
 
-bool writeChartSvg(chart::Chart *chart, QIODevice &device, QString &reason)
+bool writeChartSvg(QWidget *chart, QIODevice &device, QString &reason)
 {
     const QByteArray svg = renderSvg(chart);
     if (svg.isEmpty()) {

@@ -15,6 +15,8 @@ class QDateTime;
 class QImage;
 class QIODevice;
 
+class QWidget;
+
 namespace morva {
 
 struct RunTable;
@@ -42,13 +44,14 @@ ExportFormat exportFormatFor(const QString &path, const QString &filter, ExportF
 // "<stem>-yyyy-MM-dd-HHmm.<suffix>".
 QString exportFileName(const QString &stem, const QDateTime &when, ExportFormat format);
 
-// The chart as the screen shows it, in device pixels.
-QImage chartImage(chart::Chart *chart);
+// A chart (a chart::Chart or a chart::SimplexChart) as the screen shows it,
+// in device pixels.
+QImage chartImage(QWidget *chart);
 
 // Writers for platform/SaveFile: false with a reason when they cannot.
 bool writeTableCsv(const RunTable &table, QIODevice &device, QString &reason);
-bool writeChartPng(chart::Chart *chart, QIODevice &device, QString &reason);
-bool writeChartSvg(chart::Chart *chart, QIODevice &device, QString &reason);
+bool writeChartPng(QWidget *chart, QIODevice &device, QString &reason);
+bool writeChartSvg(QWidget *chart, QIODevice &device, QString &reason);
 bool writeRunReport(const RunTable &table, const QList<ChartPage> &pages, QIODevice &device,
                     QString &reason);
 

@@ -367,6 +367,7 @@ void TSelDi3Form::buildSimplexPage()
     SelDi3Simplex->setVertexLabels(QStringLiteral("A1"), QStringLiteral("A2"),
                                    QStringLiteral("A3"));
     SelDi3Simplex->setFieldLabel(QStringLiteral("Wmed"));
+    watchPictureForExport(SelDi3Simplex);
     layout->addWidget(SelDi3Simplex, 1);
     SelDi3ArrowsCheckBox = new QCheckBox(QStringLiteral("Show change arrows"), TabSheet3);
     SelDi3ArrowsCheckBox->setObjectName(QStringLiteral("SelDi3ArrowsCheckBox"));

@@ -172,6 +172,8 @@ void TestLegibility::everyTextReadsWhole()
     for (int page = 0; page < pages->count(); ++page) {
         pages->setCurrentIndex(page);
         const auto charts = pages->widget(page)->findChildren<chart::Chart *>();
+        if (charts.isEmpty())
+            continue;  // a page without axes (the simplex)
         QCOMPARE(charts.size(), 1);
         const chart::Chart *chart = charts.first();
         QTRY_VERIFY2(chart->isVisible() && test::labelsDrawn(*chart),

@@ -4,6 +4,7 @@
 // 2-allele window after a run.
 
 #include "controls/Chart.h"
+#include "controls/SimplexChart.h"
 #include "models/ModelForm.h"
 #include "models/RunExport.h"
 #include "models/RunTable.h"
@@ -83,6 +84,7 @@ private slots:
     void fileName();
     void pngHasOnScreenSize();
     void svgIsWellFormedWithSeriesAsPaths();
+    void simplexExportsAsPictureAndVectors();
     void reportIsOneA4PageWithEveryChart();
 };
 
@@ -151,6 +153,41 @@ void TestRunExport::svgIsWellFormedWithSeriesAsPaths()
     QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
     QVERIFY2(longPaths.contains(QStringLiteral("#008000")), qPrintable(longPaths.join(' ')));
     QVERIFY2(longPaths.contains(QStringLiteral("#ff0000")), qPrintable(longPaths.join(' ')));
+}
+
+// State: a simplex chart with a field and a line. Action: write it as PNG
+// and as SVG. Expected: the PNG at its on-screen size; the SVG well-formed,
+// drawn as vector paths (no embedded raster picture).
+void TestRunExport::simplexExportsAsPictureAndVectors()
+{
+    morva::chart::SimplexChart simplex;
+    simplex.resize(420, 320);
+    simplex.setField([](double a, double b, double c) { return a * a + b * c; }, 21);
+    morva::chart::SimplexChart::Polyline line;
+    line.points = {{0.2, 0.3, 0.5}, {0.4, 0.3, 0.3}, {0.6, 0.2, 0.2}};
+    simplex.addPolyline(line);
+    QWidget *picture = &simplex;
+
+    QImage image;
+    QVERIFY(image.loadFromData(written([picture](QIODevice &device, QString &reason) {
+        return morva::writeChartPng(picture, device, reason);
+    }), "PNG"));
+    QCOMPARE(image.size(), simplex.size() * simplex.devicePixelRatio());
+
+    QXmlStreamReader xml(written([picture](QIODevice &device, QString &reason) {
+        return morva::writeChartSvg(picture, device, reason);
+    }));
+    int paths = 0;
+    int images = 0;
+    while (xml.readNext() != QXmlStreamReader::Invalid && !xml.atEnd()) {
+        if (!xml.isStartElement())
+            continue;
+        paths += xml.name() == QLatin1String("path") || xml.name() == QLatin1String("polyline");
+        images += xml.name() == QLatin1String("image");
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    QVERIFY(paths > 10);
+    QCOMPARE(images, 0);
 }
 
 // State: a run shown on the first of four chart pages. Action: write the
