@@ -517,7 +517,8 @@ void DescribedForm::OutputNumbersPanelEnter()
     for (int r = 0; r < rows; ++r) {
         for (std::size_t c = 0; c < spec.columns.size(); ++c) {
             const ColumnSpec &column = spec.columns[c];
-            g->setCell(int(c), r + 1, column.format(column.value(r)));
+            const bool known = !column.defined || column.defined(r);
+            g->setCell(int(c), r + 1, known ? column.format(column.value(r)) : kUndefinedText);
         }
     }
     g->show();

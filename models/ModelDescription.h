@@ -214,6 +214,9 @@ struct ChartSpec {
     std::function<void(chart::Chart *)> finish;
 };
 
+// What a grid cell or readout shows where a quantity is undefined.
+inline const QString kUndefinedText = QStringLiteral("-");
+
 // A grid column: header, hint, text colour, and its texts at each row.
 struct ColumnSpec {
     QString header;
@@ -222,6 +225,9 @@ struct ColumnSpec {
     std::function<Value(int row)> value;        // row 0: the first after the header
     std::function<QString(Value)> format;
     bool alignRight = false;
+    // None: every row has a value. Else a row where it is false shows
+    // kUndefinedText and its value is never asked for.
+    std::function<bool(int row)> defined = nullptr;
 };
 
 struct GridSpec {
