@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace morva {
 
@@ -611,8 +612,17 @@ RunTable DescribedForm::runTable() const
 
     std::vector<std::pair<QString, std::function<Value(int)>>> columns = spec.columns;
     if (columns.empty()) {
-        for (const ColumnSpec &c : m_description.grid.columns)
-            columns.emplace_back(c.header.trimmed(), c.value);
+        for (const ColumnSpec &c : m_description.grid.columns) {
+            if (!c.defined) {
+                columns.emplace_back(c.header.trimmed(), c.value);
+                continue;
+            }
+            // A row the grid shows undefined ("-") exports NaN; its value is
+            // never asked for.
+            columns.emplace_back(c.header.trimmed(), [c](int row) {
+                return c.defined(row) ? c.value(row) : std::numeric_limits<Value>::quiet_NaN();
+            });
+        }
     }
     const int rows = spec.rows ? spec.rows() : m_description.grid.rows();
     for (const auto &column : columns)
