@@ -5,14 +5,18 @@
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
+#include "controls/SimplexChart.h"
 #include "platform/Application.h"
+#include "platform/Hint.h"
 #include "platform/NumberText.h"
 
+#include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QVBoxLayout>
 
 #include <cmath>
 #include <cstddef>
@@ -142,6 +146,31 @@ QString gridNumber(long double value)
     return QLatin1Char(' ') + morva::text::formatFixed(value, 4, 3);
 }
 
+// --- the simplex page ---
+
+const QColor kTrajectoryColour(45, 45, 45);
+constexpr int kSimplexMarkerStep = 10;
+constexpr int kArrowPointsPerSide = 15;
+
+morva::TAlleleVector alleles(double p1, double p2, double p3)
+{
+    morva::TAlleleVector p;
+    p[1] = p1;
+    p[2] = p2;
+    p[3] = p3;
+    return p;
+}
+
+morva::chart::Barycentric barycentric(const morva::TAlleleVector &p)
+{
+    return {static_cast<double>(p[1]), static_cast<double>(p[2]), static_cast<double>(p[3])};
+}
+
+QString simplexReadoutNumber(long double value)
+{
+    return morva::text::formatFixed(value, 5, 3);
+}
+
 } // namespace
 
 TSelDi3Form::TSelDi3Form(std::function<void()> handBack, QWidget *parent)
@@ -262,6 +291,7 @@ void TSelDi3Form::buildCharts()
 
     buildAlleleFreqChart();
     buildFitnessChart();
+    buildSimplexPage();
 }
 
 void TSelDi3Form::buildAlleleFreqChart()
@@ -308,6 +338,41 @@ void TSelDi3Form::buildFitnessChart()
                                    PenStyle::Solid);
     Series8 = chart->addPointSeries(QStringLiteral("Series8"), QStringLiteral("FirstPoint"),
                                     Qt::yellow, MarkerShape::Diamond, 2, Qt::white, false);
+}
+
+void TSelDi3Form::buildSimplexPage()
+{
+    using morva::chart::SimplexChart;
+    TabSheet3 = new QWidget;
+    TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
+    QPalette sheetPalette = TabSheet3->palette();
+    sheetPalette.setColor(QPalette::Window, kChartPanelColour);
+    TabSheet3->setPalette(sheetPalette);
+    TabSheet3->setAutoFillBackground(true);
+    auto *layout = new QVBoxLayout(TabSheet3);
+    layout->setContentsMargins(0, 0, 0, 4);
+    layout->setSpacing(2);
+    SelDi3Simplex = new SimplexChart(TabSheet3);
+    SelDi3Simplex->setObjectName(QStringLiteral("SelDi3Simplex"));
+    SelDi3Simplex->setBackgroundColor(kChartPanelColour);
+    SelDi3Simplex->setVertexLabels(QStringLiteral("A1"), QStringLiteral("A2"),
+                                   QStringLiteral("A3"));
+    SelDi3Simplex->setFieldLabel(QStringLiteral("Wmed"));
+    layout->addWidget(SelDi3Simplex, 1);
+    SelDi3ArrowsCheckBox = new QCheckBox(QStringLiteral("Show change arrows"), TabSheet3);
+    SelDi3ArrowsCheckBox->setObjectName(QStringLiteral("SelDi3ArrowsCheckBox"));
+    SelDi3ArrowsCheckBox->setStatusTip(
+        QStringLiteral("Arrows of the change in one generation across the triangle"));
+    SelDi3ArrowsCheckBox->setContentsMargins(8, 0, 0, 0);
+    layout->addWidget(SelDi3ArrowsCheckBox, 0, Qt::AlignLeft);
+    SelDiOutGraphPageControl->addTab(TabSheet3, QStringLiteral("Simplex"));
+
+    connect(SelDi3Simplex, &SimplexChart::pointerMoved, this,
+            morva::guardedSlot([this](double p1, double p2, double p3) {
+                SelDi3SimplexMouseMove(p1, p2, p3);
+            }));
+    connect(SelDi3ArrowsCheckBox, &QCheckBox::toggled, this,
+            morva::guardedSlot([this](bool on) { SelDi3Simplex->setArrowsVisible(on); }));
 }
 
 // The grid's designed attributes: centred text in its own font. The selected
@@ -492,6 +557,76 @@ void TSelDi3Form::OutputGraphPanelEnter()
         add(Series3, t(g), SelWmed[g]);
     }
     SelDi3Chart2->commit();
+
+    fillSimplex();
+}
+
+// The page shows the run's fitnesses: Wmed over the triangle, the change of
+// one generation as arrows, and the run itself.
+void TSelDi3Form::fillSimplex()
+{
+    using namespace morva;
+    using chart::Barycentric;
+    using chart::SimplexChart;
+    const int ng = SelNg;
+    // An entry beyond the arrays is a range error before the page changes.
+    (void)SelFreqs[ng];
+    m_simplexFitness = SelFit;
+    const TGenotypeFitness w = SelFit;
+    SelDi3Simplex->setField([w](double p1, double p2, double p3) {
+        return static_cast<double>(SelMeanFitness3(alleles(p1, p2, p3), w));
+    });
+    SelDi3Simplex->setChangeField(
+        [w](double p1, double p2, double p3) {
+            const TAlleleVector p = alleles(p1, p2, p3);
+            Extended wmed = 0;
+            TAlleleVector fitness;
+            TAlleleVector next;
+            SelStep(kAlleles, w, p, wmed, fitness, next);
+            const Barycentric from = barycentric(p);
+            const Barycentric to = barycentric(next);
+            return Barycentric{to[0] - from[0], to[1] - from[1], to[2] - from[2]};
+        },
+        kArrowPointsPerSide);
+
+    SimplexChart::Polyline run;
+    for (int g = 0; g <= ng; ++g)
+        run.points.append(barycentric(SelFreqs[g]));
+    run.color = kTrajectoryColour;
+    run.width = 1.6;
+    run.markerStep = kSimplexMarkerStep;
+    run.stepMarker = {SimplexChart::Glyph::Circle, 2.5, kTrajectoryColour, kTrajectoryColour};
+    run.startMarker = SimplexChart::MarkerStyle{SimplexChart::Glyph::Diamond, 4.0,
+                                                kTrajectoryColour, Qt::yellow};
+    run.legend = QStringLiteral("trajectory, dots every 10 generations");
+    run.startLegend = QStringLiteral("start");
+    SelDi3Simplex->clearPolylines();
+    SelDi3Simplex->addPolyline(run);
+    SelDi3Simplex->clearMarkers();
+    // The equilibria of the run's fitnesses go here, one
+    // markSimplexEquilibrium() each.
+}
+
+void TSelDi3Form::markSimplexEquilibrium(const morva::TAlleleVector &p, bool stable)
+{
+    using morva::chart::SimplexChart;
+    SimplexChart::Marker marker;
+    marker.at = barycentric(p);
+    marker.style = {SimplexChart::Glyph::Circle, 5.0, Qt::black,
+                    stable ? QColor(Qt::black) : QColor()};
+    marker.legend = stable ? QStringLiteral("stable equilibrium")
+                           : QStringLiteral("unstable equilibrium");
+    SelDi3Simplex->addMarker(marker);
+}
+
+void TSelDi3Form::SelDi3SimplexMouseMove(double p1, double p2, double p3)
+{
+    using namespace morva;
+    const Extended wmed = SelMeanFitness3(alleles(p1, p2, p3), m_simplexFitness);
+    setHint(SelDi3Simplex, QStringLiteral(" p[1]= ") + simplexReadoutNumber(p1) +
+                               QStringLiteral("  p[2]= ") + simplexReadoutNumber(p2) +
+                               QStringLiteral("  p[3]= ") + simplexReadoutNumber(p3) +
+                               QStringLiteral("   Wmed= ") + simplexReadoutNumber(wmed));
 }
 
 void TSelDi3Form::OutputNumbersPanelEnter()

@@ -7,10 +7,12 @@
 // time, per-allele and mean fitnesses against time) and a five-column table
 // of generations out.
 
+#include "arith/PgMathSe.h"
 #include "models/ModelForm.h"
 
 #include <QPointer>
 
+class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -19,6 +21,7 @@ class QWidget;
 
 namespace morva::chart {
 class Series;
+class SimplexChart;
 }
 
 class TSelDi3Form : public morva::ModelForm {
@@ -77,6 +80,16 @@ public:
     morva::chart::Series *Series3 = nullptr;
     morva::chart::Series *Series8 = nullptr;
 
+    // The third page: the run on the triangle of allele frequencies over the
+    // mean-fitness landscape, with the one-generation change as arrows.
+    QWidget *TabSheet3 = nullptr;
+    morva::chart::SimplexChart *SelDi3Simplex = nullptr;
+    QCheckBox *SelDi3ArrowsCheckBox = nullptr;
+    void SelDi3SimplexMouseMove(double p1, double p2, double p3);
+    // Marks an equilibrium on the triangle: filled when stable, hollow when
+    // unstable.
+    void markSimplexEquilibrium(const morva::TAlleleVector &p, bool stable);
+
     // Event handlers.
     void FormShow() override;
     void SelDi3Freq1RealSpinEditDblClick();
@@ -109,6 +122,8 @@ private:
     void buildCharts();
     void buildAlleleFreqChart();
     void buildFitnessChart();
+    void buildSimplexPage();
+    void fillSimplex();
     void designGrid();
     void connectHandlers();
     void orderFitnessTabs();
@@ -120,6 +135,10 @@ private:
     // The number of generations typed into SelNgKesSpinEdit: empty text
     // counts as 0; text that is not an integer throws the conversion error.
     int typedGenerations() const;
+
+    // The fitnesses the simplex page was last filled with (its landscape and
+    // readout).
+    morva::TGenotypeFitness m_simplexFitness;
 };
 
 // The open 3-allele window, if any.

@@ -8,15 +8,18 @@
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
+#include "controls/SimplexChart.h"
 #include "models/SelDi2.h"
 #include "models/SelDi3.h"
 #include "tests/support/GuiFixture.h"
 #include "tests/support/ModelHarness.h"
 
 #include <QFrame>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -25,7 +28,9 @@
 
 using morva::MessageIcon;
 using morva::chart::Chart;
+using morva::chart::Barycentric;
 using morva::chart::Series;
+using morva::chart::SimplexChart;
 
 namespace {
 
@@ -72,6 +77,13 @@ QString grid4(double value)
     return QLatin1Char(' ') + morva::text::formatFixed(value, 4, 3);
 }
 
+// Shows the simplex page and waits until its triangle has its size.
+bool showSimplex(TSelDi3Form *form)
+{
+    form->SelDiOutGraphPageControl->setCurrentWidget(form->TabSheet3);
+    return QTest::qWaitFor([form] { return form->SelDi3Simplex->triangleSide() > 100; });
+}
+
 } // namespace
 
 class TestSelDi3 : public QObject {
@@ -97,6 +109,9 @@ private slots:
     void fitnessTabOrder();
     void sharedStateAfterTwoAlleleRun();
     void cancelHandsBackAndFrees();
+    void simplexPageShowsTheRun();
+    void simplexReadout_data();
+    void simplexReadout();
 
 private:
     std::unique_ptr<Harness> h;
@@ -131,7 +146,8 @@ void TestSelDi3::createdWindowShowsInputsOnly()
         "SelDi3Fit12RealSpinEdit", "SelDi3Fit13RealSpinEdit", "SelDi3Fit22RealSpinEdit",
         "SelDi3Fit23RealSpinEdit", "SelDi3Fit33RealSpinEdit", "NgGroupBox", "SelNgKesSpinEdit",
         "SelRunBtn", "SelCancelBtn", "SelDiOutGraphPageControl", "TabSheet1", "TabSheet2",
-        "SelDi3Chart1", "SelDi3Chart2", "SelDi3StringAlignGrid"};
+        "SelDi3Chart1", "SelDi3Chart2", "SelDi3StringAlignGrid", "TabSheet3", "SelDi3Simplex",
+        "SelDi3ArrowsCheckBox"};
     for (const QString &name : names)
         QVERIFY2(f->findChild<QWidget *>(name), qPrintable(name));
 
@@ -152,9 +168,11 @@ void TestSelDi3::createdWindowShowsInputsOnly()
     QCOMPARE(f->InputPanel->width(), 170);
 
     QTabWidget *pages = f->SelDiOutGraphPageControl;
-    QCOMPARE(pages->count(), 2);
+    QCOMPARE(pages->count(), 3);
     QCOMPARE(pages->tabText(0), QStringLiteral("Allele freqs vs time"));
     QCOMPARE(pages->tabText(1), QStringLiteral("Fitnesses vs time"));
+    QCOMPARE(pages->tabText(2), QStringLiteral("Simplex"));
+    QVERIFY(!f->SelDi3ArrowsCheckBox->isChecked());
     QCOMPARE(pages->currentWidget(), f->TabSheet1);
     QCOMPARE(h->row(0), (QStringList{" time", " p[1]", " p[2]", " p[3]", " Wmed"}));
     QCOMPARE(f->SelNgKesSpinEdit->text(), QStringLiteral("50"));
@@ -534,6 +552,105 @@ void TestSelDi3::cancelHandsBackAndFrees()
     QCOMPARE(h->handBacks, 1);
     QTRY_VERIFY(h->form.isNull());
     QVERIFY(SelDi3Form.isNull());
+}
+
+// State: symmetric overdominance (homozygotes 0.8, heterozygotes 1), 200
+// generations. Action: Run, show the simplex page, tick the arrows box.
+// Expected: one polyline holding every generation's frequencies, each drawn
+// at the frequency-weighted sum of the vertex pixels; Wmed contoured from 0.8
+// at the vertices to 1 - 0.2/3 at the centroid; a marker every 10
+// generations and one at the start; the arrows of 15 points a side appear
+// only with the box ticked.
+void TestSelDi3::simplexPageShowsTheRun()
+{
+    TSelDi3Form *f = h->form;
+    for (TKesRealSpinEdit *homozygote :
+         {f->SelDi3Fit11RealSpinEdit, f->SelDi3Fit22RealSpinEdit, f->SelDi3Fit33RealSpinEdit})
+        homozygote->setValue(0.8L);
+    for (TKesRealSpinEdit *heterozygote :
+         {f->SelDi3Fit12RealSpinEdit, f->SelDi3Fit13RealSpinEdit, f->SelDi3Fit23RealSpinEdit})
+        heterozygote->setValue(1.0L);
+    h->typeGenerations(QStringLiteral("200"));
+    h->pressEnterInGenerations();
+    QVERIFY(h->outputsShown());
+    QVERIFY(showSimplex(f));
+
+    SimplexChart *simplex = f->SelDi3Simplex;
+    QCOMPARE(simplex->polylineCount(), 1);
+    const SimplexChart::Polyline &run = simplex->polyline(0);
+    QCOMPARE(run.points.size(), 201);
+    QCOMPARE(run.markerStep, 10);
+    QVERIFY(run.startMarker.has_value());
+    for (int g = 0; g <= 200; ++g) {
+        QPointF expected;
+        for (int i = 1; i <= 3; ++i) {
+            const double p = static_cast<double>(morva::SelFreqs[g][i]);
+            QCOMPARE(run.points.at(g)[i - 1], p);
+            expected += simplex->vertexPixel(i - 1) * p;
+        }
+        const QPointF drawn = simplex->toPixel(run.points.at(g));
+        QVERIFY2(std::hypot(drawn.x() - expected.x(), drawn.y() - expected.y()) < 1e-6,
+                 qPrintable(QStringLiteral("generation %1").arg(g)));
+    }
+
+    const QList<double> levels = simplex->levels();
+    QCOMPARE(levels.size(), 12);
+    QVERIFY(std::fabs(levels.first() - 0.8) < 1e-12);
+    QVERIFY(std::fabs(levels.last() - (1.0 - 0.2 / 3)) < 1e-12);
+
+    QVERIFY(!simplex->arrowsVisible());
+    QCOMPARE(simplex->arrowPoints().size(), 15 * 16 / 2);
+    QTest::mouseClick(f->SelDi3ArrowsCheckBox, Qt::LeftButton, {},
+                      QPoint(8, f->SelDi3ArrowsCheckBox->height() / 2));
+    QVERIFY(f->SelDi3ArrowsCheckBox->isChecked());
+    QVERIFY(simplex->arrowsVisible());
+    // The click moved the focus into the chart panel and refilled it; the
+    // arrows stay as ticked.
+    QCOMPARE(simplex->polyline(0).points.size(), 201);
+    QVERIFY(simplex->arrowsVisible());
+}
+
+// State: the designed defaults run (w11 0.8, w12 1.0, w13 1.2, w22 0.7,
+// w23 1.0, w33 0.9), the simplex page shown, then a fitness field changed.
+// Action: the pointer at a vertex or the centroid, then far outside the
+// triangle. Expected: the readout of the run's fitnesses as the chart's hint;
+// outside it stays.
+void TestSelDi3::simplexReadout_data()
+{
+    QTest::addColumn<Barycentric>("at");
+    QTest::addColumn<QString>("readout");
+
+    const double third = 1.0 / 3;
+    QTest::newRow("A1") << Barycentric{1, 0, 0}
+                        << " p[1]= 1.000  p[2]= 0.000  p[3]= 0.000   Wmed= 0.800";
+    QTest::newRow("A2") << Barycentric{0, 1, 0}
+                        << " p[1]= 0.000  p[2]= 1.000  p[3]= 0.000   Wmed= 0.700";
+    QTest::newRow("A3") << Barycentric{0, 0, 1}
+                        << " p[1]= 0.000  p[2]= 0.000  p[3]= 1.000   Wmed= 0.900";
+    QTest::newRow("centroid") << Barycentric{third, third, third}
+                              << " p[1]= 0.333  p[2]= 0.333  p[3]= 0.333   Wmed= 0.978";
+}
+
+void TestSelDi3::simplexReadout()
+{
+    QFETCH(Barycentric, at);
+    QFETCH(QString, readout);
+
+    h->clickRun();
+    QVERIFY(showSimplex(h->form));
+    h->form->SelDi3Fit11RealSpinEdit->setValue(2.0L);
+    SimplexChart *simplex = h->form->SelDi3Simplex;
+    const QPointF pixel = simplex->toPixel(at);
+    // The tracker learns the widget under the pointer from a whole-pixel
+    // move; the exact point follows.
+    morva::test::hoverAt(simplex, pixel.toPoint());
+    QMouseEvent move(QEvent::MouseMove, pixel, simplex->mapToGlobal(pixel), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(simplex, &move);
+    QCOMPARE(morva::HintTracker::instance()->currentHint(), readout);
+
+    morva::test::hoverAt(simplex, QPoint(2, simplex->height() - 2));
+    QCOMPARE(morva::HintTracker::instance()->currentHint(), readout);
 }
 
 MORVA_GUI_TEST_MAIN(TestSelDi3)
