@@ -6,6 +6,12 @@
 // pixel-to-value lookup the readouts need. Points are collected by addPoint()
 // and handed to Qt Charts in one replace() by commit(): appending point by
 // point to a series inside a chart is quadratic.
+//
+// Plain line series are for many thin lines at once: the adapter draws their
+// points itself, one polyline each under the other series, so that a refill
+// costs no more than storing the points (Qt Charts builds an outline of
+// every line it holds, about half a millisecond per thousand points). Each
+// keeps an empty Qt Charts series of the same pen for its legend entry.
 
 #include <QColor>
 #include <QList>
@@ -16,6 +22,7 @@
 
 class QChart;
 class QChartView;
+class QPainter;
 class QXYSeries;
 
 namespace morva::chart {
@@ -37,6 +44,9 @@ public:
     int markerHalfSize() const;
     QColor fillColor() const;
     bool inLegend() const;
+    int lineWidth() const;
+    // Drawn by the adapter (addPlainLineSeries), not by Qt Charts.
+    bool isPlain() const;
 
     // Both collect: the chart shows the change after Chart::commit().
     void clear();
@@ -88,7 +98,10 @@ public:
     ~Chart() override;
 
     Series *addLineSeries(const QString &name, const QString &title, const QColor &color,
-                          PenStyle style, bool inLegend = true);
+                          PenStyle style, bool inLegend = true, int width = 1);
+    // A solid line one pixel wide that the adapter draws (see above).
+    Series *addPlainLineSeries(const QString &name, const QString &title, const QColor &color,
+                               bool inLegend = true);
     Series *addPointSeries(const QString &name, const QString &title, const QColor &color,
                            MarkerShape shape, int halfSize, const QColor &fillColor,
                            bool inLegend = true);
@@ -135,6 +148,8 @@ private:
     Series *adoptSeries(QXYSeries *qseries, SeriesKind kind, const QString &name,
                         const QString &title, const QColor &color, bool inLegend);
     void applyLegendFlags();
+    void updatePlainLines();
+    void paintPlainLines(QPainter *painter) const;
     void fitLastBottomLabel();
 
     static constexpr int kRightMargin = 4;
