@@ -207,7 +207,8 @@ private:
     void refill(void (ModelForm::*enter)());
     void enterAfterRun(FocusEntry *entry, void (ModelForm::*enter)());
     bool focusTakesKey() const;
-    // Tab order: the fields of the group boxes top to bottom, Run, Cancel.
+    // Tab order: the fields (and buttons) of the group boxes top to bottom,
+    // Run, Cancel.
     // Returns the first of them.
     QWidget *fixTabOrder();
 
