@@ -455,15 +455,17 @@ Chart::~Chart()
     delete d;
 }
 
-// Puts a Qt Charts series into the chart on both axes and wraps it.
+// Puts a Qt Charts series (if any) into the chart on both axes and wraps it.
 Series *Chart::adoptSeries(QXYSeries *qseries, SeriesKind kind, const QString &name,
                            const QString &title, const QColor &color, bool inLegend)
 {
-    qseries->setObjectName(name);
-    qseries->setName(title);
-    d->chart->addSeries(qseries);
-    qseries->attachAxis(d->bottom->d->axis);
-    qseries->attachAxis(d->left->d->axis);
+    if (qseries) {
+        qseries->setObjectName(name);
+        qseries->setName(title);
+        d->chart->addSeries(qseries);
+        qseries->attachAxis(d->bottom->d->axis);
+        qseries->attachAxis(d->left->d->axis);
+    }
     auto *series = new Series;
     series->d = new Series::Data;
     series->d->kind = kind;
@@ -491,7 +493,9 @@ Series *Chart::addLineSeries(const QString &name, const QString &title, const QC
 Series *Chart::addPlainLineSeries(const QString &name, const QString &title,
                                   const QColor &color, bool inLegend)
 {
-    Series *series = addLineSeries(name, title, color, PenStyle::Solid, inLegend);
+    // Only a legend entry needs a Qt Charts series.
+    Series *series = inLegend ? addLineSeries(name, title, color, PenStyle::Solid)
+                              : adoptSeries(nullptr, SeriesKind::Line, name, title, color, false);
     series->d->plain = true;
     if (!d->plainLines) {
         d->plainLines = new PlainLinesItem(d->chart, [this](QPainter *painter) {
@@ -564,6 +568,8 @@ Series *Chart::addPointSeries(const QString &name, const QString &title, const Q
 void Chart::applyLegendFlags()
 {
     for (const auto &series : d->series) {
+        if (!series->d->series)
+            continue;
         for (QLegendMarker *marker : d->chart->legend()->markers(series->d->series))
             marker->setVisible(series->d->inLegend);
     }
@@ -632,7 +638,7 @@ void Chart::commit()
     bool any = false;
     for (const auto &series : d->series) {
         const QList<QPointF> &points = series->d->points;
-        // A plain series' own Qt Charts series stays empty.
+        // A plain series' Qt Charts series, if it has one, stays empty.
         if (!series->d->plain)
             series->d->series->replace(points);
         for (const QPointF &p : points) {

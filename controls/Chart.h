@@ -10,8 +10,9 @@
 // Plain line series are for many thin lines at once: the adapter draws their
 // points itself, one polyline each under the other series, so that a refill
 // costs no more than storing the points (Qt Charts builds an outline of
-// every line it holds, about half a millisecond per thousand points). Each
-// keeps an empty Qt Charts series of the same pen for its legend entry.
+// every line it holds, about half a millisecond per thousand points). One
+// shown in the legend keeps an empty Qt Charts series of the same pen for its
+// entry; the others have none.
 
 #include <QColor>
 #include <QList>
