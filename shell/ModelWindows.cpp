@@ -1,5 +1,6 @@
 #include "shell/ModelWindows.h"
 
+#include "models/Drift2.h"
 #include "models/Mut2.h"
 #include "models/SelDi2.h"
 #include "models/SelDi3.h"
@@ -28,6 +29,9 @@ void registerModelWindows()
                         [](std::function<void()> handBack) {
                             return new TSelMig2Form(std::move(handBack));
                         });
+    registerModelWindow(QStringLiteral("Genetic drift"), [](std::function<void()> handBack) {
+        return new TDrift2Form(std::move(handBack));
+    });
 }
 
 } // namespace morva::shell

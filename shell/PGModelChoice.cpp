@@ -34,6 +34,8 @@ constexpr int kTreeIndent = 18;
 const QString kNaturalSelection = QStringLiteral("Natural selection");
 const QStringList kLaterSelectionLeaves{QStringLiteral("2 alleles with mutation"),
                                         QStringLiteral("2 alleles with migration")};
+// Models on the tree's top level after the first ones.
+const QStringList kLaterTopLeaves{QStringLiteral("Genetic drift")};
 
 QTreeWidgetItem *addNode(QTreeWidget *tree, const QString &text)
 {
@@ -106,6 +108,8 @@ void TPGChoiceForm::fillTree()
     // Models added beside the first ones come after them.
     for (const QString &leaf : kLaterSelectionLeaves)
         addNode(selection, leaf);
+    for (const QString &leaf : kLaterTopLeaves)
+        addNode(tree, leaf);
 }
 
 // Expands or collapses every node, one by one, so that each expansion is
@@ -188,6 +192,8 @@ bool TPGChoiceForm::isModelLeaf(const QTreeWidgetItem *node)
 {
     const QString text = node->text(0);
     if (text == QLatin1String("Mutation"))
+        return true;
+    if (kLaterTopLeaves.contains(text) && !node->parent())
         return true;
     const bool alleles = text == QLatin1String("2 alleles") || text == QLatin1String("3 alleles")
                          || kLaterSelectionLeaves.contains(text);

@@ -102,9 +102,11 @@ void TestPGModelChoice::cleanup()
 // The tree's nodes in order, with their levels, and its fixed properties.
 void TestPGModelChoice::treeAsStored()
 {
-    QCOMPARE(tree()->topLevelItemCount(), 3);
+    QCOMPARE(tree()->topLevelItemCount(), 4);
     QCOMPARE(tree()->topLevelItem(0)->text(0), QString());
     QCOMPARE(tree()->topLevelItem(1)->text(0), QStringLiteral("Mutation"));
+    QCOMPARE(tree()->topLevelItem(3)->text(0), QStringLiteral("Genetic drift"));
+    QCOMPARE(tree()->topLevelItem(3)->childCount(), 0);
     QTreeWidgetItem *selection = tree()->topLevelItem(2);
     QCOMPARE(selection->text(0), QStringLiteral("Natural selection"));
     // The first leaves, then the models added after them.
@@ -259,6 +261,7 @@ void TestPGModelChoice::realModelWindowsOpenAndHandBack_data()
     QTest::newRow("with mutation") << "2 alleles with mutation" << "SelMut2Form" << "SelCancelBtn";
     QTest::newRow("with migration") << "2 alleles with migration" << "SelMig2Form"
                                     << "SelCancelBtn";
+    QTest::newRow("Genetic drift") << "Genetic drift" << "Drift2Form" << "SelCancelBtn";
 }
 
 // State: the model windows registered at start-up. Action: select the leaf,

@@ -121,6 +121,7 @@ void TestSoak::openRunCancel_data()
         << test::kSelectionMigrationLeaf << int(Setup::Defaults) << 202 << "200";
     QTest::newRow("selection with migration, 1000000 generations typed, Enter")
         << test::kSelectionMigrationLeaf << int(Setup::TypedMillion) << 2003 << "1000000";
+    QTest::newRow("drift, defaults") << test::kDriftLeaf << int(Setup::Defaults) << 202 << "200";
 }
 
 void TestSoak::openRunCancel()
