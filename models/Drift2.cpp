@@ -149,8 +149,10 @@ QString TDrift2Form::note() const
             + QStringLiteral(" by Kimura's diffusion approximation, s = ")
             + noteNumber(r.selection) + QStringLiteral(", 4 Ne s = ")
             + text::formatFixed(4 * Extended(r.input.ne) * r.selection, 6, 2) + QLatin1Char('.');
+    // Additive as typed: w12 halfway between the homozygotes, up to the
+    // rounding of the typed decimals.
     const TGenotypeFitness &w = r.input.fitness;
-    if (2 * w[2] != w[1] + w[3])
+    if (std::fabs(2 * w[2] - (w[1] + w[3])) > 1e-12L * (w[1] + w[3]))
         text += QStringLiteral(" The fitnesses are not additive: a rough guide only.");
     return text;
 }

@@ -72,6 +72,8 @@ private slots:
     void sameSeedSameRun_data();
     void sameSeedSameRun();
     void typedInputs();
+    void note_data();
+    void note();
     void checks_data();
     void checks();
     void newSeedFromTheClock();
@@ -191,6 +193,43 @@ void TestDrift2::typedInputs()
     QVERIFY(h->form->driftResult().input == expected);
     QCOMPARE(h->grid()->rowCount(), 1002);
     QCOMPARE(h->cell(0, 1001), QStringLiteral(" 10000"));
+}
+
+// Action: Run with the fitnesses. Expected: the fixation probability p0
+// without selection; Kimura's approximation named with s and 4 Ne s, and
+// called a rough guide when the fitnesses are not additive.
+void TestDrift2::note_data()
+{
+    QTest::addColumn<QStringList>("fitnesses");
+    QTest::addColumn<QString>("note");
+
+    QTest::newRow("all equal, not 1")
+        << QStringList{"0.9", "0.9", "0.9"}
+        << "Fixation probability of A1: 0.5000000 = p0 (neutral drift).";
+    QTest::newRow("additive")
+        << QStringList{"1.02", "1.01", "1"}
+        << "Fixation probability of A1: 0.8787023 by Kimura's diffusion approximation, "
+           "s = 0.0099010, 4 Ne s = 3.96.";
+    QTest::newRow("A1 dominant")
+        << QStringList{"1.02", "1.02", "1"}
+        << "Fixation probability of A1: 0.8787023 by Kimura's diffusion approximation, "
+           "s = 0.0099010, 4 Ne s = 3.96. The fitnesses are not additive: a rough guide only.";
+    QTest::newRow("A1 favoured strongly")
+        << QStringList{"2", "1.5", "1"}
+        << "Fixation probability of A1: 1 by Kimura's diffusion approximation, "
+           "s = 0.3333333, 4 Ne s = 133.33.";
+}
+
+void TestDrift2::note()
+{
+    QFETCH(QStringList, fitnesses);
+    QFETCH(QString, note);
+
+    h->type({"DriftNeKesSpinEdit", "100", "SelNgKesSpinEdit", "10", "DriftFit11RealSpinEdit",
+             fitnesses[0], "DriftFit12RealSpinEdit", fitnesses[1], "DriftFit22RealSpinEdit",
+             fitnesses[2]});
+    enterRun(*h);
+    QCOMPARE(h->form->noteLabel()->text(), note);
 }
 
 // State: after a default run, fields typed over. Action: Enter in the
