@@ -10,6 +10,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -211,6 +212,9 @@ public:
     int defaultColWidth = 64;
     int defaultRowHeight = 24;
     std::vector<int> colWidths = std::vector<int>(5, 64);
+    // The widths set by setColWidth / setDefaultColWidth; fitting never
+    // narrows a column below its entry here.
+    std::vector<int> designedWidths = std::vector<int>(5, 64);
     // Cell texts, row by row: (col, row) at row * colCount + col.
     std::vector<QString> texts = std::vector<QString>(25);
 
@@ -313,6 +317,7 @@ void TStringAlignGrid::setColCount(int count)
                 std::move(d->texts[d->textIndex(col, row)]);
     d->texts = std::move(texts);
     d->colWidths.resize(std::size_t(count), d->defaultColWidth);
+    d->designedWidths.resize(std::size_t(count), d->defaultColWidth);
     d->colCount = count;
     d->fixedCols = std::min(d->fixedCols, count - 1);
     d->currentCol = std::clamp(d->currentCol, d->fixedCols, count - 1);
@@ -378,6 +383,7 @@ void TStringAlignGrid::setDefaultColWidth(int width)
 {
     d->defaultColWidth = std::max(width, 0);
     std::fill(d->colWidths.begin(), d->colWidths.end(), d->defaultColWidth);
+    std::fill(d->designedWidths.begin(), d->designedWidths.end(), d->defaultColWidth);
     updateScrollRanges();
 }
 
@@ -404,7 +410,101 @@ void TStringAlignGrid::setColWidth(int col, int width)
     if (col < 0 || col >= d->colCount)
         return;
     d->colWidths[std::size_t(col)] = std::max(width, 0);
+    d->designedWidths[std::size_t(col)] = d->colWidths[std::size_t(col)];
     updateScrollRanges();
+}
+
+namespace {
+
+// The widest text in one font, for fitting a column: texts are compared by
+// the sum of their characters' advances, each looked up once (measuring
+// every text as a whole costs some microseconds a cell), and the widest is
+// then measured as a whole.
+class ColumnMeasure {
+public:
+    explicit ColumnMeasure(const QFont &font) : m_font(font), m_metrics(font)
+    {
+        m_advances.fill(-1);
+    }
+
+    void add(const QString &text)
+    {
+        const double width = estimate(text);
+        if (width > m_widest) {
+            m_widest = width;
+            m_widestText = text;
+        }
+    }
+    // The widest text's width in whole pixels (0 when none was added).
+    int widest() const
+    {
+        if (m_widestText.isEmpty())
+            return 0;
+        return QFontMetrics(m_font).horizontalAdvance(m_widestText);
+    }
+
+private:
+    double estimate(const QString &text)
+    {
+        double sum = 0;
+        for (const QChar c : text) {
+            if (c.unicode() >= m_advances.size())
+                return m_metrics.horizontalAdvance(text);
+            double &advance = m_advances[c.unicode()];
+            if (advance < 0)
+                advance = m_metrics.horizontalAdvance(c);
+            sum += advance;
+        }
+        return sum;
+    }
+
+    QFont m_font;
+    QFontMetricsF m_metrics;
+    std::array<double, 256> m_advances;
+    double m_widest = 0;
+    QString m_widestText;
+};
+
+} // namespace
+
+void TStringAlignGrid::fitColumnsToTexts()
+{
+    bool changed = false;
+    for (int col = 0; col < d->colCount; ++col) {
+        // Cells share a few font entries (column, row, a handful of cells);
+        // one measure per entry met.
+        std::vector<std::pair<const TMyFont *, ColumnMeasure>> measures;
+        ColumnMeasure *measure = nullptr;
+        const TMyFont *measureEntry = nullptr;
+        for (int row = 0; row < d->rowCount; ++row) {
+            const QString &text = d->texts[d->textIndex(col, row)];
+            if (text.isEmpty())
+                continue;
+            const TMyFont *entry = d->fontEntry(col, row);
+            if (!measure || entry != measureEntry) {
+                auto found = std::find_if(measures.begin(), measures.end(),
+                                          [entry](const auto &m) { return m.first == entry; });
+                if (found == measures.end()) {
+                    measures.emplace_back(entry, ColumnMeasure(entry ? entry->font() : font()));
+                    found = measures.end() - 1;
+                }
+                measure = &found->second;
+                measureEntry = entry;
+            }
+            measure->add(text.size() > kMaxDrawnChars ? text.left(kMaxDrawnChars) : text);
+        }
+        int widest = 0;
+        for (const auto &m : measures)
+            widest = std::max(widest, m.second.widest());
+        const int width = std::max(d->designedWidths[std::size_t(col)],
+                                   widest > 0 ? widest + cellPadding() : 0);
+        if (width != d->colWidths[std::size_t(col)]) {
+            d->colWidths[std::size_t(col)] = width;
+            changed = true;
+        }
+    }
+    if (changed)
+        updateScrollRanges();
 }
 
 int TStringAlignGrid::topRow() const
@@ -814,9 +914,11 @@ void TStringAlignGrid::moveColumn(int from, int to)
         else
             std::rotate(first + to, first + from, first + from + 1);
     }
-    const int width = d->colWidths[std::size_t(from)];
-    d->colWidths.erase(d->colWidths.begin() + from);
-    d->colWidths.insert(d->colWidths.begin() + to, width);
+    for (std::vector<int> *widths : {&d->colWidths, &d->designedWidths}) {
+        const int width = (*widths)[std::size_t(from)];
+        widths->erase(widths->begin() + from);
+        widths->insert(widths->begin() + to, width);
+    }
 
     d->alignCol.move(from, to);
     d->fixedAlignCol.move(from, to);

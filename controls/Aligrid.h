@@ -86,8 +86,17 @@ public:
     int defaultRowHeight() const;
     void setDefaultRowHeight(int height);
     // Column widths; setting the default width resets every column to it.
+    // Both set the column's designed width, below which fitting never goes.
     int colWidth(int col) const;
     void setColWidth(int col, int width);
+    // Widens each column whose widest text, in its cells' effective fonts,
+    // plus cellPadding() does not fit; a column whose texts fit goes back to
+    // its designed width. One pass over the cells: call it after a refill,
+    // never per cell.
+    void fitColumnsToTexts();
+    // What a cell needs besides its text's advance to show it whole: the
+    // text's inset on each side.
+    static constexpr int cellPadding() { return 4; }
     // The first non-fixed row and column shown (scrolling).
     int topRow() const;
     void setTopRow(int row);

@@ -1,5 +1,6 @@
 #include "controls/Chart.h"
 
+#include "platform/Application.h"
 #include "platform/NumberText.h"
 
 #include <QCategoryAxis>
@@ -15,6 +16,7 @@
 #include <QPainter>
 #include <QPolygonF>
 #include <QScatterSeries>
+#include <QScopedValueRollback>
 #include <QSet>
 #include <QVBoxLayout>
 
@@ -31,8 +33,12 @@ namespace morva::chart {
 namespace {
 
 constexpr int kTargetIntervals = 5;
+constexpr std::size_t kFewestLabels = 3;
 constexpr int kMaxLabels = 100;
 constexpr QChar kZeroWidthSpace(0x200B);
+// What Qt Charts' text item for a label adds to its text's advance and line
+// height: its margins on both sides.
+constexpr double kLabelMargins = 2;
 
 // Whether labels at multiples of `step` are written exactly by a picture
 // with that resolution (0: any step).
@@ -60,6 +66,21 @@ double niceStep(double rough, double resolution)
         power *= 10;
     }
     return rough;
+}
+
+// The largest of those steps below `step` that the picture writes; 0 when
+// there is none.
+double smallerNiceStep(double step, double resolution)
+{
+    double power = std::pow(10.0, std::floor(std::log10(step)));
+    for (int decades = 0; decades < 3 && power > 0; ++decades, power /= 10) {
+        for (const double factor : {5.0, 2.5, 2.0, 1.0}) {
+            const double smaller = factor * power;
+            if (smaller < step * (1 - 1e-9) && writableStep(smaller, resolution))
+                return smaller;
+        }
+    }
+    return 0;
 }
 
 // The smallest step a fixed-decimals picture can tell apart ("0.00": 0.01,
@@ -223,6 +244,7 @@ const QList<QPointF> &Series::points() const
 
 struct Axis::Data {
     QCategoryAxis *axis = nullptr; // owned by the chart
+    Qt::Orientation orientation = Qt::Horizontal;
     bool automatic = true;
     double fixedMinimum = 0;
     double fixedMaximum = 1;
@@ -234,31 +256,65 @@ struct Axis::Data {
     int minorTickLength = 2;
     bool dashedTicks = false;
     int labelSeparation = 10;
+    // The plotting area's length along this axis in pixels; 0 until the
+    // chart is laid out (labels are then not thinned).
+    double extent = 0;
 
     // The committed data's extent on this axis.
     bool hasData = false;
     double dataMinimum = 0;
     double dataMaximum = 0;
 
+    // Lays out both axes' labels again (the chart's layOutLabels()).
+    std::function<void()> relayout;
+
+    struct Label {
+        double value;
+        QString text;
+    };
+
     // What is shown.
     double minimum = 0;
     double maximum = 1;
     double step = 1; // between labels
+    std::vector<Label> chosen;
     QStringList labels;
     QStringList categories;
 
     double stepFor(double low, double high) const;
     void computeRange();
-    void apply();
+    std::vector<Label> labelsAt(double labelStep) const;
+    QSizeF textSize(const QString &text) const;
+    QSizeF labelSize(const QString &text) const;
+    double labelLength(const QString &text) const;
+    bool keepsSeparation(const std::vector<Label> &candidates) const;
+    std::vector<Label> thinnedLabels();
+    // The range and the labels for it, kept in `chosen`.
+    void choose();
+    // Hands the range and the chosen labels to Qt Charts.
+    void publish();
+    void changed() { relayout(); }
 };
 
+// The increment where one is set; otherwise a round step of about a fifth
+// of the range, or the next smaller one where that leaves fewer than three
+// labels inside the range (a span from the data rarely starts and ends on
+// a step). The range must be set.
 double Axis::Data::stepFor(double low, double high) const
 {
     if (increment > 0 && (high - low) / increment <= kMaxLabels)
         return increment;
-    return niceStep((high - low) / kTargetIntervals, pictureResolution(picture));
+    const double resolution = pictureResolution(picture);
+    const double step = niceStep((high - low) / kTargetIntervals, resolution);
+    if (labelsAt(step).size() >= kFewestLabels)
+        return step;
+    const double smaller = smallerNiceStep(step, resolution);
+    return smaller > 0 ? smaller : step;
 }
 
+// A fixed axis shows its range; an automatic one runs from the data's
+// minimum to its maximum. Only a span too narrow for the picture to put a
+// label inside (0.991 .. 0.999 at "0.00") is widened to whole steps.
 void Axis::Data::computeRange()
 {
     if (!automatic) {
@@ -270,44 +326,122 @@ void Axis::Data::computeRange()
     double low = hasData ? dataMinimum : 0.0;
     double high = hasData ? dataMaximum : 1.0;
     if (low == high) {
-        const double pad = low == 0 ? 1.0 : std::abs(low) * 0.1;
+        // A single value stands in the middle of a range the picture can
+        // label: at least one of its steps on either side.
+        const double pad =
+            std::max(low == 0 ? 1.0 : std::abs(low) * 0.1, pictureResolution(picture));
         low -= pad;
         high += pad;
     }
-    // A small rounding outward to whole steps.
+    minimum = low;
+    maximum = high;
     step = stepFor(low, high);
-    minimum = std::floor(low / step + 1e-9) * step;
-    maximum = std::ceil(high / step - 1e-9) * step;
-    if (minimum == maximum)
-        maximum = minimum + step;
+    if (labelsAt(step).empty()) {
+        minimum = std::floor(low / step + 1e-9) * step;
+        maximum = std::ceil(high / step - 1e-9) * step;
+    }
 }
 
-void Axis::Data::apply()
+// The multiples of `labelStep` inside the range with their texts.
+std::vector<Axis::Data::Label> Axis::Data::labelsAt(double labelStep) const
+{
+    std::vector<Label> found;
+    if (!(maximum > minimum) || !(labelStep > 0))
+        return found;
+    const double first = std::ceil(minimum / labelStep - 1e-9);
+    const double last = std::floor(maximum / labelStep + 1e-9);
+    for (double k = first; k <= last && found.size() <= std::size_t(kMaxLabels); ++k) {
+        double value = k * labelStep;
+        if (std::abs(value) < labelStep * 1e-9)
+            value = 0; // no "-0" from rounding noise
+        value = std::clamp(value, minimum, maximum);
+        found.push_back({value, text::formatPicture(value, picture)});
+    }
+    return found;
+}
+
+// A label's text in the axis' label font: its advance and line height.
+QSizeF Axis::Data::textSize(const QString &text) const
+{
+    const QFontMetricsF metrics(axis->labelsFont());
+    return QSizeF(metrics.horizontalAdvance(text), metrics.height());
+}
+
+// A label's rectangle as Qt Charts lays it out: the text with the text
+// item's margins around it.
+QSizeF Axis::Data::labelSize(const QString &text) const
+{
+    return textSize(text) + QSizeF(kLabelMargins, kLabelMargins);
+}
+
+// Its length along the axis, in whole pixels.
+double Axis::Data::labelLength(const QString &text) const
+{
+    const QSizeF size = labelSize(text);
+    return std::ceil(orientation == Qt::Horizontal ? size.width() : size.height());
+}
+
+// Whether neighbouring labels, each centred on its value, leave at least
+// the separation between their rectangles.
+bool Axis::Data::keepsSeparation(const std::vector<Label> &candidates) const
+{
+    const double scale = extent / (maximum - minimum);
+    for (std::size_t i = 1; i < candidates.size(); ++i) {
+        const double distance = (candidates[i].value - candidates[i - 1].value) * scale;
+        const double halves =
+            (labelLength(candidates[i].text) + labelLength(candidates[i - 1].text)) / 2;
+        if (distance - halves < labelSeparation)
+            return false;
+    }
+    return true;
+}
+
+// The labels at the range's step, or at the next larger round step that the
+// picture writes, until neighbours keep the separation over the plotting
+// area's real length.
+std::vector<Axis::Data::Label> Axis::Data::thinnedLabels()
+{
+    std::vector<Label> shown = labelsAt(step);
+    if (extent <= 0)
+        return shown;
+    const double resolution = pictureResolution(picture);
+    while (shown.size() > 1 && !keepsSeparation(shown)) {
+        const double wider = niceStep(step * (1 + 1e-6), resolution);
+        if (!(wider > step) || !std::isfinite(wider))
+            break;
+        std::vector<Label> fewer = labelsAt(wider);
+        if (fewer.empty()) {
+            // No multiple of the larger step falls inside: one label of the
+            // last step is all the axis has room for.
+            shown.resize(1);
+            break;
+        }
+        step = wider;
+        shown = std::move(fewer);
+    }
+    return shown;
+}
+
+void Axis::Data::choose()
 {
     computeRange();
+    chosen = thinnedLabels();
+}
+
+void Axis::Data::publish()
+{
     QStringList shown;
     QStringList unique;
-    std::vector<double> values;
-    if (maximum > minimum) {
-        const double first = std::ceil(minimum / step - 1e-9);
-        const double last = std::floor(maximum / step + 1e-9);
-        QSet<QString> used;
-        for (double k = first; k <= last; ++k) {
-            double value = k * step;
-            if (std::abs(value) < step * 1e-9)
-                value = 0; // no "-0" from rounding noise
-            value = std::clamp(value, minimum, maximum);
-            const QString text = text::formatPicture(value, picture);
-            // The category axis needs distinct labels: repeated texts get
-            // invisible suffixes.
-            QString key = text;
-            while (used.contains(key))
-                key += kZeroWidthSpace;
-            used.insert(key);
-            shown.append(text);
-            unique.append(key);
-            values.push_back(value);
-        }
+    QSet<QString> used;
+    for (const Label &label : chosen) {
+        // The category axis needs distinct labels: repeated texts get
+        // invisible suffixes.
+        QString key = label.text;
+        while (used.contains(key))
+            key += kZeroWidthSpace;
+        used.insert(key);
+        shown.append(label.text);
+        unique.append(key);
     }
     axis->setRange(minimum, maximum);
     if (unique == categories)
@@ -315,8 +449,8 @@ void Axis::Data::apply()
     for (const QString &old : std::as_const(categories))
         axis->remove(old);
     axis->setStartValue(minimum);
-    for (std::size_t i = 0; i < values.size(); ++i)
-        axis->append(unique.at(qsizetype(i)), values[i]);
+    for (std::size_t i = 0; i < chosen.size(); ++i)
+        axis->append(unique.at(qsizetype(i)), chosen[i].value);
     labels = shown;
     categories = unique;
 }
@@ -324,7 +458,7 @@ void Axis::Data::apply()
 void Axis::setAutomatic()
 {
     d->automatic = true;
-    d->apply();
+    d->changed();
 }
 
 void Axis::setFixedRange(double minimum, double maximum)
@@ -332,7 +466,7 @@ void Axis::setFixedRange(double minimum, double maximum)
     d->automatic = false;
     d->fixedMinimum = minimum;
     d->fixedMaximum = maximum;
-    d->apply();
+    d->changed();
 }
 
 bool Axis::isAutomatic() const { return d->automatic; }
@@ -340,7 +474,7 @@ bool Axis::isAutomatic() const { return d->automatic; }
 void Axis::setIncrement(double increment)
 {
     d->increment = increment;
-    d->apply();
+    d->changed();
 }
 
 double Axis::increment() const { return d->increment; }
@@ -348,7 +482,7 @@ double Axis::increment() const { return d->increment; }
 void Axis::setLabelPicture(const QString &picture)
 {
     d->picture = picture;
-    d->apply();
+    d->changed();
 }
 
 QString Axis::labelPicture() const { return d->picture; }
@@ -373,7 +507,13 @@ void Axis::setMinorTicks(int count, int length)
 
 void Axis::setDashedTicks(bool dashed) { d->dashedTicks = dashed; }
 
-void Axis::setLabelSeparation(int percent) { d->labelSeparation = percent; }
+void Axis::setLabelSeparation(int pixels)
+{
+    d->labelSeparation = std::max(pixels, 0);
+    d->changed();
+}
+
+int Axis::labelSeparation() const { return d->labelSeparation; }
 
 double Axis::minimum() const { return d->minimum; }
 double Axis::maximum() const { return d->maximum; }
@@ -393,6 +533,8 @@ struct Chart::Private {
     int legendSampleWidth = 25;
     bool crossHair = false;
     PlainLinesItem *plainLines = nullptr; // a child of the chart, made with the first plain series
+    bool layingOut = false;
+    bool layOutAgain = false;
 };
 
 namespace {
@@ -438,9 +580,15 @@ Chart::Chart(QWidget *parent) : QWidget(parent), d(new Private)
         slot->reset(new Axis);
         (*slot)->d = new Axis::Data;
         (*slot)->d->axis = newAxis();
+        (*slot)->d->orientation = alignment == Qt::AlignBottom ? Qt::Horizontal : Qt::Vertical;
+        (*slot)->d->relayout = [this] { layOutLabels(); };
         d->chart->addAxis((*slot)->d->axis, alignment);
-        (*slot)->d->apply();
     }
+    applyFont();
+    // Every new plotting area (a resize, a new layout) thins the labels
+    // afresh for the room there is.
+    connect(d->chart, &QChart::plotAreaChanged, this,
+            guardedSlot([this](const QRectF &area) { fitLabelsToPlotArea(area); }));
 }
 
 Chart::~Chart()
@@ -632,16 +780,17 @@ void Chart::setCrossHairCursor(bool on)
 
 bool Chart::crossHairCursor() const { return d->crossHair; }
 
+// The axes take their ranges before the series their points. A range change
+// makes Qt Charts map every plotted point again, so where a range changes the
+// line series are emptied first and their new points are mapped only once
+// (point series keep theirs: emptying them rebuilds their marker items,
+// which costs more than the mapping).
 void Chart::commit()
 {
     double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
     bool any = false;
     for (const auto &series : d->series) {
-        const QList<QPointF> &points = series->d->points;
-        // A plain series' Qt Charts series, if it has one, stays empty.
-        if (!series->d->plain)
-            series->d->series->replace(points);
-        for (const QPointF &p : points) {
+        for (const QPointF &p : std::as_const(series->d->points)) {
             if (!any) {
                 xMin = xMax = p.x();
                 yMin = yMax = p.y();
@@ -654,28 +803,132 @@ void Chart::commit()
             yMax = std::max(yMax, p.y());
         }
     }
+    bool rangeChanges = false;
     for (auto [axis, low, high] : {std::tuple{d->bottom.get(), xMin, xMax},
                                    std::tuple{d->left.get(), yMin, yMax}}) {
-        axis->d->hasData = any;
-        axis->d->dataMinimum = low;
-        axis->d->dataMaximum = high;
-        axis->d->apply();
+        Axis::Data *data = axis->d;
+        data->hasData = any;
+        data->dataMinimum = low;
+        data->dataMaximum = high;
+        const double minimum = data->minimum;
+        const double maximum = data->maximum;
+        data->computeRange();
+        rangeChanges = rangeChanges || data->minimum != minimum || data->maximum != maximum;
     }
-    fitLastBottomLabel();
+    // A plain series' Qt Charts series, if it has one, stays empty.
+    if (rangeChanges) {
+        for (const auto &series : d->series) {
+            if (series->d->kind == SeriesKind::Line && !series->d->plain)
+                series->d->series->clear();
+        }
+    }
+    layOutLabels();
+    for (const auto &series : d->series) {
+        if (!series->d->plain)
+            series->d->series->replace(series->d->points);
+    }
     updatePlainLines();
 }
 
-// The bottom axis' last label stands centred on the axis' right end; widen
-// the chart's right margin so that it is never cut off by the chart's edge.
-void Chart::fitLastBottomLabel()
+// Both axes at once: the corner where they meet needs both. A change that
+// arrives while the labels are being handed over lays them out once more
+// afterwards.
+void Chart::layOutLabels()
 {
-    const QStringList labels = d->bottom->labels();
-    const QAbstractAxis *axis = d->chart->axes(Qt::Horizontal).value(0);
-    const QFontMetrics metrics(axis ? axis->labelsFont() : font());
-    const int half = labels.isEmpty() ? 0 : metrics.horizontalAdvance(labels.last()) / 2;
+    if (d->layingOut) {
+        d->layOutAgain = true;
+        return;
+    }
+    const QScopedValueRollback<bool> busy(d->layingOut, true);
+    Axis::Data *bottom = d->bottom->d;
+    Axis::Data *left = d->left->d;
+    do {
+        d->layOutAgain = false;
+        bottom->choose();
+        left->choose();
+        if (cornerLabelsClash())
+            left->chosen.erase(left->chosen.begin());
+        bottom->publish();
+        left->publish();
+        fitRightMargin();
+    } while (d->layOutAgain);
+}
+
+// Qt Charts sets axis labels off the plotting area by a fixed padding: the
+// bottom labels' texts start 5 pixels below it, the left labels' texts end 5
+// pixels left of it. The bottom axis' first label, centred on its value,
+// reaches left of the plotting area when it stands near the left end; the
+// left axis' lowest label reaches below it when it stands near the bottom.
+// Whether the two texts would meet (within a pixel, for Qt's rounding of
+// label positions).
+bool Chart::cornerLabelsClash() const
+{
+    constexpr double kBottomTextsTop = 5;
+    constexpr double kLeftTextsRight = -5;
+    constexpr double kRounding = 1;
+    const Axis::Data *bottom = d->bottom->d;
+    const Axis::Data *left = d->left->d;
+    if (bottom->chosen.empty() || left->chosen.empty() || bottom->extent <= 0
+        || left->extent <= 0)
+        return false;
+    const Axis::Data::Label &first = bottom->chosen.front();
+    const double x = (first.value - bottom->minimum) * bottom->extent
+                     / (bottom->maximum - bottom->minimum);
+    const double reachLeft = x - bottom->textSize(first.text).width() / 2;
+    const Axis::Data::Label &lowest = left->chosen.front();
+    const double y = (lowest.value - left->minimum) * left->extent / (left->maximum - left->minimum);
+    const double reachDown = left->textSize(lowest.text).height() / 2 - y;
+    return reachLeft < kLeftTextsRight + kRounding && reachDown > kBottomTextsTop - kRounding;
+}
+
+// The chart's texts are written in the widget's font (the window's), titles
+// in its bold face.
+void Chart::applyFont()
+{
+    QFont bold = font();
+    bold.setBold(true);
+    for (Axis *axis : {d->bottom.get(), d->left.get()}) {
+        axis->d->axis->setLabelsFont(font());
+        axis->d->axis->setTitleFont(bold);
+    }
+    d->chart->legend()->setFont(font());
+    layOutLabels();
+}
+
+void Chart::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        guarded([this] { applyFont(); });
+}
+
+void Chart::fitLabelsToPlotArea(const QRectF &area)
+{
+    Axis::Data *bottom = d->bottom->d;
+    Axis::Data *left = d->left->d;
+    if (bottom->extent == area.width() && left->extent == area.height())
+        return;
+    bottom->extent = area.width();
+    left->extent = area.height();
+    layOutLabels();
+}
+
+// A bottom label stands centred on its value, so one at the axis' right end
+// reaches half its width beyond the plotting area; the chart's right margin
+// leaves room for the text that stands there (the maximum's), so that no
+// label is cut off by the chart's edge. The margin does not follow the
+// labels actually chosen: they are chosen for the plotting area, which the
+// margin sizes.
+void Chart::fitRightMargin()
+{
+    const Axis::Data *bottom = d->bottom->d;
+    const QFontMetrics metrics(bottom->axis->labelsFont());
+    const int widest =
+        metrics.horizontalAdvance(text::formatPicture(bottom->maximum, bottom->picture));
     QMargins margins = d->chart->margins();
-    margins.setRight(std::max(kRightMargin, half + 2));
-    d->chart->setMargins(margins);
+    margins.setRight(std::max(kRightMargin, widest / 2 + 2));
+    if (margins != d->chart->margins())
+        d->chart->setMargins(margins);
 }
 
 QRect Chart::plotRect() const

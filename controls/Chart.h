@@ -5,7 +5,9 @@
 // a bottom and a left axis with label pictures, a legend at the top, and the
 // pixel-to-value lookup the readouts need. Points are collected by addPoint()
 // and handed to Qt Charts in one replace() by commit(): appending point by
-// point to a series inside a chart is quadratic.
+// point to a series inside a chart is quadratic. Axis labels stand at round
+// steps, thinned for the plotting area's real size so that neighbours keep
+// the axis' label separation.
 //
 // Plain line series are for many thin lines at once: the adapter draws their
 // points itself, one polyline each under the other series, so that a refill
@@ -17,6 +19,7 @@
 #include <QColor>
 #include <QList>
 #include <QPointF>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -77,9 +80,14 @@ public:
     void setTickLength(int length);
     void setMinorTicks(int count, int length);
     void setDashedTicks(bool dashed);
-    void setLabelSeparation(int percent);
+    // The least gap in pixels between two neighbouring labels' rectangles:
+    // labels are thinned to a larger round step until it holds over the
+    // plotting area's real length.
+    void setLabelSeparation(int pixels);
+    int labelSeparation() const;
 
-    // The current range (after the last commit for an automatic axis).
+    // The current range (after the last commit for an automatic axis): an
+    // automatic axis runs from the data's minimum to its maximum.
     double minimum() const;
     double maximum() const;
     // The label texts currently shown, in order.
@@ -144,6 +152,7 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     Series *adoptSeries(QXYSeries *qseries, SeriesKind kind, const QString &name,
@@ -151,7 +160,11 @@ private:
     void applyLegendFlags();
     void updatePlainLines();
     void paintPlainLines(QPainter *painter) const;
-    void fitLastBottomLabel();
+    void layOutLabels();
+    bool cornerLabelsClash() const;
+    void applyFont();
+    void fitLabelsToPlotArea(const QRectF &area);
+    void fitRightMargin();
 
     static constexpr int kRightMargin = 4;
     struct Private;

@@ -37,6 +37,18 @@ bool isEnterKey(int key)
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
+// Whether a key that reached the edit types its text. Ctrl, with or without
+// Shift, makes a key a command (Ctrl+C, Ctrl+A), which the edit never types;
+// with any other modifier held (Alt, AltGr, Meta) the character is typed.
+// Alt+letter shortcuts (menu mnemonics, buttons) never get here: the
+// shortcut takes the key before the edit sees it.
+bool typesText(const QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    return modifiers != Qt::ControlModifier
+        && modifiers != (Qt::ControlModifier | Qt::ShiftModifier);
+}
+
 // Keys the edit keeps from the window's default and cancel buttons and from
 // shortcuts.
 bool isOwnKey(int key)
@@ -440,8 +452,7 @@ bool KesSpinEditBase::runStep(bool up)
 // event was consumed.
 bool KesSpinEditBase::filterCharacter(QKeyEvent *event)
 {
-    // Shortcuts (Ctrl+C, Ctrl+A, Alt+letter) are not typed characters.
-    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+    if (!typesText(event))
         return false;
     QString typed = event->text();
     if (event->key() == Qt::Key_Delete)
@@ -605,6 +616,11 @@ void TKesSpinEdit::setValue(std::int32_t value)
     writeText(morva::text::formatInteger(ClampValue(value)));
 }
 
+bool TKesSpinEdit::textIsNumber() const
+{
+    return morva::text::tryTextToInteger(text()).has_value();
+}
+
 std::int32_t TKesSpinEdit::ClampValue(std::int32_t value) const
 {
     if (m_maxValue == m_minValue)
@@ -673,6 +689,11 @@ long double TKesRealSpinEdit::value() const
 void TKesRealSpinEdit::setValue(long double value)
 {
     writeText(morva::text::formatFixed(ClampValue(value), 3, 3));
+}
+
+bool TKesRealSpinEdit::textIsNumber() const
+{
+    return morva::text::textToReal(text()).has_value();
 }
 
 long double TKesRealSpinEdit::ClampValue(long double value) const

@@ -122,6 +122,9 @@ public:
     TSpinButton *spinButton() const { return m_spinButton; }
 
     virtual bool IsAcceptedChar(QChar c) const;
+    // Whether the text reads as a number of the field's kind; when it does
+    // not, the value reads as the minimum.
+    virtual bool textIsNumber() const = 0;
     virtual void StepUp() = 0;
     virtual void StepDown() = 0;
 
@@ -181,6 +184,7 @@ public:
     std::int32_t increment() const { return m_increment; }
     void setIncrement(std::int32_t value) { m_increment = value; }
 
+    bool textIsNumber() const override;
     // Equal limits mean no limit.
     std::int32_t ClampValue(std::int32_t value) const;
     // Overflow of the 32-bit range throws morva::EIntOverflow.
@@ -212,6 +216,7 @@ public:
     long double increment() const { return m_increment; }
     void setIncrement(long double value) { m_increment = value; }
 
+    bool textIsNumber() const override;
     long double ClampValue(long double value) const;
     // On a read-only edit: a beep and no change.
     void StepUp() override;

@@ -6,6 +6,7 @@
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
+#include "models/RunTable.h"
 #include "platform/Application.h"
 #include "platform/Hint.h"
 #include "platform/NumberText.h"
@@ -411,7 +412,7 @@ QWidget *DescribedForm::buildField(QWidget *box, const FieldSpec &f)
         connect(field, &KesSpinEditBase::OnKeyDown, this,
                 guardedSlot([this](int key, Qt::KeyboardModifiers) {
                     if (isEnterKey(key))
-                        runDescribed();
+                        startRun();
                 }));
     }
     m_fields.insert(f.name, field);
@@ -453,12 +454,10 @@ void DescribedForm::buildPage(const ChartSpec &spec)
     applyAxis(c->leftAxis(), spec.left);
     for (const SeriesSpec &s : spec.series)
         page.series.push_back(addSeries(c, s));
-    if (spec.markers) {
-        page.stable = c->addPointSeries(QStringLiteral("StableEquilibria"), kStableTitle,
-                                        Qt::black, chart::MarkerShape::Circle, 4, Qt::black);
-        page.unstable = c->addPointSeries(QStringLiteral("UnstableEquilibria"), kUnstableTitle,
-                                          Qt::black, chart::MarkerShape::Circle, 4, Qt::white);
-    }
+    if (spec.levels)
+        page.levels = addEquilibriumLevels(c, spec.levels->alleles, spec.levels->title);
+    if (spec.markers)
+        page.marks = addEquilibriumMarkers(c, spec.markers->unstableInLegend);
     if (spec.finish)
         spec.finish(c);
     const std::size_t index = m_pages.size();
@@ -538,11 +537,6 @@ chart::Series *DescribedForm::series(int page, const QString &name) const
 {
     chart::Chart *c = chart(page);
     return c ? c->seriesByName(name) : nullptr;
-}
-
-const std::vector<Marker> &DescribedForm::markers(int page) const
-{
-    return m_pages.at(std::size_t(page)).markers;
 }
 
 long double DescribedForm::settled(const QString &name) const
@@ -631,7 +625,8 @@ void DescribedForm::OutputNumbersPanelEnter()
     for (int r = 0; r < rows; ++r) {
         for (std::size_t c = 0; c < spec.columns.size(); ++c) {
             const ColumnSpec &column = spec.columns[c];
-            g->setCell(int(c), r + 1, column.format(column.value(r)));
+            const bool known = !column.defined || column.defined(r);
+            g->setCell(int(c), r + 1, known ? column.format(column.value(r)) : kUndefinedText);
         }
     }
     g->show();
@@ -639,6 +634,8 @@ void DescribedForm::OutputNumbersPanelEnter()
 
 void DescribedForm::OutputGraphPanelEnter()
 {
+    if (m_description.equilibria)
+        m_equilibria = m_description.equilibria();
     for (std::size_t i = 0; i < m_pages.size(); ++i)
         fillPage(i);
     if (m_note)
@@ -657,49 +654,27 @@ void DescribedForm::fillPage(std::size_t index)
             spec.series[i].points(plot);
         }
     }
-    if (spec.markers) {
-        page.markers = spec.markers();
-        for (const Marker &m : page.markers)
-            Plot(m.stable ? page.stable : page.unstable).add(m.x, m.y);
+    if (spec.levels) {
+        const auto [from, to] = spec.levels->span();
+        fillEquilibriumLevels(page.levels, spec.levels->at(m_equilibria), from, to);
     }
+    if (spec.markers)
+        page.places = fillEquilibriumMarkers(page.marks, m_equilibria.points, spec.markers->place);
     page.chart->commit();
 }
 
 // --- readouts and hints ---
 
-const Marker *DescribedForm::markerAt(const Page &page, const QPoint &pos) const
-{
-    const QRect plot = page.chart->plotRect();
-    const chart::Axis *bottom = page.chart->bottomAxis();
-    const chart::Axis *left = page.chart->leftAxis();
-    const double xSpan = bottom->maximum() - bottom->minimum();
-    const double ySpan = left->maximum() - left->minimum();
-    if (plot.isEmpty() || xSpan <= 0 || ySpan <= 0)
-        return nullptr;
-    const Marker *nearest = nullptr;
-    int best = kMarkerReach + 1;
-    for (const Marker &m : page.markers) {
-        const double x = plot.left() + (double(m.x) - bottom->minimum()) * plot.width() / xSpan;
-        const double y = plot.top() + plot.height()
-                         - (double(m.y) - left->minimum()) * plot.height() / ySpan;
-        const int distance = int(std::max(std::abs(x - pos.x()), std::abs(y - pos.y())));
-        if (distance < best) {
-            best = distance;
-            nearest = &m;
-        }
-    }
-    return nearest;
-}
-
 void DescribedForm::chartMouseMove(std::size_t index, const QPoint &pos)
 {
     const Page &page = m_pages[index];
-    if (const Marker *marker = markerAt(page, pos)) {
-        setHint(page.chart, marker->text);
+    const ChartSpec &spec = m_description.pages[index];
+    if (spec.markers && markerReadout(page.chart, pos, page.places, [this, &spec](int i) {
+            return spec.markers->readout(m_equilibria.points[std::size_t(i)]);
+        }))
         return;
-    }
-    if (const auto &readout = m_description.pages[index].readout)
-        chartReadout(page.chart, pos, readout);
+    if (spec.readout)
+        chartReadout(page.chart, pos, spec.readout);
 }
 
 void DescribedForm::gridMouseMove(const QPoint &pos)
@@ -708,6 +683,53 @@ void DescribedForm::gridMouseMove(const QPoint &pos)
     for (const ColumnSpec &column : m_description.grid.columns)
         hints << column.hint;
     gridColumnHint(pos, hints);
+}
+
+// --- export ---
+
+RunTable DescribedForm::runTable() const
+{
+    const ExportSpec &spec = m_description.exports;
+    RunTable table;
+    if (spec.fileStem.isEmpty())
+        return table;
+    table.fileStem = spec.fileStem;
+    if (spec.inputs.empty()) {
+        for (const BoxSpec &box : m_description.boxes) {
+            for (const FieldSpec &f : box.fields) {
+                if (const KesSpinEditBase *field = m_fields.value(f.name))
+                    table.inputs.append({fieldName(field), fieldText(field)});
+                else if (const QLineEdit *text = lineEdit(f.name))
+                    table.inputs.append({text->accessibleName().isEmpty() ? f.name
+                                                                          : text->accessibleName(),
+                                         fieldText(text)});
+            }
+        }
+    }
+    for (const auto &[name, field] : spec.inputs) {
+        const QLineEdit *edit = m_fields.value(field);
+        table.inputs.append({name, fieldText(edit ? edit : lineEdit(field))});
+    }
+    // Asked before the charts' refill: the equilibria of this run afresh.
+    if (spec.notes)
+        table.notes = spec.notes();
+    else if (m_description.equilibria)
+        table.notes = equilibriumLines(m_description.equilibria(), false);
+
+    std::vector<std::pair<QString, std::function<Value(int)>>> columns = spec.columns;
+    if (columns.empty()) {
+        for (const ColumnSpec &c : m_description.grid.columns)
+            columns.emplace_back(c.header.trimmed(), c.value);
+    }
+    const int rows = spec.rows ? spec.rows() : m_description.grid.rows();
+    for (const auto &column : columns)
+        table.header << column.first;
+    table.values.reserve(std::size_t(rows) * columns.size());
+    for (int r = 0; r < rows; ++r) {
+        for (const auto &column : columns)
+            table.values.push_back(column.second(r));
+    }
+    return table;
 }
 
 } // namespace morva

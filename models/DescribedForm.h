@@ -4,11 +4,14 @@
 // A model window built from its description (models/ModelDescription.h): the
 // group boxes, fields and labels in place or laid out, the tab order, the
 // double-click completion groups, Enter in the fields that run, the checks in
-// order before the run, the chart pages with their series, readouts and
-// equilibrium markers, the grid with its header, colours, texts and column
-// hints, and a line of notes under the charts. A model window derives from it
-// and gives the description, its arithmetic and the state its fills read.
+// order before the run (after the frame's check that every field reads), the
+// chart pages with their series, readouts, equilibrium markers and level
+// lines, the grid with its header, colours, texts and column hints, a line of
+// notes under the charts, and the run's table for export. A model window
+// derives from it and gives the description, its arithmetic and the state
+// its fills read.
 
+#include "models/EquilibriumMarks.h"
 #include "models/ModelDescription.h"
 #include "models/ModelForm.h"
 
@@ -38,8 +41,8 @@ public:
     chart::Series *series(int page, const QString &name) const;
     // The line under the charts; nullptr when the model has none.
     QLabel *noteLabel() const { return m_note; }
-    // The equilibria drawn on a page at the last refill.
-    const std::vector<form::Marker> &markers(int page) const;
+    // The equilibria of the last refill of the charts.
+    const EquilibriumSet &equilibria() const { return m_equilibria; }
 
     // What a field holds once it is left: its text read, clamped to its
     // limits (a real text that reads as no number: the minimum).
@@ -61,14 +64,15 @@ protected:
     void runClicked() override { runDescribed(); }
     void prepareGrid() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    RunTable runTable() const override;
 
 private:
     struct Page {
         chart::Chart *chart = nullptr;
         std::vector<chart::Series *> series;
-        chart::Series *stable = nullptr;
-        chart::Series *unstable = nullptr;
-        std::vector<form::Marker> markers;
+        EquilibriumLevels levels;
+        EquilibriumMarkers marks;
+        QList<QPointF> places;   // of the marks, in the order of the equilibria
     };
 
     static ModelFormSettings settingsFor(const form::ModelDescription &description);
@@ -82,7 +86,6 @@ private:
     void buildNote();
     void fillPage(std::size_t index);
     void chartMouseMove(std::size_t index, const QPoint &pos);
-    const form::Marker *markerAt(const Page &page, const QPoint &pos) const;
     void gridMouseMove(const QPoint &pos);
 
     form::ModelDescription m_description;
@@ -92,6 +95,7 @@ private:
     QHash<QString, QWidget *> m_others;
     std::vector<Page> m_pages;
     QLabel *m_note = nullptr;
+    EquilibriumSet m_equilibria;
 };
 
 } // namespace morva

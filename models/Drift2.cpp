@@ -357,5 +357,9 @@ ModelDescription TDrift2Form::describe(TDrift2Form *self)
     };
     d.grid.rows = [&r] { return int(r.rows.size()); };
     d.note = [self] { return self->note(); };
+    // Exported: every input as shown (the seed's text among them), the note,
+    // the grid's columns at full precision.
+    d.exports.fileStem = QStringLiteral("drift-2-alleles");
+    d.exports.notes = [self] { return QStringList{self->note()}; };
     return d;
 }

@@ -3,21 +3,23 @@
 
 // What a model window is, as data: its input group boxes and fields, the
 // double-click completion groups, the checks a run makes in order, the run
-// itself, the chart pages with their axes, series and readouts, the grid
-// columns and a line of notes under the charts. DescribedForm builds the
-// window from it and does the rest (construction, tab order, refills,
-// readouts, column hints, Cancel).
+// itself, the chart pages with their axes, series, readouts and equilibria,
+// the grid columns, a line of notes under the charts and the table export
+// writes. DescribedForm builds the window from it and does the rest
+// (construction, tab order, refills, readouts, column hints, Cancel, export).
 //
 // Fields and labels are placed either where the description says, or by the
 // automatic layout: BoxSpec::row() puts a label and its fields on the box's
 // next row (one row every 30 pixels), the labels of the box in one column,
 // everything centred in the box.
 
+#include "arith/Equilibria.h"
 #include "controls/Chart.h"
 #include "models/ModelForm.h"
 
 #include <QColor>
 #include <QPoint>
+#include <QPointF>
 #include <QString>
 
 #include <cstdint>
@@ -183,18 +185,24 @@ SeriesSpec pointSeries(const QString &name, const QString &title, const QColor &
                        chart::MarkerShape marker, int halfSize, const QColor &fill,
                        std::function<void(Plot &)> points, bool inLegend = true);
 
-// An equilibrium drawn on a chart: filled when stable, hollow when not; the
-// readout over it is `text`.
-struct Marker {
-    Value x = 0;
-    Value y = 0;
-    bool stable = false;
-    QString text;
+// The equilibria on a chart (models/EquilibriumMarks.h): a marker for each
+// one of the window's equilibria at `place`, filled when stable, hollow when
+// unstable; the pointer over one reads `readout`.
+struct MarkerSpec {
+    std::function<QPointF(const Equilibrium &)> place;
+    std::function<QString(const Equilibrium &)> readout;
+    bool unstableInLegend = true;
 };
 
-// Legend titles of the equilibrium markers.
-inline const QString kStableTitle = QStringLiteral("stable equilibrium");
-inline const QString kUnstableTitle = QStringLiteral("unstable equilibrium");
+// Dotted lines across a chart against time at the frequencies of one
+// equilibrium (`at` picks it from the window's; nullptr: no lines), from
+// the first to the last time of `span`.
+struct LevelSpec {
+    int alleles = 2;
+    QString title;
+    std::function<const Equilibrium *(const EquilibriumSet &)> at;
+    std::function<std::pair<double, double>()> span;
+};
 
 struct ChartSpec {
     QString sheetName;
@@ -211,12 +219,15 @@ struct ChartSpec {
     std::vector<SeriesSpec> series;
     // The status-bar readout at axis values (x, y) inside the plotting area.
     std::function<QString(Value x, Value y)> readout;
-    // Equilibria: two point series after the others ("stable equilibrium",
-    // "unstable equilibrium"); the pointer over one reads its text.
-    std::function<std::vector<Marker>()> markers;
+    // Equilibria, after the series: level lines, then markers.
+    std::optional<LevelSpec> levels;
+    std::optional<MarkerSpec> markers;
     // Anything the chart needs besides.
     std::function<void(chart::Chart *)> finish;
 };
+
+// What a grid cell or readout shows where a quantity is undefined.
+inline const QString kUndefinedText = QStringLiteral("-");
 
 // A grid column: header, hint, text colour, and its texts at each row.
 struct ColumnSpec {
@@ -226,6 +237,9 @@ struct ColumnSpec {
     std::function<Value(int row)> value;        // row 0: the first after the header
     std::function<QString(Value)> format;
     bool alignRight = false;
+    // None: every row has a value. Else a row where it is false shows
+    // kUndefinedText and its value is never asked for.
+    std::function<bool(int row)> defined = nullptr;
 };
 
 struct GridSpec {
@@ -234,6 +248,18 @@ struct GridSpec {
     int fontPixels = 0;                              // 0: the panel's font
     std::function<void(TStringAlignGrid *)> design;  // once, when built
     std::function<void(TStringAlignGrid *)> prepare; // at every FormShow, before the header
+};
+
+// The run as a table for export (models/RunTable.h).
+struct ExportSpec {
+    QString fileStem;                                    // empty: no export
+    // Input name and field; none: every field under its user-facing name (a
+    // text field under its user name), buttons left out.
+    std::vector<std::pair<QString, QString>> inputs;
+    // Header and value per row; none: the grid's columns and rows.
+    std::vector<std::pair<QString, std::function<Value(int row)>>> columns;
+    std::function<int()> rows;
+    std::function<QStringList()> notes;                  // none: the equilibria's lines
 };
 
 struct ModelDescription {
@@ -251,6 +277,9 @@ struct ModelDescription {
     GridSpec grid;
     // A line under the charts after a run (none: no line).
     std::function<QString()> note;
+    // The equilibria the charts mark, computed at each refill of the charts.
+    std::function<EquilibriumSet()> equilibria;
+    ExportSpec exports;
 };
 
 } // namespace morva::form

@@ -3,6 +3,7 @@
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
+#include "models/RunTable.h"
 #include "platform/AppIcon.h"
 #include "platform/Application.h"
 #include "platform/Desktop.h"
@@ -21,6 +22,7 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScrollArea>
+#include <QShortcutEvent>
 #include <QShowEvent>
 #include <QSplitter>
 #include <QSplitterHandle>
@@ -125,9 +127,10 @@ ModelForm::ModelForm(const ModelFormSettings &settings, std::function<void()> ha
                                   [this] { refill(&ModelForm::OutputGraphPanelEnter); });
 
     connect(m_runButton, &QPushButton::clicked, this,
-            guardedSlot([this] { runClicked(); }));
+            guardedSlot([this] { startRun(); }));
     connect(m_cancelButton, &QPushButton::clicked, this,
             guardedSlot([this] { cancelClicked(); }));
+    watchGridForExport();
 
     resize(kOuterWidth, kOuterHeight);
 }
@@ -183,6 +186,10 @@ void ModelForm::buildInputPanel()
     };
     m_runButton = makeButton(m_settings.runName, QStringLiteral("&Run"),
                              QStringLiteral("Click to continue"), origin + m_settings.runPos);
+    // Drawn as the default button: Enter runs unless a field or another
+    // button takes it (keyPressEvent).
+    m_runButton->setDefault(true);
+    m_runButton->installEventFilter(this);
     m_cancelButton = makeButton(m_settings.cancelName, QStringLiteral("&Cancel"),
                                 QStringLiteral("Click to cancel this model"),
                                 origin + m_settings.runPos + QPoint(0, kCancelBelowRun));
@@ -326,6 +333,7 @@ TKesRealSpinEdit *ModelForm::addRealField(QWidget *box, const QString &name, Fie
     field->setMaxValue(maximum);
     field->setIncrement(increment);
     field->setValue(value);
+    m_fields.append(field);
     if (textColor.isValid()) {
         QPalette palette = field->palette();
         palette.setColor(QPalette::Text, textColor);
@@ -344,6 +352,7 @@ TKesSpinEdit *ModelForm::addIntField(QWidget *box, const QString &name, FieldPla
     field->setMaxValue(maximum);
     field->setIncrement(increment);
     field->setValue(value);
+    m_fields.append(field);
     return field;
 }
 
@@ -358,6 +367,7 @@ chart::Chart *ModelForm::addChartPage(const QString &sheetName, const QString &t
     chart->setObjectName(chartName);
     layout->addWidget(chart);
     m_pageControl->addTab(sheet, title);
+    watchChartForExport(chart);
     return chart;
 }
 
@@ -389,6 +399,60 @@ void ModelForm::showError(const QString &text)
     desktop().showMessage(this, MessageIcon::Error, QString::fromLatin1(kApplicationTitle), text);
 }
 
+QString ModelForm::fieldName(const KesSpinEditBase *field)
+{
+    if (!field->accessibleName().isEmpty())
+        return field->accessibleName();
+    // The nearest label to the left of the field on its row.
+    const QRect place = field->geometry();
+    const QLabel *beside = nullptr;
+    for (const QLabel *label : field->parentWidget()->findChildren<QLabel *>(
+             Qt::FindDirectChildrenOnly)) {
+        const QRect at = label->geometry();
+        const bool sameRow = at.top() <= place.bottom() && at.bottom() >= place.top();
+        if (sameRow && at.center().x() < place.left()
+            && (!beside || at.right() > beside->geometry().right()))
+            beside = label;
+    }
+    QString name;
+    if (beside)
+        name = beside->text().remove(QLatin1Char('&')).trimmed();
+    else if (auto *box = qobject_cast<const QGroupBox *>(field->parentWidget()))
+        name = box->title().trimmed();
+    if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    return name.isEmpty() ? field->objectName() : name;
+}
+
+void ModelForm::leaveTextCheckToModel(const KesSpinEditBase *field)
+{
+    m_modelCheckedFields.append(field);
+}
+
+KesSpinEditBase *ModelForm::unreadableField() const
+{
+    for (KesSpinEditBase *field : m_fields) {
+        if (!field->textIsNumber() && !m_modelCheckedFields.contains(field))
+            return field;
+    }
+    return nullptr;
+}
+
+void ModelForm::startRun()
+{
+    if (KesSpinEditBase *field = unreadableField()) {
+        const QString what = qobject_cast<TKesSpinEdit *>(field)
+                                 ? QStringLiteral("%1: \"%2\" is not a whole number")
+                                 : QStringLiteral("%1: \"%2\" is not a number");
+        // The focus goes first, so that the box hands it back to the field.
+        field->setFocus(Qt::OtherFocusReason);
+        field->selectAll();
+        showError(what.arg(fieldName(field), field->text()));
+        return;
+    }
+    runClicked();
+}
+
 void ModelForm::refill(void (ModelForm::*enter)())
 {
     // Showing the grid at the end of its refill hands it the focus it was
@@ -397,8 +461,21 @@ void ModelForm::refill(void (ModelForm::*enter)())
     if (m_closing || m_refilling)
         return;
     const QScopedValueRollback<bool> busy(m_refilling, true);
-    if (!guarded([this, enter] { (this->*enter)(); }))
+    if (!guarded([this, enter] { (this->*enter)(); })) {
         m_refillFailed = true;
+        return;
+    }
+    if (enter == &ModelForm::OutputNumbersPanelEnter)
+        fitGridToTexts();
+}
+
+// The designed column widths assume the designed font; the font in use may
+// be wider. After each refill (never inside it) the columns grow to show
+// their widest texts whole, and the grid is placed again for its new width.
+void ModelForm::fitGridToTexts()
+{
+    m_grid->fitColumnsToTexts();
+    OutputNumbersPanelResize();
 }
 
 void ModelForm::enterAfterRun(FocusEntry *entry, void (ModelForm::*enter)())
@@ -413,7 +490,12 @@ void ModelForm::enterAfterRun(FocusEntry *entry, void (ModelForm::*enter)())
 
 void ModelForm::showResults()
 {
-    // A refill that fails is reported by its guard and ends the run there.
+    // The run's table is made before the refills move the focus (a field
+    // left may rewrite its text) and kept once they passed. The arithmetic
+    // state changed: the last run's table goes; a refill that fails is
+    // reported by its guard and ends the run there, without one.
+    std::unique_ptr<RunTable> table = makeResults();
+    dropResults();
     m_refillFailed = false;
     enterAfterRun(m_numbersEntry, &ModelForm::OutputNumbersPanelEnter);
     if (m_refillFailed)
@@ -422,11 +504,14 @@ void ModelForm::showResults()
     if (m_refillFailed)
         return;
     m_pageControl->show();
+    keepResults(std::move(table));
 }
 
 void ModelForm::cancelModel()
 {
     m_closing = true;
+    // The results go with the window (the frame's Copy and Save As follow).
+    dropResults();
     QList<QWidget *> hides{m_ngGroupBox};
     for (const QList<QGroupBox *> *slot : {&m_parameterBoxes, &m_frequencyBoxes}) {
         for (auto box = slot->crbegin(); box != slot->crend(); ++box)
@@ -472,7 +557,9 @@ void ModelForm::OutputNumbersPanelResize()
     if (auto *bottom = m_numbersPanel->findChild<QWidget *>(QStringLiteral("OutputNumbersPanelBot")))
         bottom->setGeometry(0, client.height() - kMargin, client.width(), kMargin);
 
-    const int width = (m_grid->defaultColWidth() + m_settings.gridWidthAddend) * m_grid->colCount();
+    int width = 0;
+    for (int col = 0; col < m_grid->colCount(); ++col)
+        width += m_grid->colWidth(col) + m_settings.gridWidthAddend;
     // A panel lower than the grid's margins leaves the grid empty, never
     // negative.
     const int height = std::max(0, client.height() - kGridHeightLoss);
@@ -489,6 +576,39 @@ void ModelForm::chartReadout(chart::Chart *chart, const QPoint &pos,
     const long double x = chart->bottomValueAt(pos.x());
     const long double y = chart->leftValueAt(pos.y());
     setHint(chart, format(x, y));
+}
+
+bool ModelForm::markerReadout(chart::Chart *chart, const QPoint &pos,
+                              const QList<QPointF> &markers,
+                              const std::function<QString(int)> &text)
+{
+    const QRect plot = chart->plotRect();
+    const chart::Axis *bottom = chart->bottomAxis();
+    const chart::Axis *left = chart->leftAxis();
+    const double width = bottom->maximum() - bottom->minimum();
+    const double height = left->maximum() - left->minimum();
+    if (plot.isEmpty() || !(width > 0) || !(height > 0))
+        return false;
+    // The inverse of Chart::bottomValueAt and Chart::leftValueAt.
+    const auto pixel = [&](const QPointF &at) {
+        return QPointF(plot.left() + (at.x() - bottom->minimum()) * plot.width() / width,
+                       plot.top() + plot.height()
+                           - (at.y() - left->minimum()) * plot.height() / height);
+    };
+    int nearest = -1;
+    double best = kMarkerReach * kMarkerReach;
+    for (qsizetype i = 0; i < markers.size(); ++i) {
+        const QPointF off = pixel(markers.at(i)) - QPointF(pos);
+        const double squared = QPointF::dotProduct(off, off);
+        if (squared <= best) {
+            best = squared;
+            nearest = int(i);
+        }
+    }
+    if (nearest < 0)
+        return false;
+    setHint(chart, text(nearest));
+    return true;
 }
 
 void ModelForm::gridColumnHint(const QPoint &pos, const QStringList &hints)
@@ -540,6 +660,15 @@ bool ModelForm::pressDefaultButton()
     }
     if (!m_runButton->isVisible() || !m_runButton->isEnabled())
         return false;
+    m_runButton->click();
+    return true;
+}
+
+bool ModelForm::pressRunButton()
+{
+    if (!m_runButton->isVisible() || !m_runButton->isEnabled())
+        return false;
+    m_runButton->setFocus(Qt::ShortcutFocusReason);
     m_runButton->click();
     return true;
 }
@@ -612,6 +741,15 @@ QWidget *ModelForm::fixTabOrder()
 
 bool ModelForm::eventFilter(QObject *watched, QEvent *event)
 {
+    // Run's mnemonic: settle the field being left, then run, at once (the
+    // button would only flash and click later, the field still focused).
+    if (watched == m_runButton && event->type() == QEvent::Shortcut
+        && !static_cast<QShortcutEvent *>(event)->isAmbiguous()) {
+        pressRunButton();
+        return true;
+    }
+    if (watched == m_grid && gridExportEvent(event))
+        return true;
     if (event->type() == QEvent::Resize) {
         if (watched == m_outputPanel)
             guarded([this] { OutputPanelResize(); });

@@ -6,29 +6,35 @@
 // the right with a tabbed chart area above a number grid, separated by
 // splitters. The frame owns the mechanisms the models fill in: the show
 // skeleton, the frequency double-click rule, the Run skeleton (refill the grid,
-// then the charts, then show the page control), the refills on focus entry,
+// then the charts, then show the page control), the refills on focus entry
+// (the grid's columns then grow to show their widest texts whole),
 // the resize rules, the chart readouts and grid column hints, Enter and Esc
-// as default and cancel keys, and Cancel with its hand-back to the caller.
+// as default and cancel keys, the check that every field reads as a number
+// before a run, and Cancel with its hand-back to the caller.
 
 #include <QColor>
 #include <QList>
 #include <QMdiSubWindow>
 #include <QPoint>
+#include <QPointF>
 #include <QSize>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 #include <initializer_list>
+#include <memory>
 
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QScrollArea;
 class QSplitter;
 class QTabWidget;
 class QWidget;
+class KesSpinEditBase;
 class TKesRealSpinEdit;
 class TKesSpinEdit;
 class TStringAlignGrid;
@@ -36,6 +42,9 @@ class TStringAlignGrid;
 namespace morva {
 
 class FocusEntry;
+struct ChartPage;
+struct RunTable;
+enum class ExportFormat;
 namespace chart {
 class Chart;
 }
@@ -61,7 +70,7 @@ struct ModelFormSettings {
     QString pageControlName = QStringLiteral("SelDiOutGraphPageControl");
     QString gridName;
     int gridColumns = 4;
-    // Added to the default column width per column to size the grid.
+    // Added to each column's width to size the grid.
     int gridWidthAddend = 6;
 };
 
@@ -117,7 +126,8 @@ public:
     virtual void FormShow();
     // Output panel resized: the chart area gets 70 % of its client height.
     void OutputPanelResize();
-    // Numbers panel resized: the grid placed and sized.
+    // Numbers panel resized: the grid placed and sized (its columns' widths,
+    // each plus the window's addend, centred in the panel).
     void OutputNumbersPanelResize();
     // Focus entered the chart area / the grid area: refill from the
     // arithmetic state only.
@@ -129,8 +139,52 @@ public:
     // while the focused control takes the key itself (a spin edit).
     bool pressDefaultButton();
     bool pressCancelButton();
+    // Alt+R, the Run button's mnemonic: the focus moves onto Run (a field it
+    // leaves settles its value, as on a click), then Run is clicked. False
+    // while Run is hidden or disabled.
+    bool pressRunButton();
+
+    // --- results leaving the program (models/ModelFormExport.cpp) ---
+    // Whether a run passed; its table is kept until the next run.
+    bool hasResults() const;
+    // The table of the last passed run; empty before one.
+    const RunTable &results() const;
+    // The chart on the visible page; nullptr without pages.
+    chart::Chart *visibleChart() const;
+    // What the visible page draws: its chart or its simplex chart.
+    QWidget *visiblePicture() const;
+    // Every chart with its page's title, in page order.
+    QList<ChartPage> chartPages() const;
+    // The table as tab-separated text on the clipboard (Edit, Copy; Ctrl+C
+    // in the grid; the grid's "Copy table").
+    void copyResults();
+    // One save dialog offering the table, the visible chart as a picture or
+    // a drawing, and the report; writes the file chosen (File, Save As).
+    void saveResultsAs();
+    // The chart's "Copy picture" and "Save picture..." (PNG or SVG).
+    void copyChartPicture(QWidget *chart);
+    void saveChartPicture(QWidget *chart);
+    // Writes the results in `format` at `path` (the chart for a picture or a
+    // drawing: `chart`, else the visible one). A failure is reported, leaves
+    // an earlier file as it was, and returns false.
+    bool saveResults(const QString &path, ExportFormat format, QWidget *chart = nullptr);
+
+signals:
+    // A run passed (results to export), or results were dropped.
+    void resultsChanged();
 
 protected:
+    // The table of the run just made: the inputs as the fields show them, a
+    // header and one row per stored generation from the arithmetic state.
+    // Asked once a run has passed; a window without one exports nothing.
+    virtual RunTable runTable() const;
+    // A field's text as the user reads it, for runTable().
+    static QString fieldText(const QLineEdit *field);
+    // The name a report gives a field: its accessible name (the model sets
+    // it: "A1->A2 rate"), else the text of the label beside it in its box
+    // without the colon, else its box's title.
+    static QString fieldName(const KesSpinEditBase *field);
+
     // --- building blocks for the model windows ---
     enum class InputSlot { Frequencies, Parameters };
     // A group box stacked into the input panel in its slot (frequencies below
@@ -149,6 +203,9 @@ protected:
                               int value, int minimum, int maximum, int increment);
     // A tab sheet named `sheetName` with `title`, holding a chart named
     // `chartName` that fills it.
+    // A picture widget of a page the window builds itself (a simplex chart):
+    // its right click offers "Copy picture" and "Save picture...".
+    void watchPictureForExport(QWidget *picture);
     chart::Chart *addChartPage(const QString &sheetName, const QString &title,
                                const QString &chartName);
 
@@ -163,6 +220,15 @@ protected:
     // One modal error box with the program's title.
     void showError(const QString &text);
 
+    // Run pressed (the button, Enter, Alt+R): first every field's text must
+    // read as a number; the first that does not is reported by its name and
+    // text and gets the focus with its text selected, and nothing runs.
+    // Then the model's Run handler, runClicked().
+    void startRun();
+    // The model reads this field's text itself and reports its own errors;
+    // startRun leaves it out.
+    void leaveTextCheckToModel(const KesSpinEditBase *field);
+
     // After a passed run: refill the grid, then the charts (by moving the
     // focus into their panels; a panel that already holds the focus is
     // refilled all the same), then show the page control.
@@ -173,6 +239,13 @@ protected:
     // elsewhere the last readout stays.
     void chartReadout(chart::Chart *chart, const QPoint &pos,
                       const std::function<QString(long double x, long double y)> &format);
+    // The readout over a marker: when the pointer at `pos` (chart pixels) lies
+    // within kMarkerReach pixels of one of `markers` (axis values), the
+    // chart's hint becomes text(index of the nearest) and true is returned;
+    // otherwise nothing changes.
+    bool markerReadout(chart::Chart *chart, const QPoint &pos, const QList<QPointF> &markers,
+                       const std::function<QString(int index)> &text);
+    static constexpr int kMarkerReach = 6;
     // The grid's hint for the pointer at `pos` (viewport pixels): the text of
     // the column under it, empty for other columns and outside the cells.
     void gridColumnHint(const QPoint &pos, const QStringList &hints);
@@ -180,7 +253,7 @@ protected:
     // Whether a key code is Enter (main or keypad).
     static bool isEnterKey(int key);
 
-    // Run clicked (or Enter): the model's Run handler.
+    // The model's Run handler, called by startRun once every field reads.
     virtual void runClicked() = 0;
     // Cancel clicked (or Esc): the model's Cancel handler, cancelModel().
     virtual void cancelClicked() { cancelModel(); }
@@ -205,12 +278,25 @@ private:
     QWidget *marginPanel(QWidget *parent, const QString &name, QSize fixed);
     void buildGrid(QWidget *panel);
     void refill(void (ModelForm::*enter)());
+    void fitGridToTexts();
     void enterAfterRun(FocusEntry *entry, void (ModelForm::*enter)());
     bool focusTakesKey() const;
+    // The first field whose text does not read as a number; nullptr if none.
+    KesSpinEditBase *unreadableField() const;
     // Tab order: the fields (and buttons) of the group boxes top to bottom,
     // Run, Cancel.
     // Returns the first of them.
     QWidget *fixTabOrder();
+    // Export plumbing (models/ModelFormExport.cpp).
+    std::unique_ptr<RunTable> makeResults() const;
+    void keepResults(std::unique_ptr<RunTable> table);
+    void dropResults();
+    void watchChartForExport(chart::Chart *chart);
+    void watchGridForExport();
+    bool gridExportEvent(QEvent *event);
+    void showChartMenu(QWidget *chart, const QPoint &globalPos);
+    void showGridMenu(const QPoint &globalPos);
+    void askAndSave(const QList<ExportFormat> &formats, ExportFormat initial, QWidget *chart);
 
     ModelFormSettings m_settings;
     QScrollArea *m_scrollArea = nullptr;
@@ -224,6 +310,9 @@ private:
     QSplitter *m_splitter2 = nullptr;
     QFrame *m_inputPanel = nullptr;
     QList<QWidget *> m_spacers;
+    // Every field in the order added, and those the model checks itself.
+    QList<KesSpinEditBase *> m_fields;
+    QList<const KesSpinEditBase *> m_modelCheckedFields;
     // The group boxes of each slot, top to bottom.
     QList<QGroupBox *> m_frequencyBoxes;
     QList<QGroupBox *> m_parameterBoxes;
@@ -238,6 +327,7 @@ private:
     TStringAlignGrid *m_grid = nullptr;
     FocusEntry *m_graphEntry = nullptr;
     FocusEntry *m_numbersEntry = nullptr;
+    std::unique_ptr<RunTable> m_results;
 };
 
 } // namespace morva

@@ -1,9 +1,11 @@
 #include "models/Mut2.h"
 
+#include "arith/Equilibria.h"
 #include "arith/PgMathMu.h"
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
+#include "models/RunTable.h"
 #include "platform/Application.h"
 #include "platform/NumberText.h"
 
@@ -181,6 +183,8 @@ void TMut2Form::buildFrequencyBox()
     Freq2RealSpinEdit = addRealField(FreqGroupBox, QStringLiteral("Freq2RealSpinEdit"),
                                      {{85, 48}, kFreqFieldSize}, 0.4L, 0.0L, 1.0L, 0.01L,
                                      kAllele2Colour);
+    Freq1RealSpinEdit->setAccessibleName(QStringLiteral("A1 frequency"));
+    Freq2RealSpinEdit->setAccessibleName(QStringLiteral("A2 frequency"));
 }
 
 void TMut2Form::buildRatesBox()
@@ -209,6 +213,10 @@ void TMut2Form::buildRatesBox()
     Label10b = label("Label10b", "x10^", kTimesTenX, kRateRow2);
     MutRate21PowerSpinEdit = addIntField(box, QStringLiteral("MutRate21PowerSpinEdit"),
                                          {{kPowerX, kRateRow2}, kPowerFieldSize}, -7, -9, -1, 1);
+    MutRate12RealSpinEdit->setAccessibleName(QStringLiteral("A1->A2 rate"));
+    MutRate12PowerSpinEdit->setAccessibleName(QStringLiteral("A1->A2 rate exponent"));
+    MutRate21RealSpinEdit->setAccessibleName(QStringLiteral("A2->A1 rate"));
+    MutRate21PowerSpinEdit->setAccessibleName(QStringLiteral("A2->A1 rate exponent"));
 }
 
 void TMut2Form::buildNgBox()
@@ -220,6 +228,8 @@ void TMut2Form::buildNgBox()
                       {94, 24 + kSmallLabelDrop}, kSmallLabelPixels);
     NgPowerSpinEdit = addIntField(NgGroupBox, QStringLiteral("NgPowerSpinEdit"),
                                   {{126, 24}, kPowerFieldSize}, 6, 0, 9, 1);
+    NgKesSpinEdit->setAccessibleName(QStringLiteral("Number of generations"));
+    NgPowerSpinEdit->setAccessibleName(QStringLiteral("Number of generations exponent"));
 }
 
 void TMut2Form::buildAlleleFreqChart()
@@ -249,6 +259,7 @@ void TMut2Form::buildAlleleFreqChart()
                                     kAllele2Colour, PenStyle::Dashed);
     Series6 = Chart1->addPointSeries(QStringLiteral("Series6"), QStringLiteral("FirstPoint"),
                                      Qt::white, MarkerShape::Diamond, 2, Qt::white, false);
+    equilibriumLevels = morva::addEquilibriumLevels(Chart1, 2, QStringLiteral("equilibrium"));
 }
 
 void TMut2Form::buildDeltaChart()
@@ -284,6 +295,8 @@ void TMut2Form::buildDeltaChart()
                                      MarkerShape::Circle, 3, kAllele2Colour);
     Series7 = Chart3->addPointSeries(QStringLiteral("Series7"), QStringLiteral("FisrtPoint"),
                                      Qt::yellow, MarkerShape::Circle, 3, Qt::white, false);
+    // With both rates at most 1 the equilibrium is never unstable.
+    deltaMarkers = morva::addEquilibriumMarkers(Chart3, false);
 }
 
 // The grid's designed attributes: centred text with the times right-aligned
@@ -348,13 +361,13 @@ void TMut2Form::Freq2RealSpinEditDblClick()
 void TMut2Form::NgKesSpinEditKeyDown(int key, Qt::KeyboardModifiers)
 {
     if (isEnterKey(key))
-        RunBtnClick();
+        startRun();
 }
 
 void TMut2Form::NgPowerSpinEditKeyDown(int key, Qt::KeyboardModifiers)
 {
     if (isEnterKey(key))
-        RunBtnClick();
+        startRun();
 }
 
 void TMut2Form::RunBtnClick()
@@ -401,6 +414,7 @@ void TMut2Form::CancelBtnClick()
 void TMut2Form::OutputGraphPanelEnter()
 {
     const int last = lastEntry();
+    m_marked = morva::mutationEquilibria(morva::MutRate12, morva::MutRate21).points;
     fillAlleleFreqChart(last);
     fillDeltaChart(last);
 }
@@ -415,6 +429,10 @@ void TMut2Form::fillAlleleFreqChart(int last)
         add(Series1, MutTimes[j], MutFreqs[j][1]);
         add(Series2, MutTimes[j], MutFreqs[j][2]);
     }
+    // Where both frequencies level off (or, with u + v = 2, the middle of
+    // their two-cycle).
+    fillEquilibriumLevels(equilibriumLevels, m_marked.empty() ? nullptr : &m_marked.front(),
+                          MutTimes[0], MutTimes[last]);
     Chart1->commit();
 }
 
@@ -429,7 +447,22 @@ void TMut2Form::fillDeltaChart(int last)
     add(Series7, MutFreqs[0][2], MutDeltaObs[0]);
     for (int j = 1; j <= last; ++j)
         add(Series5, MutFreqs[j][2], MutDeltaObs[j]);
+    m_deltaPlaces = fillEquilibriumMarkers(deltaMarkers, m_marked, [](const Equilibrium &e) {
+        return QPointF(static_cast<double>(e.p[2]), 0.0);
+    });
     Chart3->commit();
+}
+
+QStringList TMut2Form::equilibriumLines() const
+{
+    using namespace morva;
+    const EquilibriumSet set = mutationEquilibria(MutRate12, MutRate21);
+    QStringList lines = morva::equilibriumLines(set, false);
+    for (const Equilibrium &e : set.points)
+        lines << QStringLiteral("rate of approach |1-u-v|= ")
+                     + multiplierText(e.rate()).replace(text::decimalSeparator(), QLatin1Char('.'))
+                     + QStringLiteral(" per generation");
+    return lines;
 }
 
 void TMut2Form::OutputNumbersPanelEnter()
@@ -455,6 +488,12 @@ QString TMut2Form::chart3Readout(long double x, long double y)
 
 void TMut2Form::Chart3MouseMove(const QPoint &pos)
 {
+    if (markerReadout(Chart3, pos, m_deltaPlaces, [this](int i) {
+            const morva::Equilibrium &e = m_marked[std::size_t(i)];
+            return QStringLiteral(" p[2]= ") + morva::text::formatFixed(e.p[2], 6, 4)
+                + QStringLiteral("   ") + morva::equilibriumSummary(e);
+        }))
+        return;
     chartReadout(Chart3, pos, &TMut2Form::chart3Readout);
 }
 
@@ -464,4 +503,31 @@ void TMut2Form::StringAlignGridMouseMove(const QPoint &pos)
                                    QStringLiteral("Frequency of allele A1"),
                                    QStringLiteral("Frequency of allele A2")};
     gridColumnHint(pos, hints);
+}
+
+// The run for export: the stored generations' frequencies. A rate or the
+// number of generations is a mantissa and a power of ten in two fields, so
+// it reads as the two together show it.
+morva::RunTable TMut2Form::runTable() const
+{
+    using namespace morva;
+    const auto scaledText = [](const KesSpinEditBase *mantissa, const KesSpinEditBase *power) {
+        return fieldText(mantissa) + QStringLiteral("x10^") + fieldText(power);
+    };
+    RunTable table;
+    table.fileStem = QStringLiteral("mutation-2-alleles");
+    table.inputs = {
+        {QStringLiteral("A1 frequency"), fieldText(Freq1RealSpinEdit)},
+        {QStringLiteral("A2 frequency"), fieldText(Freq2RealSpinEdit)},
+        {QStringLiteral("A1->A2 rate"), scaledText(MutRate12RealSpinEdit, MutRate12PowerSpinEdit)},
+        {QStringLiteral("A2->A1 rate"), scaledText(MutRate21RealSpinEdit, MutRate21PowerSpinEdit)},
+        {QStringLiteral("generations"), scaledText(NgKesSpinEdit, NgPowerSpinEdit)},
+    };
+    table.notes = equilibriumLines();
+    table.header = {QStringLiteral("time"), QStringLiteral("p[1]"), QStringLiteral("p[2]")};
+    const int last = lastEntry();
+    table.values.reserve(static_cast<std::size_t>(last + 1) * 3);
+    for (int j = 0; j <= last; ++j)
+        table.appendRow({static_cast<long double>(MutTimes[j]), MutFreqs[j][1], MutFreqs[j][2]});
+    return table;
 }

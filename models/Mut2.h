@@ -7,6 +7,7 @@
 // frequencies against time, the change of p[2] against p[2] (observed and
 // expected) and a table of the sampled generations out.
 
+#include "models/EquilibriumMarks.h"
 #include "models/ModelForm.h"
 
 #include <QPointer>
@@ -65,6 +66,10 @@ public:
     morva::chart::Series *FastLineSeries4 = nullptr;
     morva::chart::Series *Series5 = nullptr;
     morva::chart::Series *Series7 = nullptr;
+    // After them: the dotted lines at the equilibrium (one per allele) on
+    // Chart1, its marker on Chart3.
+    morva::EquilibriumLevels equilibriumLevels;
+    morva::EquilibriumMarkers deltaMarkers;
 
     // Event handlers.
     void Freq1RealSpinEditDblClick();
@@ -77,6 +82,9 @@ public:
     void OutputNumbersPanelEnter() override;
     void Chart3MouseMove(const QPoint &pos);
     void StringAlignGridMouseMove(const QPoint &pos);
+
+    // The equilibrium of the rates of the last run, as lines of text.
+    QStringList equilibriumLines() const;
 
     // Texts of the window's messages.
     static const QString kSumMessage;
@@ -92,6 +100,7 @@ protected:
     void runClicked() override { RunBtnClick(); }
     void cancelClicked() override { CancelBtnClick(); }
     void prepareGrid() override;
+    morva::RunTable runTable() const override;
 
 private:
     void buildFrequencyBox();
@@ -103,6 +112,11 @@ private:
     void connectHandlers();
     void fillAlleleFreqChart(int last);
     void fillDeltaChart(int last);
+
+    // The equilibria drawn by the last refill and their places on Chart3,
+    // for the readout.
+    std::vector<morva::Equilibrium> m_marked;
+    QList<QPointF> m_deltaPlaces;
 };
 
 // The open mutation window, if any.

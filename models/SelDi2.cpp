@@ -1,10 +1,12 @@
 #include "models/SelDi2.h"
 
 #include "arith/CheckedInt.h"
+#include "arith/Equilibria.h"
 #include "arith/PgMathSe.h"
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
+#include "models/RunTable.h"
 #include "platform/Application.h"
 #include "platform/NumberText.h"
 
@@ -185,6 +187,8 @@ void TSelDi2Form::buildFrequencyBox()
     SelDi2Freq2RealSpinEdit =
         addRealField(SelDi2FreqGroupBox, QStringLiteral("SelDi2Freq2RealSpinEdit"),
                      {{70, 48}, {55, 22}}, 0.4L, 0.0L, 1.0L, 0.01L, kAllele2Colour);
+    SelDi2Freq1RealSpinEdit->setAccessibleName(QStringLiteral("A1 frequency"));
+    SelDi2Freq2RealSpinEdit->setAccessibleName(QStringLiteral("A2 frequency"));
 }
 
 void TSelDi2Form::buildFitnessBox()
@@ -207,6 +211,9 @@ void TSelDi2Form::buildFitnessBox()
     SelDi2Fit22RealSpinEdit =
         addRealField(SelDi2FitGroupBox, QStringLiteral("SelDi2Fit22RealSpinEdit"),
                      {{75, 78}, {55, 22}}, 0.9L, 0.0L, 2.0L, 0.01L);
+    SelDi2Fit11RealSpinEdit->setAccessibleName(QStringLiteral("A1A1 fitness"));
+    SelDi2Fit12RealSpinEdit->setAccessibleName(QStringLiteral("A1A2 fitness"));
+    SelDi2Fit22RealSpinEdit->setAccessibleName(QStringLiteral("A2A2 fitness"));
 }
 
 void TSelDi2Form::buildNgBox()
@@ -214,6 +221,7 @@ void TSelDi2Form::buildNgBox()
     SelNgKesSpinEdit = addIntField(NgGroupBox, QStringLiteral("SelNgKesSpinEdit"),
                                    {{50, 22}, {65, 22}}, 30, 1, 300, 5);
     SelNgKesSpinEdit->setReadOnly(true);
+    SelNgKesSpinEdit->setAccessibleName(QStringLiteral("Number of generations"));
 }
 
 void TSelDi2Form::buildCharts()
@@ -257,6 +265,7 @@ void TSelDi2Form::buildAlleleFreqChart()
                                    kAllele2Colour, PenStyle::Dashed);
     Series6 = chart->addPointSeries(QStringLiteral("Series6"), QStringLiteral("FirstPoint"),
                                     Qt::yellow, MarkerShape::Diamond, 2, Qt::white, false);
+    equilibriumLevels = morva::addEquilibriumLevels(chart, 2, QStringLiteral("stable equilibrium"));
 }
 
 void TSelDi2Form::buildFitnessChart()
@@ -295,6 +304,7 @@ void TSelDi2Form::buildDeltaChart()
                                     kAllele1Colour, MarkerShape::Circle, 3, kAllele1Colour);
     Series7 = chart->addPointSeries(QStringLiteral("Series7"), QStringLiteral("FirstPoint"),
                                     kAllele2Colour, MarkerShape::Circle, 3, Qt::white, false);
+    deltaMarkers = morva::addEquilibriumMarkers(chart);
 }
 
 void TSelDi2Form::buildWmedChart()
@@ -313,6 +323,7 @@ void TSelDi2Form::buildWmedChart()
                                          MarkerShape::Circle, 3, Qt::black);
     Series8 = chart->addPointSeries(QStringLiteral("Series8"), QStringLiteral("FirstPoint"),
                                     kAllele2Colour, MarkerShape::Circle, 3, Qt::white, false);
+    wmedMarkers = morva::addEquilibriumMarkers(chart);
 }
 
 // The grid's designed attributes: centred text, no visible selection, the
@@ -388,7 +399,7 @@ void TSelDi2Form::SelNgKesSpinEditChange()
 void TSelDi2Form::SelNgKesSpinEditKeyDown(int key, Qt::KeyboardModifiers)
 {
     if (isEnterKey(key))
-        SelRunBtnClick();
+        startRun();
 }
 
 void TSelDi2Form::SelRunBtnClick()
@@ -424,6 +435,8 @@ void TSelDi2Form::OutputGraphPanelEnter()
     using namespace morva;
     const int ng = SelNg;
     const auto t = [](int g) { return static_cast<long double>(SelTimes[g]); };
+    const EquilibriumSet equilibria = selectionEquilibria2(SelFit);
+    m_marked = equilibria.points;
 
     clearSeries(SelDi2Chart1);
     add(Series6, t(0), SelFreqs[0][1]);
@@ -432,6 +445,9 @@ void TSelDi2Form::OutputGraphPanelEnter()
         add(Series1, t(g), SelFreqs[g][1]);
         add(Series2, t(g), SelFreqs[g][2]);
     }
+    // A stable equilibrium inside: where both frequencies level off.
+    fillEquilibriumLevels(equilibriumLevels, interiorOfKind(equilibria, Stability::Stable), t(0),
+                          t(ng));
     SelDi2Chart1->commit();
 
     clearSeries(SelDi2Chart2);
@@ -453,6 +469,10 @@ void TSelDi2Form::OutputGraphPanelEnter()
     }
     for (int g = 1; g <= ng; ++g)
         add(Series5, SelFreqs[g - 1][1], SelFreqs[g][1] - SelFreqs[g - 1][1]);
+    // Each equilibrium on the axis, where delta-p[1] is 0.
+    m_deltaPlaces = fillEquilibriumMarkers(deltaMarkers, m_marked, [](const Equilibrium &e) {
+        return QPointF(static_cast<double>(e.p[1]), 0.0);
+    });
     SelDi2Chart3->commit();
 
     clearSeries(SelDi2Chart4);
@@ -461,7 +481,16 @@ void TSelDi2Form::OutputGraphPanelEnter()
         add(FastLineSeries5, SelLineP[i], SelLineWmed[i]);
     for (int g = 0; g <= ng; ++g)
         add(PointSeries1, SelFreqs[g][1], SelWmed[g]);
+    // Each equilibrium on the mean-fitness curve.
+    m_wmedPlaces = fillEquilibriumMarkers(wmedMarkers, m_marked, [](const Equilibrium &e) {
+        return QPointF(static_cast<double>(e.p[1]), static_cast<double>(e.meanFitness));
+    });
     SelDi2Chart4->commit();
+}
+
+QStringList TSelDi2Form::equilibriumLines() const
+{
+    return morva::equilibriumLines(morva::selectionEquilibria2(morva::SelFit), true);
 }
 
 void TSelDi2Form::OutputNumbersPanelEnter()
@@ -484,6 +513,11 @@ void TSelDi2Form::OutputNumbersPanelEnter()
 
 void TSelDi2Form::SelDi2Chart3MouseMove(const QPoint &pos)
 {
+    if (markerReadout(SelDi2Chart3, pos, m_deltaPlaces, [this](int i) {
+            return QStringLiteral(" p[1]= ") + readoutNumber(m_marked[std::size_t(i)].p[1])
+                + QStringLiteral("   ") + morva::equilibriumSummary(m_marked[std::size_t(i)]);
+        }))
+        return;
     chartReadout(SelDi2Chart3, pos, [](long double x, long double y) {
         return QStringLiteral(" p[1]= ") + readoutNumber(x) + QStringLiteral("   delta-p[1]= ") +
                readoutNumber(y);
@@ -492,6 +526,13 @@ void TSelDi2Form::SelDi2Chart3MouseMove(const QPoint &pos)
 
 void TSelDi2Form::SelDi2Chart4MouseMove(const QPoint &pos)
 {
+    if (markerReadout(SelDi2Chart4, pos, m_wmedPlaces, [this](int i) {
+            const morva::Equilibrium &e = m_marked[std::size_t(i)];
+            return QStringLiteral(" p[1]= ") + readoutNumber(e.p[1]) + QStringLiteral("   Wmed= ")
+                + readoutNumber(e.meanFitness) + QStringLiteral("   ")
+                + morva::equilibriumSummary(e);
+        }))
+        return;
     chartReadout(SelDi2Chart4, pos, [](long double x, long double y) {
         return QStringLiteral(" p[1]= ") + readoutNumber(x) + QStringLiteral("   Wmed= ") +
                readoutNumber(y);
@@ -504,4 +545,30 @@ void TSelDi2Form::SelDi2StringAlignGridMouseMove(const QPoint &pos)
         QStringLiteral("Time (in generations)"), QStringLiteral("Frequency of allele A1"),
         QStringLiteral("Frequency of allele A2"), QStringLiteral("Population mean fitness")};
     gridColumnHint(pos, hints);
+}
+
+// The run for export: every generation's frequencies, allele fitnesses and
+// mean fitness.
+morva::RunTable TSelDi2Form::runTable() const
+{
+    using namespace morva;
+    RunTable table;
+    table.fileStem = QStringLiteral("selection-2-alleles");
+    table.inputs = {
+        {QStringLiteral("A1 frequency"), fieldText(SelDi2Freq1RealSpinEdit)},
+        {QStringLiteral("A2 frequency"), fieldText(SelDi2Freq2RealSpinEdit)},
+        {QStringLiteral("A1A1 fitness"), fieldText(SelDi2Fit11RealSpinEdit)},
+        {QStringLiteral("A1A2 fitness"), fieldText(SelDi2Fit12RealSpinEdit)},
+        {QStringLiteral("A2A2 fitness"), fieldText(SelDi2Fit22RealSpinEdit)},
+        {QStringLiteral("generations"), fieldText(SelNgKesSpinEdit)},
+    };
+    table.notes = equilibriumLines();
+    table.header = {QStringLiteral("time"), QStringLiteral("p[1]"), QStringLiteral("p[2]"),
+                    QStringLiteral("W[1]"), QStringLiteral("W[2]"), QStringLiteral("Wmed")};
+    table.values.reserve(static_cast<std::size_t>(SelNg + 1) * 6);
+    for (int g = 0; g <= SelNg; ++g) {
+        table.appendRow({static_cast<long double>(SelTimes[g]), SelFreqs[g][1], SelFreqs[g][2],
+                         SelAlleleFit[g][1], SelAlleleFit[g][2], SelWmed[g]});
+    }
+    return table;
 }

@@ -7,6 +7,7 @@
 // change of p[1] and the mean fitness against p[1], observed and expected, and
 // the fitnesses against time) and a table of generations out.
 
+#include "models/EquilibriumMarks.h"
 #include "models/ModelForm.h"
 
 #include <QPointer>
@@ -72,6 +73,12 @@ public:
     morva::chart::Series *FastLineSeries5 = nullptr;
     morva::chart::Series *PointSeries1 = nullptr;
     morva::chart::Series *Series8 = nullptr;
+    // After them: the dotted lines at a stable equilibrium inside (one per
+    // allele) on SelDi2Chart1, the equilibrium markers on SelDi2Chart3 and
+    // SelDi2Chart4.
+    morva::EquilibriumLevels equilibriumLevels;
+    morva::EquilibriumMarkers deltaMarkers;
+    morva::EquilibriumMarkers wmedMarkers;
 
     // Event handlers.
     void SelDi2Freq1RealSpinEditDblClick();
@@ -86,6 +93,9 @@ public:
     void SelDi2Chart4MouseMove(const QPoint &pos);
     void SelDi2StringAlignGridMouseMove(const QPoint &pos);
 
+    // The equilibria of the fitnesses of the last run, as lines of text.
+    QStringList equilibriumLines() const;
+
     // Texts of the window's messages.
     static const QString kSumMessage;
     static const QString kFitnessMessage;
@@ -95,6 +105,7 @@ protected:
     void runClicked() override { SelRunBtnClick(); }
     void cancelClicked() override { SelCancelBtnClick(); }
     void prepareGrid() override;
+    morva::RunTable runTable() const override;
 
 private:
     void buildInputs();
@@ -108,6 +119,12 @@ private:
     void buildWmedChart();
     void designGrid();
     void connectHandlers();
+
+    // The equilibria drawn by the last refill and their places on
+    // SelDi2Chart3 and SelDi2Chart4, for the readouts.
+    std::vector<morva::Equilibrium> m_marked;
+    QList<QPointF> m_deltaPlaces;
+    QList<QPointF> m_wmedPlaces;
 };
 
 // The open 2-allele window, if any.

@@ -1,11 +1,13 @@
 #include "models/SelDi3.h"
 
 #include "arith/CheckedInt.h"
+#include "arith/Equilibria.h"
 #include "arith/PgMathSe.h"
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
 #include "controls/SimplexChart.h"
+#include "models/RunTable.h"
 #include "platform/Application.h"
 #include "platform/Hint.h"
 #include "platform/NumberText.h"
@@ -230,6 +232,7 @@ void TSelDi3Form::buildFrequencyBox()
         d.field = addRealField(SelDi3FreqGroupBox,
                                QStringLiteral("SelDi3Freq%1RealSpinEdit").arg(allele),
                                {fieldPos(row), {55, 22}}, d.value, 0.0L, 1.0L, 0.01L, d.colour);
+        d.field->setAccessibleName(QStringLiteral("A%1 frequency").arg(allele));
         setPixelSize(d.field, kFrequencyFieldPixels);
         ++row;
     }
@@ -267,6 +270,7 @@ void TSelDi3Form::buildFitnessBox()
         d.field = addRealField(SelDi3FitGroupBox,
                                QStringLiteral("SelDi3Fit%1RealSpinEdit").arg(digits),
                                {fieldPos(d.screenRow), {55, 24}}, d.value, 0.0L, 2.0L, 0.01L);
+        d.field->setAccessibleName(caption.chopped(1) + QStringLiteral(" fitness"));
         setPixelSize(d.field, kFieldPixels);
     }
 }
@@ -276,6 +280,10 @@ void TSelDi3Form::buildNgBox()
     SelNgKesSpinEdit = addIntField(NgGroupBox, QStringLiteral("SelNgKesSpinEdit"),
                                    {{50, 17}, {65, 24}}, 50, 1, 300, 5);
     setPixelSize(SelNgKesSpinEdit, kFieldPixels);
+    SelNgKesSpinEdit->setAccessibleName(QStringLiteral("Number of generations"));
+    // Run reads the typed number itself and reports text that is no
+    // integer with the conversion error.
+    leaveTextCheckToModel(SelNgKesSpinEdit);
 }
 
 void TSelDi3Form::buildCharts()
@@ -314,6 +322,7 @@ void TSelDi3Form::buildAlleleFreqChart()
                                    kAllele3Colour, PenStyle::Dashed);
     Series9 = chart->addPointSeries(QStringLiteral("Series9"), QStringLiteral("FirstPoint"),
                                     Qt::yellow, MarkerShape::Diamond, 2, Qt::white, false);
+    equilibriumLevels = morva::addEquilibriumLevels(chart, 3, QStringLiteral("stable equilibrium"));
 }
 
 void TSelDi3Form::buildFitnessChart()
@@ -358,6 +367,7 @@ void TSelDi3Form::buildSimplexPage()
     SelDi3Simplex->setVertexLabels(QStringLiteral("A1"), QStringLiteral("A2"),
                                    QStringLiteral("A3"));
     SelDi3Simplex->setFieldLabel(QStringLiteral("Wmed"));
+    watchPictureForExport(SelDi3Simplex);
     layout->addWidget(SelDi3Simplex, 1);
     SelDi3ArrowsCheckBox = new QCheckBox(QStringLiteral("Show change arrows"), TabSheet3);
     SelDi3ArrowsCheckBox->setObjectName(QStringLiteral("SelDi3ArrowsCheckBox"));
@@ -466,7 +476,7 @@ void TSelDi3Form::SelNgKesSpinEditChange()
 void TSelDi3Form::SelNgKesSpinEditKeyDown(int key, Qt::KeyboardModifiers)
 {
     if (isEnterKey(key))
-        SelRunBtnClick();
+        startRun();
 }
 
 bool TSelDi3Form::readFrequencies()
@@ -544,6 +554,11 @@ void TSelDi3Form::OutputGraphPanelEnter()
         add(Series2, t(g), SelFreqs[g][2]);
         add(Series6, t(g), SelFreqs[g][3]);
     }
+    // A stable equilibrium with every allele present: where the frequencies
+    // level off.
+    const EquilibriumSet equilibria = selectionEquilibria3(SelFit);
+    fillEquilibriumLevels(equilibriumLevels, interiorOfKind(equilibria, Stability::Stable), t(0),
+                          t(ng));
     SelDi3Chart1->commit();
 
     clearSeries(SelDi3Chart2);
@@ -603,8 +618,10 @@ void TSelDi3Form::fillSimplex()
     SelDi3Simplex->clearPolylines();
     SelDi3Simplex->addPolyline(run);
     SelDi3Simplex->clearMarkers();
-    // The equilibria of the run's fitnesses go here, one
-    // markSimplexEquilibrium() each.
+    // Stability on the whole triangle: an edge point counts as stable only
+    // when it also resists the missing allele.
+    for (const Equilibrium &e : selectionEquilibria3(w).points)
+        markSimplexEquilibrium(e.p, e.kind == Stability::Stable);
 }
 
 void TSelDi3Form::markSimplexEquilibrium(const morva::TAlleleVector &p, bool stable)
@@ -629,6 +646,11 @@ void TSelDi3Form::SelDi3SimplexMouseMove(double p1, double p2, double p3)
                                QStringLiteral("   Wmed= ") + simplexReadoutNumber(wmed));
 }
 
+QStringList TSelDi3Form::equilibriumLines() const
+{
+    return morva::equilibriumLines(morva::selectionEquilibria3(morva::SelFit), true);
+}
+
 void TSelDi3Form::OutputNumbersPanelEnter()
 {
     using namespace morva;
@@ -646,4 +668,36 @@ void TSelDi3Form::OutputNumbersPanelEnter()
         grid->setCell(4, row, gridNumber(SelWmed[g]));
     }
     grid->show();
+}
+
+// The run for export: every generation's frequencies, allele fitnesses and
+// mean fitness.
+morva::RunTable TSelDi3Form::runTable() const
+{
+    using namespace morva;
+    RunTable table;
+    table.fileStem = QStringLiteral("selection-3-alleles");
+    table.inputs = {
+        {QStringLiteral("A1 frequency"), fieldText(SelDi3Freq1RealSpinEdit)},
+        {QStringLiteral("A2 frequency"), fieldText(SelDi3Freq2RealSpinEdit)},
+        {QStringLiteral("A3 frequency"), fieldText(SelDi3Freq3RealSpinEdit)},
+        {QStringLiteral("A1A1 fitness"), fieldText(SelDi3Fit11RealSpinEdit)},
+        {QStringLiteral("A1A2 fitness"), fieldText(SelDi3Fit12RealSpinEdit)},
+        {QStringLiteral("A1A3 fitness"), fieldText(SelDi3Fit13RealSpinEdit)},
+        {QStringLiteral("A2A2 fitness"), fieldText(SelDi3Fit22RealSpinEdit)},
+        {QStringLiteral("A2A3 fitness"), fieldText(SelDi3Fit23RealSpinEdit)},
+        {QStringLiteral("A3A3 fitness"), fieldText(SelDi3Fit33RealSpinEdit)},
+        {QStringLiteral("generations"), fieldText(SelNgKesSpinEdit)},
+    };
+    table.notes = equilibriumLines();
+    table.header = {QStringLiteral("time"), QStringLiteral("p[1]"), QStringLiteral("p[2]"),
+                    QStringLiteral("p[3]"), QStringLiteral("W[1]"), QStringLiteral("W[2]"),
+                    QStringLiteral("W[3]"), QStringLiteral("Wmed")};
+    table.values.reserve(static_cast<std::size_t>(SelNg + 1) * 8);
+    for (int g = 0; g <= SelNg; ++g) {
+        table.appendRow({static_cast<long double>(SelTimes[g]), SelFreqs[g][1], SelFreqs[g][2],
+                         SelFreqs[g][3], SelAlleleFit[g][1], SelAlleleFit[g][2],
+                         SelAlleleFit[g][3], SelWmed[g]});
+    }
+    return table;
 }

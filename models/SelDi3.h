@@ -8,6 +8,7 @@
 // of generations out.
 
 #include "arith/PgMathSe.h"
+#include "models/EquilibriumMarks.h"
 #include "models/ModelForm.h"
 
 #include <QPointer>
@@ -79,6 +80,9 @@ public:
     morva::chart::Series *Series7 = nullptr;
     morva::chart::Series *Series3 = nullptr;
     morva::chart::Series *Series8 = nullptr;
+    // After them on SelDi3Chart1: the dotted lines at a stable equilibrium
+    // with all three alleles present, one per allele.
+    morva::EquilibriumLevels equilibriumLevels;
 
     // The third page: the run on the triangle of allele frequencies over the
     // mean-fitness landscape, with the one-generation change as arrows.
@@ -102,6 +106,9 @@ public:
     void OutputGraphPanelEnter() override;
     void OutputNumbersPanelEnter() override;
 
+    // The equilibria of the fitnesses of the last run, as lines of text.
+    QStringList equilibriumLines() const;
+
     // Texts of the window's messages.
     static const QString kSumMessage;
     static const QString kFitnessMessage;
@@ -113,6 +120,7 @@ protected:
     void runClicked() override { SelRunBtnClick(); }
     void cancelClicked() override { SelCancelBtnClick(); }
     void prepareGrid() override;
+    morva::RunTable runTable() const override;
 
 private:
     void buildInputs();

@@ -24,6 +24,7 @@ TwoAlleleDesign TSelMig2Form::design(TSelMig2Form *self)
     TwoAlleleDesign d;
     d.objectName = QStringLiteral("SelMig2Form");
     d.caption = QStringLiteral(" MORVA - Natural Selection with migration, 2 alleles");
+    d.fileStem = QStringLiteral("selection-migration");
     d.prefix = QStringLiteral("SelMig2");
     d.frequencyCaption = QStringLiteral("Island allele frequencies");
     d.frequencies = {0.6L, 0.4L};
@@ -35,9 +36,9 @@ TwoAlleleDesign TSelMig2Form::design(TSelMig2Form *self)
                                     "migrants each generation"))
             .row(QStringLiteral("pc:"), {real(QStringLiteral("ContFreqRealSpinEdit"), 0.9L)
                                              .colored(kContinentColour)
-                                             .named(QStringLiteral("continent A1 frequency"))})
+                                             .named(QStringLiteral("Continent A1 frequency"))})
             .row(QStringLiteral("m:"), {real(QStringLiteral("MigRateRealSpinEdit"), 0.02L)
-                                            .named(QStringLiteral("migration rate"))});
+                                            .named(QStringLiteral("Migration rate"))});
     d.curveA = QStringLiteral("migration");
     d.curveB = QStringLiteral("selection");
     // Selection's curve keeps its colour of the other windows.

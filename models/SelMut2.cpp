@@ -28,6 +28,7 @@ TwoAlleleDesign TSelMut2Form::design(TSelMut2Form *self)
     TwoAlleleDesign d;
     d.objectName = QStringLiteral("SelMut2Form");
     d.caption = QStringLiteral(" MORVA - Natural Selection with mutation, 2 alleles");
+    d.fileStem = QStringLiteral("selection-mutation");
     d.prefix = QStringLiteral("SelMut2");
     d.generations = 500;
     d.modelBox = parameterBox(QStringLiteral("MutRatesGroupBox"), QStringLiteral("Mutation rates"),
@@ -77,12 +78,11 @@ QString TSelMut2Form::note() const
     const std::optional<SelMutBalance> balance = selMutBalance(m_fitness, m_u, m_v);
     if (!balance)
         return text;
-    for (const FixedPoint &e : results().equilibria.points) {
-        if (!e.stable || e.value <= 0 || e.value >= 1)
+    for (const Equilibrium &e : equilibriumSet().interior()) {
+        if (e.kind != Stability::Stable)
             continue;
-        const bool second = balance->allele == 2;
-        const Extended exact = second ? 1 - e.value : e.value;
-        const QString rate = second ? QStringLiteral("u") : QStringLiteral("v");
+        const Extended exact = e.p[balance->allele];
+        const QString rate = balance->allele == 2 ? QStringLiteral("u") : QStringLiteral("v");
         const QString formula = balance->kind == SelMutBalanceKind::Recessive
                                     ? QStringLiteral("sqrt(%1 / s)").arg(rate)
                                     : QStringLiteral("%1 / (h s)").arg(rate);

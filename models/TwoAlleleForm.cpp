@@ -6,6 +6,8 @@
 #include <QLegend>
 
 #include <cmath>
+#include <limits>
+#include <utility>
 
 namespace morva {
 
@@ -72,15 +74,6 @@ ChartSpec page(const char *sheet, const char *title, const QString &chartName)
 QString gridNumber(Value v) { return text::formatFixed(v, 6, 5); }
 QString timeNumber(Value v) { return QLatin1Char(' ') + text::formatInteger(std::int64_t(v)); }
 
-QString markerText(const FixedPoint &point)
-{
-    QString text = QStringLiteral(" p[1]= ") + text::formatFixed(point.value, 8, 7)
-                   + (point.stable ? QStringLiteral("   stable") : QStringLiteral("   unstable"));
-    if (point.slope)
-        text += QStringLiteral(", slope ") + text::formatFixed(*point.slope, 6, 5);
-    return text;
-}
-
 } // namespace
 
 TwoAlleleForm::TwoAlleleForm(TwoAlleleDesign design, std::function<void()> handBack,
@@ -117,15 +110,40 @@ QString TwoAlleleForm::noteNumber(long double value)
                                     : text::formatFixed(value, 7, 7);
 }
 
+EquilibriumSet TwoAlleleForm::equilibriumSet() const
+{
+    EquilibriumSet set;
+    set.alleles = 2;
+    for (const FixedPoint &f : m_results.equilibria.points) {
+        Equilibrium e;
+        e.alleles = 2;
+        e.p[1] = f.value;
+        e.p[2] = 1 - f.value;
+        e.multiplierCount = 1;
+        // No slope where the mean fitness is 0: the map holds the point,
+        // any point near it jumps away.
+        e.multipliers[0].value = f.slope ? *f.slope : std::numeric_limits<Extended>::infinity();
+        e.kind = e.multipliers[0].stability();
+        set.points.push_back(e);
+    }
+    FaceNote whole;
+    whole.alleles = alleleBit(1) | alleleBit(2);
+    if (m_results.equilibria.everyPoint) {
+        whole.status = FaceStatus::EveryPoint;
+        whole.from[1] = 1;
+        whole.to[2] = 1;
+    }
+    set.faces.push_back(whole);
+    return set;
+}
+
 QString TwoAlleleForm::equilibriaText() const
 {
-    const FixedPoints &e = m_results.equilibria;
-    if (e.everyPoint)
+    if (m_results.equilibria.everyPoint)
         return QStringLiteral("Every p[1] is an equilibrium.");
     QStringList points;
-    for (const FixedPoint &p : e.points)
-        points << noteNumber(p.value) + (p.stable ? QStringLiteral(" stable")
-                                                  : QStringLiteral(" unstable"));
+    for (const Equilibrium &e : equilibriumSet().points)
+        points << noteNumber(e.p[1]) + QLatin1Char(' ') + stabilityText(e.kind);
     return QStringLiteral("Equilibria of p[1]: ") + points.join(QStringLiteral(", "))
            + QLatin1Char('.');
 }
@@ -170,7 +188,7 @@ ModelDescription TwoAlleleForm::describe(TwoAlleleForm *self, TwoAlleleDesign de
                             kMaxGenerations, 10)
                         .sized(QSize(75, 22))
                         .runOnEnter()
-                        .named(QStringLiteral("number of generations"))});
+                        .named(QStringLiteral("Number of generations"))});
     d.boxes = {frequencies, fitnesses, design.modelBox, generations};
     d.sumGroups = {sumGroup({named("Freq1RealSpinEdit"), named("Freq2RealSpinEdit")},
                             kDoubleClickMessage)};
@@ -228,21 +246,22 @@ ModelDescription TwoAlleleForm::describe(TwoAlleleForm *self, TwoAlleleDesign de
                    PenStyle::Dashed, trajectory(r.run.p2)),
         firstPoints({&r.run.p1, &r.run.p2}),
     };
-    // A dotted line at each stable equilibrium inside (0, 1); two at most,
-    // between them stands an unstable one.
-    for (int n = 0; n < 2; ++n) {
-        freqs.series.push_back(lineSeries(
-            QStringLiteral("EquilibriumLine%1").arg(n + 1), QStringLiteral("p[1]^"),
-            kAllele1Colour, PenStyle::Dotted,
-            [&r, n](Plot &p) {
-                int found = 0;
-                for (const FixedPoint &e : r.equilibria.points) {
-                    if (e.stable && e.value > 0 && e.value < 1 && found++ == n)
-                        p.level(e.value, r.run.t.front(), r.run.t.back());
-                }
-            },
-            false));
-    }
+    // Where this population levels off: the stable equilibrium inside
+    // nearest its last frequency.
+    freqs.levels = LevelSpec{
+        2, QStringLiteral("stable equilibrium"),
+        [&r](const EquilibriumSet &set) {
+            const Equilibrium *nearest = nullptr;
+            const auto away = [&r](const Equilibrium &e) {
+                return std::fabs(e.p[1] - r.run.p1.back());
+            };
+            for (const Equilibrium &e : set.interior()) {
+                if (e.kind == Stability::Stable && (!nearest || away(e) < away(*nearest)))
+                    nearest = &e;
+            }
+            return nearest;
+        },
+        [&r] { return std::pair<double, double>(r.run.t.front(), r.run.t.back()); }};
     for (SeriesSpec &s : design.frequencySeries)
         freqs.series.push_back(std::move(s));
 
@@ -284,12 +303,12 @@ ModelDescription TwoAlleleForm::describe(TwoAlleleForm *self, TwoAlleleDesign de
         pointSeries(QStringLiteral("Series7"), QStringLiteral("FirstPoint"), kAllele2Colour,
                     MarkerShape::Circle, 3, Qt::white, observed(true), false),
     };
-    delta.markers = [&r] {
-        std::vector<Marker> marks;
-        for (const FixedPoint &e : r.equilibria.points)
-            marks.push_back({e.value, 0, e.stable, markerText(e)});
-        return marks;
-    };
+    delta.markers = MarkerSpec{
+        [](const Equilibrium &e) { return QPointF(static_cast<double>(e.p[1]), 0.0); },
+        [](const Equilibrium &e) {
+            return QStringLiteral(" p[1]= ") + text::formatFixed(e.p[1], 8, 7)
+                   + QStringLiteral("   ") + equilibriumSummary(e);
+        }};
     delta.readout = [](Value x, Value y) {
         return QStringLiteral(" p[1]= ") + text::formatFixed(x, 5, 3)
                + QStringLiteral("   delta-p[1]= ") + text::formatExponent(y, 3, 2);
@@ -322,6 +341,14 @@ ModelDescription TwoAlleleForm::describe(TwoAlleleForm *self, TwoAlleleDesign de
          column(r.run.wmed), gridNumber},
     };
     d.grid.rows = [&r] { return int(r.run.t.size()); };
+    d.equilibria = [self] { return self->equilibriumSet(); };
+    d.exports.fileStem = design.fileStem;
+    d.exports.columns = {
+        {QStringLiteral("time"), [&r](int row) { return Value(r.run.t[std::size_t(row)]); }},
+        {QStringLiteral("p[1]"), column(r.run.p1)}, {QStringLiteral("p[2]"), column(r.run.p2)},
+        {QStringLiteral("W[1]"), column(r.run.W1)}, {QStringLiteral("W[2]"), column(r.run.W2)},
+        {QStringLiteral("Wmed"), column(r.run.wmed)},
+    };
     d.note = design.note;
     return d;
 }

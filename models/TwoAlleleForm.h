@@ -8,8 +8,9 @@
 // p[1] against p[1] (observed, the two forces' expected curves and their
 // total, the equilibria as markers) and the mean fitness against time; a
 // table of the stored generations; a line with the equilibria under the
-// charts. A window gives its names, its box, its arithmetic and its note.
+// charts; the run for export. A window gives its names, its box, its arithmetic and its note.
 
+#include "arith/Equilibria.h"
 #include "arith/FixedPoints.h"
 #include "arith/TwoAlleleSelection.h"
 #include "models/DescribedForm.h"
@@ -36,6 +37,7 @@ struct TwoAlleleDesign {
     QString objectName;
     QString caption;
     QString prefix;                  // of the control names: <prefix>FreqGroupBox ...
+    QString fileStem;                // of the names export proposes
     QString frequencyCaption = QStringLiteral("Allele frequencies");
     // The defaults: p[1], p[2]; w11, w12, w22; generations.
     std::array<form::Value, 2> frequencies{0.6L, 0.4L};
@@ -74,6 +76,8 @@ public:
     // "Equilibria of p[1]: 0 unstable, 0.8418861 stable." for the note; "Every
     // p[1] is an equilibrium." when every frequency is one.
     QString equilibriaText() const;
+    // The run's equilibria as the charts mark them.
+    EquilibriumSet equilibriumSet() const;
     // A frequency as the note writes it.
     static QString noteNumber(long double value);
 

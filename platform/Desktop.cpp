@@ -4,6 +4,9 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -36,6 +39,16 @@ QString boxText(const QString &text)
 }
 
 DesktopServices *g_installed = nullptr;
+
+// "Table (*.csv)" -> "csv"; empty when the filter names no single extension.
+QString filterSuffix(const QString &filter)
+{
+    const qsizetype star = filter.indexOf(QLatin1String("(*."));
+    const qsizetype close = filter.indexOf(QLatin1Char(')'), star);
+    if (star < 0 || close < 0)
+        return {};
+    return filter.mid(star + 3, close - star - 3);
+}
 
 } // namespace
 
@@ -80,6 +93,32 @@ bool DesktopServices::runPrintDialog(QWidget *parent, QPrinter &printer)
     QPrintDialog dialog(&printer, parent);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     return dialog.exec() == QDialog::Accepted;
+}
+
+SaveDialogAnswer DesktopServices::runSaveDialog(QWidget *parent,
+                                                const SaveDialogRequest &request)
+{
+    QFileDialog dialog(parent, request.caption,
+                       QDir(request.folder).filePath(request.fileName));
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(request.filters);
+    if (!request.filter.isEmpty())
+        dialog.selectNameFilter(request.filter);
+    dialog.setDefaultSuffix(filterSuffix(dialog.selectedNameFilter()));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString &filter) {
+                         const QString suffix = filterSuffix(filter);
+                         dialog.setDefaultSuffix(suffix);
+                         const QString typed = dialog.selectedFiles().value(0);
+                         if (!typed.isEmpty() && !suffix.isEmpty())
+                             dialog.selectFile(QFileInfo(typed).completeBaseName()
+                                               + QLatin1Char('.') + suffix);
+                     });
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return {dialog.selectedFiles().value(0), dialog.selectedNameFilter()};
 }
 
 DesktopServices &desktop()

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 class QPrinter;
 class QWidget;
@@ -16,6 +17,24 @@ class QWidget;
 namespace morva {
 
 enum class MessageIcon { Error, Information, Stop };
+
+// What a save dialog asks: its caption, the folder it opens in, the file name
+// it proposes, the file types offered ("Table (*.csv)") and the one chosen at
+// the start.
+struct SaveDialogRequest {
+    QString caption;
+    QString folder;
+    QString fileName;
+    QStringList filters;
+    QString filter;
+};
+
+// What the user chose: the path (empty when cancelled) and the file type
+// selected when confirming.
+struct SaveDialogAnswer {
+    QString path;
+    QString filter;
+};
 
 class DesktopServices {
 public:
@@ -38,6 +57,10 @@ public:
     virtual void openUrl(const QString &address);
     // The print dialog; true when the user confirms.
     virtual bool runPrintDialog(QWidget *parent, QPrinter &printer);
+    // The save-file dialog: the toolkit's own widgets (never the desktop's
+    // native dialog, so it looks and behaves alike everywhere); choosing a
+    // type puts its extension on the proposed name.
+    virtual SaveDialogAnswer runSaveDialog(QWidget *parent, const SaveDialogRequest &request);
 };
 
 // The services in use: the real ones unless a test installed others.

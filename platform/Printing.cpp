@@ -13,11 +13,11 @@ namespace {
 constexpr double kScreenPixelsPerInch = 96.0;
 }
 
-void printWidgetImage(QWidget *widget, QPrinter &printer)
+void printWidgetImage(QWidget *widget, QPrinter &printer, const QRect &area)
 {
     if (!widget)
         return;
-    const QPixmap image = widget->grab();
+    const QPixmap image = widget->grab(area.isNull() ? widget->rect() : area);
     QPainter painter;
     if (!painter.begin(&printer))
         throw MorvaError("The printer could not start the print job");

@@ -11,6 +11,7 @@
 #include <QEventLoop>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -395,6 +396,18 @@ bool TAboutBox::event(QEvent *event)
     if (event->type() == QEvent::WindowActivate)
         guarded([this] { FormActivate(this); });
     return QDialog::event(event);
+}
+
+// Esc does what OK does: it closes the box with OK's result, and does
+// nothing while OK is disabled (the dedication).
+void TAboutBox::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Cancel)) {
+        OkBitBtn->click();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 bool TAboutBox::eventFilter(QObject *watched, QEvent *event)

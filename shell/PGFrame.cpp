@@ -1,5 +1,6 @@
 #include "shell/PGFrame.h"
 
+#include "models/ModelForm.h"
 #include "platform/AppIcon.h"
 #include "platform/Application.h"
 #include "platform/DateTimeText.h"
@@ -95,6 +96,8 @@ TPGMainFrameForm::TPGMainFrameForm(QWidget *parent) : QMainWindow(parent)
     setCentralWidget(m_mdiArea);
 
     createMenus();
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this,
+            guardedSlot([this] { followActiveChild(); }));
     createStatusBar();
 
     Timer1 = new QTimer(this);
@@ -106,7 +109,13 @@ TPGMainFrameForm::TPGMainFrameForm(QWidget *parent) : QMainWindow(parent)
     Timer1->start();
 }
 
-TPGMainFrameForm::~TPGMainFrameForm() = default;
+TPGMainFrameForm::~TPGMainFrameForm()
+{
+    // The child area outlives this part of the frame and activates other
+    // children while it closes them: nothing of that reaches the frame now.
+    disconnect(m_resultsWatch);
+    disconnect(m_mdiArea, nullptr, this, nullptr);
+}
 
 // ---------------------------------------------------------------- creation
 
@@ -252,6 +261,11 @@ QMdiSubWindow *TPGMainFrameForm::activeChildWindow() const
     return m_mdiArea->activeSubWindow();
 }
 
+QRect TPGMainFrameForm::clientRect() const
+{
+    return QRect(m_mdiArea->geometry().topLeft(), QSize(clientWidth(), clientHeight()));
+}
+
 int TPGMainFrameForm::clientWidth() const
 {
     return m_mdiArea->width();
@@ -274,6 +288,9 @@ void TPGMainFrameForm::FormCreate(QObject *sender)
     connect(HintTracker::instance(), &HintTracker::hintChanged, this,
             guardedSlot([this] { DisplayHint(HintTracker::instance()); }));
     FileExitItem->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
+    CopyItem->setShortcut(QKeySequence::Copy);
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this,
+            guardedSlot([this] { watchCurrentChild(); }));
     WindowRestoreItem->setShortcut(QKeySequence(Qt::ALT | Qt::Key_R));
     chooseDefaultGeometry();
     StartTime = desktop().now();
@@ -351,13 +368,17 @@ void TPGMainFrameForm::FileCloseItemClick(QObject *)
 
 void TPGMainFrameForm::FileSaveItemClick(QObject *) {}
 
-void TPGMainFrameForm::FileSaveAsItemClick(QObject *) {}
+void TPGMainFrameForm::FileSaveAsItemClick(QObject *)
+{
+    if (auto *model = qobject_cast<ModelForm *>(m_mdiArea->currentSubWindow()))
+        model->saveResultsAs();
+}
 
 void TPGMainFrameForm::Print1Click(QObject *)
 {
     QPrinter printer;
     if (desktop().runPrintDialog(this, printer))
-        printWidgetImage(this, printer);
+        printWidgetImage(this, printer, clientRect());
 }
 
 void TPGMainFrameForm::FileExitItemClick(QObject *)
@@ -378,9 +399,34 @@ QMdiSubWindow *TPGMainFrameForm::CreateMDIChild(const QString &caption)
 
 void TPGMainFrameForm::CutItemClick(QObject *) {}
 
-void TPGMainFrameForm::CopyItemClick(QObject *) {}
+void TPGMainFrameForm::CopyItemClick(QObject *)
+{
+    if (auto *model = qobject_cast<ModelForm *>(m_mdiArea->currentSubWindow()))
+        model->copyResults();
+}
 
 void TPGMainFrameForm::PasteItemClick(QObject *) {}
+
+// The current child, not the active one: while a dialog of the program is
+// open the frame is inactive, yet the items must stay as they are.
+void TPGMainFrameForm::watchCurrentChild()
+{
+    disconnect(m_resultsWatch);
+    if (auto *model = qobject_cast<ModelForm *>(m_mdiArea->currentSubWindow()))
+        m_resultsWatch = connect(model, &ModelForm::resultsChanged, this,
+                                 guardedSlot([this] { updateExportItems(); }));
+    updateExportItems();
+}
+
+// A model window closed by its Cancel stays the current child, hidden, until
+// it is freed.
+void TPGMainFrameForm::updateExportItems()
+{
+    const auto *model = qobject_cast<const ModelForm *>(m_mdiArea->currentSubWindow());
+    const bool results = model && !model->isHidden() && model->hasResults();
+    CopyItem->setEnabled(results);
+    FileSaveAsItem->setEnabled(results);
+}
 
 // ---------------------------------------------------------------- Window
 
@@ -435,6 +481,22 @@ void TPGMainFrameForm::WindowMinimizeItemClick(QObject *)
         (*it)->showMinimized();
 }
 
+// Alt+R is Restore's shortcut and, in a model window, the Run button's
+// mnemonic. While a model window is the active child its Run button has the
+// key alone: Restore's shortcut then acts only inside the Window menu. The
+// area reports no active child while another top-level window (a message
+// box) is active, and nothing when the active child closes: the area's
+// current child and whether it is still shown decide.
+void TPGMainFrameForm::followActiveChild()
+{
+    auto *model = qobject_cast<ModelForm *>(m_mdiArea->currentSubWindow());
+    const bool runTakesAltR = model && model->isVisible();
+    WindowRestoreItem->setShortcutContext(runTakesAltR ? Qt::WidgetShortcut
+                                                       : Qt::WindowShortcut);
+    if (model)
+        model->installEventFilter(this); // its closing hides it
+}
+
 void TPGMainFrameForm::fillWindowList()
 {
     qDeleteAll(m_windowListActions);
@@ -473,6 +535,13 @@ void TPGMainFrameForm::HelpAboutItemClick(QObject *)
 }
 
 // ---------------------------------------------------------------- events
+
+bool TPGMainFrameForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Hide && qobject_cast<ModelForm *>(watched))
+        guarded([this] { followActiveChild(); });
+    return QMainWindow::eventFilter(watched, event);
+}
 
 bool TPGMainFrameForm::event(QEvent *event)
 {

@@ -97,6 +97,7 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -115,10 +116,19 @@ private:
     void centreOnScreen();
     void arrangeForChildCount();
     void fillWindowList();
+    void followActiveChild();
+    // The frame's client area in its own coordinates: the child-window area
+    // and the status bar, below the menu bar.
+    QRect clientRect() const;
+    // Copy and Save As follow the current child: enabled while it is a model
+    // window with results.
+    void watchCurrentChild();
+    void updateExportItems();
 
     QMdiArea *m_mdiArea = nullptr;
     QList<QAction *> m_windowListActions;
     bool m_maximizingByMenu = false;
+    QMetaObject::Connection m_resultsWatch;
 };
 
 // The frame; null before start-up and after tear-down.

@@ -34,8 +34,13 @@ constexpr int kTreeIndent = 18;
 const QString kNaturalSelection = QStringLiteral("Natural selection");
 const QStringList kLaterSelectionLeaves{QStringLiteral("2 alleles with mutation"),
                                         QStringLiteral("2 alleles with migration")};
-// Models on the tree's top level after the first ones.
-const QStringList kLaterTopLeaves{QStringLiteral("Genetic drift")};
+// Models added after the first ones: a node with its leaves, then leaves of
+// their own at the top level, below the first nodes.
+const QString kInbreeding = QStringLiteral("Inbreeding");
+const QStringList kInbreedingLeaves{QStringLiteral("Partial selfing")};
+const QStringList kLaterTopLeaves{QStringLiteral("Sex-linked locus"),
+                                  QStringLiteral("Linkage (2 loci)"),
+                                  QStringLiteral("Genetic drift")};
 
 QTreeWidgetItem *addNode(QTreeWidget *tree, const QString &text)
 {
@@ -108,6 +113,9 @@ void TPGChoiceForm::fillTree()
     // Models added beside the first ones come after them.
     for (const QString &leaf : kLaterSelectionLeaves)
         addNode(selection, leaf);
+    QTreeWidgetItem *inbreeding = addNode(tree, kInbreeding);
+    for (const QString &leaf : kInbreedingLeaves)
+        addNode(inbreeding, leaf);
     for (const QString &leaf : kLaterTopLeaves)
         addNode(tree, leaf);
 }
@@ -191,13 +199,14 @@ void TPGChoiceForm::PGModelChoiceTreeViewClick(QObject *) {}
 bool TPGChoiceForm::isModelLeaf(const QTreeWidgetItem *node)
 {
     const QString text = node->text(0);
-    if (text == QLatin1String("Mutation"))
-        return true;
-    if (kLaterTopLeaves.contains(text) && !node->parent())
-        return true;
+    const QTreeWidgetItem *parent = node->parent();
+    if (!parent)
+        return text == QLatin1String("Mutation") || kLaterTopLeaves.contains(text);
+    if (parent->text(0) == kInbreeding)
+        return kInbreedingLeaves.contains(text);
     const bool alleles = text == QLatin1String("2 alleles") || text == QLatin1String("3 alleles")
                          || kLaterSelectionLeaves.contains(text);
-    return alleles && node->parent() && node->parent()->text(0) == kNaturalSelection;
+    return alleles && parent->text(0) == kNaturalSelection;
 }
 
 void TPGChoiceForm::notImplemented()

@@ -67,10 +67,10 @@ shoot 67 269 382 window-mutation.png
 shoot 107 270 457 window-3-alleles.png
 shoot 120 285 451 window-selection-mutation.png
 shoot 133 285 451 window-selection-migration.png
-shoot 146 285 512 window-drift.png
+shoot 198 285 512 window-drift.png
 large
 shoot 120 285 451 window-selection-mutation-big.png
 shoot 133 285 451 window-selection-migration-big.png
-shoot 146 285 512 window-drift-big.png
+shoot 198 285 512 window-drift-big.png
 normal
 echo "written: ${written[*]}"

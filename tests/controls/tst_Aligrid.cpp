@@ -6,11 +6,13 @@
 #include "controls/Aligrid.h"
 #include "tests/support/GuiFixture.h"
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 using morva::test::GuiFixture;
@@ -72,6 +74,8 @@ private slots:
     void mouseToCell();
     void keysMoveAndScrollTheCurrentCell();
     void bigFillKeepsEveryText();
+    void columnsFitTheirTexts_data();
+    void columnsFitTheirTexts();
     void cellHintsFollowThePointer();
     void inplaceEditorOnlyWhenEditable();
 
@@ -414,6 +418,60 @@ void TestAligrid::bigFillKeepsEveryText()
     QCOMPARE(grid.cell(0, 2), QStringLiteral("20"));
     grid.setRowCount(4);
     QCOMPARE(grid.cell(0, 3), QString());
+}
+
+// State: a model-shaped grid, column 1 designed 60 wide, its texts written
+// (a cell's own font where given). Action: fit the columns. Expected: the
+// column exactly as wide as its widest text in that text's font plus the
+// padding, never below 60; the other columns keep 60; after a refill with
+// short texts the column is back at 60.
+void TestAligrid::columnsFitTheirTexts_data()
+{
+    QTest::addColumn<QStringList>("texts"); // rows 0.. of column 1
+    QTest::addColumn<int>("bigCellRow");    // a cell with a 20-pixel font, or -1
+    QTest::addColumn<bool>("grows");
+
+    QTest::newRow("short texts keep the designed width")
+        << QStringList{" p[1]", "0.60000", "1.00000"} << -1 << false;
+    QTest::newRow("10-digit times widen it")
+        << QStringList{" time", " 1200000000", " 2000000000", " 40000000"} << -1 << true;
+    QTest::newRow("a cell's larger font counts")
+        << QStringList{" p[1]", "0.60000", "0.40000"} << 2 << true;
+    QTest::newRow("the header counts") << QStringList{" a header wider than data", "1"} << -1
+                                       << true;
+}
+
+void TestAligrid::columnsFitTheirTexts()
+{
+    QFETCH(QStringList, texts);
+    QFETCH(int, bigCellRow);
+    QFETCH(bool, grows);
+    TStringAlignGrid grid;
+    shapeLikeModelGrid(grid, 3, int(texts.size()));
+    if (bigCellRow >= 0) {
+        QFont big = grid.font();
+        big.setPixelSize(20);
+        grid.cellFont(1, bigCellRow)->setFont(big);
+    }
+    int widest = 0;
+    for (int row = 0; row < texts.size(); ++row) {
+        grid.setCell(1, row, texts.at(row));
+        grid.setCell(2, row, QStringLiteral("1"));
+        widest = std::max(widest, QFontMetrics(grid.effectiveFont(1, row))
+                                      .horizontalAdvance(texts.at(row)));
+    }
+    grid.fitColumnsToTexts();
+
+    const int needed = widest + TStringAlignGrid::cellPadding();
+    QCOMPARE(grid.colWidth(1) > 60, grows);
+    QCOMPARE(grid.colWidth(1), std::max(60, needed));
+    QCOMPARE(grid.colWidth(0), 60);
+    QCOMPARE(grid.colWidth(2), 60);
+
+    for (int row = 0; row < texts.size(); ++row)
+        grid.setCell(1, row, QStringLiteral("1"));
+    grid.fitColumnsToTexts();
+    QCOMPARE(grid.colWidth(1), 60);
 }
 
 void TestAligrid::cellHintsFollowThePointer()

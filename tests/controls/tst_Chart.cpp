@@ -1,9 +1,10 @@
-// The chart adapter: axis label pictures, automatic ranges, pixel-to-value at
-// the plotting rectangle, refills through commit(), legend flags, point order
-// and the mouse-move signal. Each case reads State / Action / Expected in its
+// The chart adapter: axis label pictures, automatic ranges, labels thinned to
+// keep their separation, pixel-to-value at the plotting rectangle, refills
+// through commit(), legend flags, point order and the mouse-move signal. Each case reads State / Action / Expected in its
 // row or function name.
 
 #include "controls/Chart.h"
+#include "tests/support/ChartItems.h"
 #include "tests/support/GuiFixture.h"
 
 #include <QCategoryAxis>
@@ -51,7 +52,11 @@ private slots:
     void axisLabelPictures();
     void automaticRangeFollowsCommittedData_data();
     void automaticRangeFollowsCommittedData();
-    void automaticLabelsUseTheRoundingStep();
+    void automaticLabelsAtRoundStepsInsideTheData_data();
+    void automaticLabelsAtRoundStepsInsideTheData();
+    void labelsKeepTheirSeparation_data();
+    void labelsKeepTheirSeparation();
+    void labelsFollowTheChartsSize();
     void pixelToValueAtThePlotCorners();
     void noPlotExtentGivesZero();
     void refillFourSeriesOf1001Points();
@@ -141,9 +146,15 @@ void TestChart::automaticRangeFollowsCommittedData_data()
     QTest::addColumn<double>("leftMax");
 
     QTest::newRow("0..50 generations, 0.1..0.9")
-        << QList<QPointF>{{0, 0.1}, {25, 0.9}, {50, 0.5}} << 0.0 << 50.0 << 0.0 << 1.0;
+        << QList<QPointF>{{0, 0.1}, {25, 0.9}, {50, 0.5}} << 0.0 << 50.0 << 0.1 << 0.9;
     QTest::newRow("small negative changes")
-        << QList<QPointF>{{0, -0.012}, {1, 0.003}} << 0.0 << 1.0 << -0.015 << 0.005;
+        << QList<QPointF>{{0, -0.012}, {1, 0.003}} << 0.0 << 1.0 << -0.012 << 0.003;
+    QTest::newRow("37 generations end at 37")
+        << QList<QPointF>{{0, 0.5}, {37, 0.6}} << 0.0 << 37.0 << 0.5 << 0.6;
+    QTest::newRow("2147483647 generations end there")
+        << QList<QPointF>{{0, 0.5}, {2147483647, 0.6}} << 0.0 << 2147483647.0 << 0.5 << 0.6;
+    QTest::newRow("a span too narrow for the picture widens to whole steps")
+        << QList<QPointF>{{0, 0.9991}, {1, 0.9999}} << 0.0 << 1.0 << 0.999 << 1.0;
     QTest::newRow("one point keeps a range around it")
         << QList<QPointF>{{3, 2}} << 2.0 << 4.0 << 1.8 << 2.2;
     QTest::newRow("no points") << QList<QPointF>{} << 0.0 << 1.0 << 0.0 << 1.0;
@@ -176,18 +187,131 @@ void TestChart::automaticRangeFollowsCommittedData()
     QVERIFY(!chart.leftAxis()->labels().isEmpty());
 }
 
-// The labels keep the step the range was rounded to.
-void TestChart::automaticLabelsUseTheRoundingStep()
+// State: data over the row's span, "0.000" labels, no room known yet.
+// Expected: labels at a round step inside the span, never beyond it; a step
+// of a fifth of the span that leaves fewer than three labels inside gives
+// way to the next smaller one.
+void TestChart::automaticLabelsAtRoundStepsInsideTheData_data()
 {
+    QTest::addColumn<QPointF>("span");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("around zero") << QPointF(-0.0048, 0.0048)
+                                 << QStringList{"-0.004", "-0.002", "0.000", "0.002", "0.004"};
+    QTest::newRow("few steps of a fifth")
+        << QPointF(0.768, 0.899) << QStringList{"0.775", "0.800", "0.825", "0.850", "0.875"};
+}
+
+void TestChart::automaticLabelsAtRoundStepsInsideTheData()
+{
+    QFETCH(QPointF, span);
+    QFETCH(QStringList, expected);
     Chart chart;
     chart.leftAxis()->setLabelPicture(QStringLiteral("0.000"));
     Series *series = chart.addLineSeries(QStringLiteral("Series1"), QStringLiteral("d"),
                                          Qt::black, PenStyle::Solid);
-    series->addPoint(0, -0.0048);
-    series->addPoint(1, 0.0048);
+    series->addPoint(0, span.x());
+    series->addPoint(1, span.y());
     chart.commit();
-    QCOMPARE(chart.leftAxis()->labels(),
-             (QStringList{"-0.006", "-0.004", "-0.002", "0.000", "0.002", "0.004", "0.006"}));
+    QCOMPARE(chart.leftAxis()->labels(), expected);
+}
+
+// State: a chart of the row's size, its axes as the model windows set them,
+// data over the row's span. Action: show it. Expected: Qt Charts draws the
+// labels chosen, at least two on each axis, none elided, cut off or
+// overlapping, neighbours at least the axis' separation apart.
+void TestChart::labelsKeepTheirSeparation_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QString>("bottomPicture");
+    QTest::addColumn<QPointF>("bottomSpan"); // data, or a fixed range with an increment
+    QTest::addColumn<double>("bottomIncrement");
+    QTest::addColumn<QString>("leftPicture");
+    QTest::addColumn<QPointF>("leftSpan");
+    QTest::addColumn<double>("leftIncrement");
+
+    const QPointF frequencies(0, 1);
+    QTest::newRow("2 x 10^9 generations, 300 pixels wide")
+        << QSize(300, 220) << "##0" << QPointF(0, 2e9) << 0.0 << "0.00" << frequencies << 0.25;
+    QTest::newRow("frequencies by 0.25 in a low chart")
+        << QSize(400, 200) << "##0" << QPointF(0, 30) << 0.0 << "0.00" << frequencies << 0.25;
+    QTest::newRow("exponent labels beside 0.00")
+        << QSize(300, 220) << "0.00" << frequencies << 0.2 << "0.00E-00" << QPointF(-5e-7, 1e-6)
+        << 0.0;
+    QTest::newRow("small changes from a round minimum, corner with 0.00")
+        << QSize(300, 220) << "0.00" << frequencies << 0.2 << "0.000" << QPointF(-0.02, 0.004)
+        << 0.0;
+}
+
+void TestChart::labelsKeepTheirSeparation()
+{
+    QFETCH(QSize, size);
+    QFETCH(QString, bottomPicture);
+    QFETCH(QPointF, bottomSpan);
+    QFETCH(double, bottomIncrement);
+    QFETCH(QString, leftPicture);
+    QFETCH(QPointF, leftSpan);
+    QFETCH(double, leftIncrement);
+    Chart chart;
+    chart.setObjectName(QStringLiteral("Chart1"));
+    Series *series = chart.addLineSeries(QStringLiteral("Series1"), QStringLiteral("p[1]"),
+                                         Qt::black, PenStyle::Solid);
+    const auto setUp = [](Axis *axis, const QString &picture, QPointF span, double increment,
+                          int separation, const QString &title) {
+        axis->setLabelPicture(picture);
+        axis->setLabelSeparation(separation);
+        axis->setTitle(title);
+        if (increment > 0) {
+            axis->setIncrement(increment);
+            axis->setFixedRange(span.x(), span.y());
+        }
+    };
+    setUp(chart.bottomAxis(), bottomPicture, bottomSpan, bottomIncrement, 35,
+          QStringLiteral("time (generations)"));
+    setUp(chart.leftAxis(), leftPicture, leftSpan, leftIncrement, 25,
+          QStringLiteral("frequencies"));
+    series->addPoint(bottomSpan.x(), leftSpan.x());
+    series->addPoint(bottomSpan.y(), leftSpan.y());
+    chart.commit();
+    chart.resize(size);
+    chart.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&chart));
+
+    QTRY_VERIFY2(morva::test::labelsDrawn(chart),
+                 qPrintable(morva::test::legibilityFaults(chart).join(QStringLiteral(" | "))));
+    const QStringList faults = morva::test::legibilityFaults(chart);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral(" | "))));
+    QVERIFY(chart.bottomAxis()->labels().size() >= 2);
+    QVERIFY(chart.leftAxis()->labels().size() >= 2);
+}
+
+// State: 0 .. 2 x 10^9 generations in a wide chart. Action: narrow it, then
+// widen it again. Expected: fewer labels at a larger step while narrow, each
+// state legible, the first labels back once wide.
+void TestChart::labelsFollowTheChartsSize()
+{
+    Chart chart;
+    chart.bottomAxis()->setLabelPicture(QStringLiteral("##0"));
+    chart.bottomAxis()->setLabelSeparation(35);
+    Series *series = chart.addLineSeries(QStringLiteral("Series1"), QStringLiteral("p[1]"),
+                                         Qt::black, PenStyle::Solid);
+    series->addPoint(0, 0);
+    series->addPoint(2e9, 1);
+    chart.commit();
+    chart.resize(1200, 400);
+    chart.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&chart));
+    QTRY_VERIFY(morva::test::labelsDrawn(chart));
+    const QStringList wide = chart.bottomAxis()->labels();
+
+    chart.resize(300, 400);
+    QTRY_VERIFY(chart.bottomAxis()->labels().size() < wide.size()
+                && morva::test::labelsDrawn(chart));
+    QCOMPARE(morva::test::legibilityFaults(chart), QStringList());
+
+    chart.resize(1200, 400);
+    QTRY_COMPARE(chart.bottomAxis()->labels(), wide);
+    QTRY_VERIFY(morva::test::labelsDrawn(chart));
 }
 
 void TestChart::pixelToValueAtThePlotCorners()

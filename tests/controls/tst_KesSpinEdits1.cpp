@@ -106,6 +106,8 @@ private slots:
     void characterFilter_data();
     void characterFilter();
     void refusedCharacterBeepsAndIsDropped();
+    void filterHoldsWithModifiers_data();
+    void filterHoldsWithModifiers();
     void pasteOnlyWhenEditable_data();
     void pasteOnlyWhenEditable();
     void stepBeyond32BitsThrows_data();
@@ -548,6 +550,51 @@ void TestKesSpinEdits1::refusedCharacterBeepsAndIsDropped()
     QTest::keyClick(edit, Qt::Key_3);
     QCOMPARE(edit->text(), QStringLiteral("12"));
     QCOMPARE(m_fixture->desktop.beeps, 3);
+}
+
+void TestKesSpinEdits1::filterHoldsWithModifiers_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<int>("beeps");
+
+    const auto row = [](const char *name, int key, Qt::KeyboardModifiers modifiers,
+                        const char *text, const char *selected, int beeps) {
+        QTest::newRow(name) << key << modifiers << QString::fromLatin1(text)
+                            << QString::fromLatin1(selected) << beeps;
+    };
+    row("Alt+Q: refused", Qt::Key_Q, Qt::AltModifier, "0.600", "", 1);
+    row("Alt+Shift+E: refused", Qt::Key_E, Qt::AltModifier | Qt::ShiftModifier, "0.600", "", 1);
+    row("Ctrl+Alt+Q (AltGr): refused", Qt::Key_Q, Qt::ControlModifier | Qt::AltModifier, "0.600",
+        "", 1);
+    row("Meta+Q: refused", Qt::Key_Q, Qt::MetaModifier, "0.600", "", 1);
+    row("Alt+5: typed", Qt::Key_5, Qt::AltModifier, "0.6005", "", 0);
+    row("Ctrl+A: selects all", Qt::Key_A, Qt::ControlModifier, "0.600", "0.600", 0);
+    row("Ctrl+Q: a command, nothing typed", Qt::Key_Q, Qt::ControlModifier, "0.600", "", 0);
+}
+
+// State: "0.600" in a real field, the caret at its end. Action: the key with
+// the modifiers held. Expected: a refused character is refused with a beep
+// whatever modifiers are held; accepted ones are typed; Ctrl commands work.
+void TestKesSpinEdits1::filterHoldsWithModifiers()
+{
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(QString, text);
+    QFETCH(QString, selected);
+    QFETCH(int, beeps);
+    TKesRealSpinEdit *edit = m_host->real;
+    edit->setValue(0.6L);
+    edit->setFocus();
+    edit->end(false);
+
+    QTest::keyClick(edit, Qt::Key(key), modifiers);
+
+    QCOMPARE(edit->text(), text);
+    QCOMPARE(edit->selectedText(), selected);
+    QCOMPARE(m_fixture->desktop.beeps, beeps);
 }
 
 void TestKesSpinEdits1::pasteOnlyWhenEditable_data()

@@ -1,13 +1,15 @@
 // A model window built from a description of its own: the automatic layout
 // of three boxes and the generations box, the tab order and Run's place, the
 // checks in order, the values read from fields, the grid, series, equilibrium
-// markers, readouts, hints and the note a run fills, Enter, the double click
+// markers and levels, readouts, hints, the note and the export table a run
+// fills, Enter, the double click
 // and Cancel. State / Action / Expected in each test's comment.
 
 #include "arith/Errors.h"
 #include "arith/PgMathMu.h"
 #include "controls/KesSpinEdits1.h"
 #include "models/DescribedForm.h"
+#include "models/RunTable.h"
 #include "platform/Hint.h"
 #include "platform/NumberText.h"
 #include "tests/support/ModelHarness.h"
@@ -71,9 +73,12 @@ private:
                                    for (int x = 0; x <= self->n; ++x)
                                        p.add(x, x * x);
                                })};
-        c.markers = [] {
-            return std::vector<Marker>{{1, 1, true, "one"}, {3, 9, false, "three"}};
-        };
+        c.markers = MarkerSpec{
+            [](const morva::Equilibrium &e) { return QPointF(e.p[1], e.p[1] * e.p[1]); },
+            [](const morva::Equilibrium &e) { return e.p[1] < 2 ? "one" : "three"; }};
+        c.levels = LevelSpec{1, "level",
+                             [](const morva::EquilibriumSet &set) { return &set.points[0]; },
+                             [self] { return std::pair<double, double>(0, self->n); }};
         c.readout = [](Value x, Value) { return x < 2 ? QString("left") : QString("right"); };
         d.pages = {c};
         const auto integer = [](Value v) { return morva::text::formatInteger(qint64(v)); };
@@ -83,6 +88,19 @@ private:
         };
         d.grid.rows = [self] { return self->n + 1; };
         d.note = [self] { return QStringLiteral("runs: %1").arg(self->runs); };
+        d.equilibria = [] {
+            morva::EquilibriumSet set;
+            for (const auto &[x, kind] : {std::pair{1, morva::Stability::Stable},
+                                          std::pair{3, morva::Stability::Unstable}}) {
+                morva::Equilibrium e;
+                e.p[1] = x;
+                e.kind = kind;
+                set.points.push_back(e);
+            }
+            return set;
+        };
+        d.exports.fileStem = "probe";
+        d.exports.notes = [] { return QStringList{"a note"}; };
         return d;
     }
 };
@@ -151,15 +169,18 @@ private:
 
 void TestDescribedForm::init()
 {
+    h.reset();
     h = std::make_unique<Harness>();
     MORVA_SHOW_ACTIVE(&h->main);
 }
 
+// The window and its fake desktop go first, whatever failed: a fake desktop
+// left behind would let the next test's boxes reach the real one.
 void TestDescribedForm::cleanup()
 {
-    if (h)
-        MORVA_VERIFY_NO_MESSAGE(h->fixture.desktop);
+    const QStringList left = h ? h->fixture.desktop.messageTexts() : QStringList();
     h.reset();
+    QVERIFY2(left.isEmpty(), qPrintable("unexpected message box(es): " + left.join(" | ")));
 }
 
 // State: shown. Expected: rows 30 apart from 18; the row labels in one
@@ -267,13 +288,25 @@ void TestDescribedForm::runFillsGridSeriesAndNote()
     QCOMPARE(h->grid()->rowCount(), 7);
     QCOMPARE(h->grid()->columnFont(1)->color(), QColor(Qt::red));
     morva::chart::Chart *chart = h->form->chart(0);
-    QCOMPARE(chart->seriesCount(), 3);
+    QCOMPARE(chart->seriesCount(), 5);
     QCOMPARE(h->form->series(0, "Line")->count(), 6);
+    QCOMPARE(h->form->series(0, "EquilibriumLevel1")->points(), (QList<QPointF>{{0, 1}, {5, 1}}));
     QCOMPARE(h->form->series(0, "StableEquilibria")->points(), (QList<QPointF>{{1, 1}}));
     QCOMPARE(h->form->series(0, "UnstableEquilibria")->points(), (QList<QPointF>{{3, 9}}));
-    QCOMPARE(h->form->series(0, "UnstableEquilibria")->title(), kUnstableTitle);
     QCOMPARE(h->form->noteLabel()->text(), QStringLiteral("runs: 1"));
     QVERIFY(h->form->noteLabel()->isVisible());
+
+    // The table export writes: every field under its name, the notes, the
+    // grid's columns.
+    const morva::RunTable &table = h->form->results();
+    QCOMPARE(table.fileStem, QStringLiteral("probe"));
+    QCOMPARE(table.inputs.first(), (QPair<QString, QString>{"A1 frequency", "0.600"}));
+    QCOMPARE(table.inputs.at(1), (QPair<QString, QString>{"A2", "0.400"}));
+    QCOMPARE(table.inputs.size(), 6);
+    QCOMPARE(table.notes, QStringList{"a note"});
+    QCOMPARE(table.header, (QStringList{"time", "x^2"}));
+    QCOMPARE(table.rowCount(), 6);
+    QCOMPARE(table.at(5, 1), 25.0L);
 }
 
 // State: after a run. Action: the pointer at axis values (x, y) of the chart,

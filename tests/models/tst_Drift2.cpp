@@ -6,6 +6,7 @@
 
 #include "controls/KesSpinEdits1.h"
 #include "models/Drift2.h"
+#include "models/RunTable.h"
 #include "tests/support/ModelHarness.h"
 
 #include <QGuiApplication>
@@ -74,6 +75,7 @@ private slots:
     void typedInputs();
     void note_data();
     void note();
+    void exportedTable();
     void checks_data();
     void checks();
     void newSeedFromTheClock();
@@ -93,8 +95,11 @@ void TestDrift2::init()
 
 void TestDrift2::cleanup()
 {
-    MORVA_VERIFY_NO_MESSAGE(h->fixture.desktop);
+    // The window and its fake desktop go first, so that a failure leaves
+    // nothing behind for the next test.
+    const QStringList left = h->fixture.desktop.messageTexts();
     h.reset();
+    QVERIFY2(left.isEmpty(), qPrintable("unexpected message box(es): " + left.join(" | ")));
 }
 
 // Action: Run with the defaults (20 replicates, Ne 50, 200 generations, seed
@@ -232,6 +237,30 @@ void TestDrift2::note()
     QCOMPARE(h->form->noteLabel()->text(), note);
 }
 
+// Action: Run with a typed seed. Expected: the table kept for export has
+// the inputs as shown, the seed's text among them, the note, and every
+// stored generation at full precision.
+void TestDrift2::exportedTable()
+{
+    h->type({"DriftSeedEdit", "18446744073709551615", "DriftReplicatesKesSpinEdit", "7"});
+    enterRun(*h);
+    QVERIFY(h->form->hasResults());
+    const morva::RunTable &table = h->form->results();
+    using Input = QPair<QString, QString>;
+    QCOMPARE(table.inputs,
+             (QList<Input>{{"initial A1 frequency", "0.500"}, {"population size", "50"},
+                           {"number of replicates", "7"}, {"A1A1 fitness", "1.000"},
+                           {"A1A2 fitness", "1.000"}, {"A2A2 fitness", "1.000"},
+                           {"seed", "18446744073709551615"}, {"number of generations", "200"}}));
+    QCOMPARE(table.notes, QStringList{h->form->noteLabel()->text()});
+    QCOMPARE(table.header, (QStringList{"time", "p[1]", "fixed", "lost", "obs. H", "exp. H"}));
+    QCOMPARE(table.rowCount(), 201);
+    const morva::DriftGeneration &last = h->form->driftResult().rows.back();
+    QCOMPARE(table.at(200, 0), 200.0L);
+    QCOMPARE(table.at(200, 1), last.meanP);
+    QCOMPARE(table.at(200, 4), last.meanH);
+}
+
 // State: after a default run, fields typed over. Action: Enter in the
 // generations field. Expected: the message of the first check that fails;
 // the earlier results stay.
@@ -247,7 +276,7 @@ void TestDrift2::checks_data()
     QTest::newRow("Ne 0") << QStringList{ne, "0"} << TDrift2Form::kNeMessage;
     QTest::newRow("Ne 1000001") << QStringList{ne, "1000001"} << TDrift2Form::kNeMessage;
     QTest::newRow("Ne and generations wrong: Ne first")
-        << QStringList{gens, "0", ne, ""} << TDrift2Form::kNeMessage;
+        << QStringList{gens, "0", ne, "0"} << TDrift2Form::kNeMessage;
     QTest::newRow("201 replicates") << QStringList{reps, "201"} << TDrift2Form::kReplicatesMessage;
     QTest::newRow("fitnesses all 0")
         << QStringList{"DriftFit11RealSpinEdit", "0", "DriftFit12RealSpinEdit", "0",

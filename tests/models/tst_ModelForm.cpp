@@ -47,6 +47,10 @@ public:
         for (int i = 0; i < 3; ++i)
             fields[i] = addRealField(box, QStringLiteral("F%1").arg(i + 1),
                                      {{70, 18 + 30 * i}, {55, 22}}, 0.0L, 0.0L, 1.0L, 0.01L);
+        // Names for reports: a label beside the first, none for the second
+        // (the box's title serves), a name of its own for the third.
+        addLabel(box, QStringLiteral("F1Label"), QStringLiteral("&p1:"), {40, 20});
+        fields[2]->setAccessibleName(QStringLiteral("third"));
         addChartPage(QStringLiteral("TabSheet1"), QStringLiteral("one"),
                      QStringLiteral("Chart1"));
     }
@@ -104,6 +108,8 @@ private slots:
     void frequencyRule();
     void runRefillsGridThenCharts();
     void failedRefillEndsTheRun();
+    void fieldsMustReadBeforeRun_data();
+    void fieldsMustReadBeforeRun();
     void narrowGridPlacement_data();
     void narrowGridPlacement();
     void inputPanelKeepsItsWidth();
@@ -135,6 +141,7 @@ void TestModelForm::shownWindowIsCentredWithFirstPage()
     QCOMPARE(h->form->log, QStringList{QStringLiteral("prepare")});
     QCOMPARE(QApplication::focusWidget(), h->form->fields[0]);
     QVERIFY(h->form->findChild<QPushButton *>(QStringLiteral("RunBtn"))->isVisible());
+    QVERIFY(h->form->runButton()->isDefault());
     QVERIFY(!h->form->pageControl()->isVisible());
 }
 
@@ -197,6 +204,43 @@ void TestModelForm::failedRefillEndsTheRun()
     QCOMPARE(h->fixture.desktop.messages.first().icon, morva::MessageIcon::Stop);
     h->fixture.desktop.messages.clear();
     QVERIFY(!h->form->pageControl()->isVisible());
+}
+
+void TestModelForm::fieldsMustReadBeforeRun_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("label beside") << 0 << "1-6" << R"(p1: "1-6" is not a number)";
+    QTest::newRow("no label: the box's title") << 1 << "." << R"(f: "." is not a number)";
+    QTest::newRow("own name, empty text") << 2 << "" << R"(third: "" is not a number)";
+    QTest::newRow("exponent reads: runs") << 0 << "1e-6" << "";
+}
+
+// State: the focus on Cancel. Action: one field gets the text, then Run.
+// Expected: one error naming the field and quoting its text, the focus in
+// the field with all its text selected, and the model's Run handler not
+// called; text that reads runs.
+void TestModelForm::fieldsMustReadBeforeRun()
+{
+    QFETCH(int, field);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    TKesRealSpinEdit *edit = h->form->fields[field];
+    edit->setText(text);
+    h->form->cancelButton()->setFocus();
+    h->form->log.clear();
+
+    h->form->runButton()->click();
+
+    if (message.isEmpty()) {
+        QCOMPARE(h->form->log.value(0), QStringLiteral("run"));
+        return;
+    }
+    QVERIFY(h->form->log.isEmpty());
+    QCOMPARE(QApplication::focusWidget(), edit);
+    QCOMPARE(edit->selectedText(), text);
+    MORVA_TAKE_MESSAGE(h->fixture.desktop, message);
 }
 
 // State: the numbers panel at a width. Expected: the 3-column grid, 68 per

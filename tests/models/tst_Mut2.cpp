@@ -8,6 +8,7 @@
 #include "controls/KesSpinEdits1.h"
 #include "models/Mut2.h"
 #include "platform/Hint.h"
+#include "tests/support/ChartProbe.h"
 #include "tests/support/GuiFixture.h"
 #include "tests/support/ModelHarness.h"
 
@@ -74,6 +75,9 @@ private slots:
     void readoutText_data();
     void readoutText();
     void readoutFollowsPointer();
+    void equilibriumMarkAndLevels_data();
+    void equilibriumMarkAndLevels();
+    void equilibriumInWords();
     void gridColumnHints_data();
     void gridColumnHints();
     void clickIntoGridRefillsFromState();
@@ -490,6 +494,67 @@ void TestMut2::readoutFollowsPointer()
     QCOMPARE(morva::HintTracker::instance()->currentHint(), expected);
     morva::test::hoverAt(chart, plot.topLeft() - QPoint(3, 3));
     QCOMPARE(morva::HintTracker::instance()->currentHint(), expected);
+}
+
+void TestMut2::equilibriumMarkAndLevels_data()
+{
+    QTest::addColumn<double>("m12");
+    QTest::addColumn<int>("e12");
+    QTest::addColumn<double>("m21");
+    QTest::addColumn<int>("e21");
+    QTest::addColumn<double>("q");
+    QTest::addColumn<bool>("neutral");
+    QTest::newRow("defaults: u = 1E-6, v = 5E-7") << 1.0 << -6 << 5.0 << -7 << 2.0 / 3 << false;
+    QTest::newRow("u = v = 1: two-cycle around 1/2") << 10.0 << -1 << 10.0 << -1 << 0.5 << true;
+}
+
+// State: rates set. Action: Run. Expected: after the designed series, the
+// equilibrium's marker on the delta-p[2] axis (stable, or neutral for the
+// two-cycle, which stays out of the legend) and its levels across the run.
+void TestMut2::equilibriumMarkAndLevels()
+{
+    QFETCH(double, m12);
+    QFETCH(int, e12);
+    QFETCH(double, m21);
+    QFETCH(int, e21);
+    QFETCH(double, q);
+    QFETCH(bool, neutral);
+    h->setRates(m12, e12, m21, e21);
+    h->clickRun();
+    TMut2Form *f = h->form;
+
+    QCOMPARE(f->Chart1->series(3), f->equilibriumLevels.lines.at(0));
+    QCOMPARE(f->Chart3->series(4), f->deltaMarkers.stable);
+    QCOMPARE(f->Chart3->seriesCount(), 7);
+    const Series *shown = neutral ? f->deltaMarkers.neutral : f->deltaMarkers.stable;
+    QCOMPARE(shown->points(), (QList<QPointF>{{q, 0.0}}));
+    QCOMPARE(f->deltaMarkers.unstable->count(), 0);
+    QCOMPARE(f->deltaMarkers.stable->count() + f->deltaMarkers.neutral->count(), 1);
+    QCOMPARE(morva::test::legendShows(f->Chart3, f->deltaMarkers.stable), !neutral);
+    QVERIFY(!morva::test::legendShows(f->Chart3, f->deltaMarkers.unstable));
+
+    const double last = morva::MutTimes[50];
+    const QList<Series *> &lines = f->equilibriumLevels.lines;
+    QCOMPARE(lines.at(0)->points(), (QList<QPointF>{{0.0, 1 - q}, {last, 1 - q}}));
+    QCOMPARE(lines.at(1)->points(), (QList<QPointF>{{0.0, q}, {last, q}}));
+    QCOMPARE(morva::test::legendLabel(f->Chart1, lines.at(0)), QStringLiteral("equilibrium"));
+}
+
+// State: the defaults run on the delta-p[2] page. Action: hover over the
+// marker. Expected: the equilibrium and its slope 1 - u - v in the status
+// channel; its lines for export with the rate of approach.
+void TestMut2::equilibriumInWords()
+{
+    h->clickRun();
+    h->form->MutOutGraphPageControl->setCurrentWidget(h->form->TabSheet3);
+    Chart *chart = h->form->Chart3;
+    QTRY_VERIFY(chart->isVisible() && chart->plotRect().width() > 100);
+    morva::test::hoverAt(chart, morva::test::pixelOf(chart, {2.0 / 3, 0.0}));
+    QCOMPARE(morva::HintTracker::instance()->currentHint(),
+             QStringLiteral(" p[2]= 0.6667   stable equilibrium, slope= 0.9999985"));
+    QCOMPARE(h->form->equilibriumLines(),
+             (QStringList{"equilibrium p[1]= 0.333333 p[2]= 0.666667: stable, slope= 0.9999985",
+                          "rate of approach |1-u-v|= 0.9999985 per generation"}));
 }
 
 void TestMut2::gridColumnHints_data()

@@ -9,6 +9,7 @@
 #include "models/SelDi2.h"
 #include "platform/Hint.h"
 #include "platform/NumberText.h"
+#include "tests/support/ChartProbe.h"
 #include "tests/support/GuiFixture.h"
 #include "tests/support/ModelHarness.h"
 
@@ -69,6 +70,13 @@ private slots:
     void failedRunKeepsEarlierResults();
     void clickIntoGridRefillsFromState();
     void deltaReadout();
+    void equilibriumSeriesFollowTheDesignedOnes();
+    void equilibriumMarks_data();
+    void equilibriumMarks();
+    void markerReadouts_data();
+    void markerReadouts();
+    void equilibriumLines_data();
+    void equilibriumLines();
     void gridColumnHints_data();
     void gridColumnHints();
     void resizeRules();
@@ -379,6 +387,189 @@ void TestSelDi2::deltaReadout()
     morva::test::hoverAt(chart, QPoint(plot.left() - 3, plot.top() - 3));
     QCOMPARE(chart->statusTip(), expected);
     QCOMPARE(morva::HintTracker::instance()->currentHint(), expected);
+}
+
+// State: a new window. Expected: each chart's designed series first, in
+// their order, then the equilibrium series; the marker kinds titled for the
+// legend, which shows them on two lines.
+void TestSelDi2::equilibriumSeriesFollowTheDesignedOnes()
+{
+    TSelDi2Form *f = h->form;
+    const auto names = [](const Chart *chart) {
+        QStringList list;
+        for (int i = 0; i < chart->seriesCount(); ++i)
+            list << chart->series(i)->name();
+        return list;
+    };
+    const QStringList markers{QStringLiteral("StableEquilibria"),
+                              QStringLiteral("UnstableEquilibria"),
+                              QStringLiteral("NeutralEquilibria")};
+    QCOMPARE(names(f->SelDi2Chart1),
+             (QStringList{"Series1", "Series2", "Series6", "EquilibriumLevel1",
+                          "EquilibriumLevel2"}));
+    QCOMPARE(names(f->SelDi2Chart2),
+             (QStringList{"FastLineSeries1", "FastLineSeries2", "Series3", "Series9"}));
+    QCOMPARE(names(f->SelDi2Chart3),
+             QStringList({"Series4", "FastLineSeries4", "Series5", "Series7"}) + markers);
+    QCOMPARE(names(f->SelDi2Chart4),
+             QStringList({"FastLineSeries5", "PointSeries1", "Series8"}) + markers);
+    QCOMPARE(f->deltaMarkers.stable->title(), QStringLiteral("stable equilibrium"));
+    QCOMPARE(f->wmedMarkers.unstable->title(), QStringLiteral("unstable equilibrium"));
+    QCOMPARE(morva::test::legendLabel(f->SelDi2Chart3, f->deltaMarkers.unstable),
+             QStringLiteral("unstable<br>equilibrium"));
+    QVERIFY(!f->deltaMarkers.neutral->inLegend());
+}
+
+void TestSelDi2::equilibriumMarks_data()
+{
+    QTest::addColumn<double>("w11");
+    QTest::addColumn<double>("w12");
+    QTest::addColumn<double>("w22");
+    QTest::addColumn<QList<double>>("stable");    // p[1] of each, ascending
+    QTest::addColumn<QList<double>>("unstable");
+    QTest::addColumn<QList<double>>("levels");    // p[1], p[2]
+
+    QTest::newRow("heterozygote advantage") << 0.7 << 1.0 << 0.5 << QList<double>{0.625}
+                                            << QList<double>{0.0, 1.0}
+                                            << QList<double>{0.625, 0.375};
+    QTest::newRow("underdominance") << 1.2 << 1.0 << 1.1 << QList<double>{0.0, 1.0}
+                                    << QList<double>{1.0 / 3} << QList<double>{};
+    QTest::newRow("all equal: every point") << 0.6 << 0.6 << 0.6 << QList<double>{}
+                                            << QList<double>{} << QList<double>{};
+}
+
+// State: fitnesses typed. Action: Run. Expected: each equilibrium on the
+// delta-p[1] axis and on the mean-fitness curve in the series of its kind, a
+// kind in the legend only when drawn, the levels of a stable one inside
+// across the run on the frequency chart.
+void TestSelDi2::equilibriumMarks()
+{
+    QFETCH(double, w11);
+    QFETCH(double, w12);
+    QFETCH(double, w22);
+    QFETCH(QList<double>, stable);
+    QFETCH(QList<double>, unstable);
+    QFETCH(QList<double>, levels);
+    h->setInputs(0.6L, 0.4L, w11, w12, w22);
+    h->clickRun();
+    TSelDi2Form *f = h->form;
+
+    const auto wmed = [&](double p) {
+        return p * p * w11 + 2 * p * (1 - p) * w12 + (1 - p) * (1 - p) * w22;
+    };
+    const auto check = [&](const morva::EquilibriumMarkers &m, const Chart *chart, bool onCurve,
+                           const QList<double> &expected, bool stableKind) {
+        const Series *series = stableKind ? m.stable : m.unstable;
+        QCOMPARE(series->count(), int(expected.size()));
+        for (int i = 0; i < series->count(); ++i) {
+            const double p = expected.at(i);
+            QCOMPARE(series->point(i), QPointF(p, onCurve ? wmed(p) : 0.0));
+        }
+        QCOMPARE(morva::test::legendShows(chart, series), !expected.isEmpty());
+    };
+    check(f->deltaMarkers, f->SelDi2Chart3, false, stable, true);
+    check(f->deltaMarkers, f->SelDi2Chart3, false, unstable, false);
+    check(f->wmedMarkers, f->SelDi2Chart4, true, stable, true);
+    check(f->wmedMarkers, f->SelDi2Chart4, true, unstable, false);
+    QCOMPARE(f->deltaMarkers.neutral->count(), 0);
+
+    const QList<Series *> &lines = f->equilibriumLevels.lines;
+    for (int i = 0; i < 2; ++i) {
+        const QList<QPointF> expected = levels.isEmpty()
+            ? QList<QPointF>{}
+            : QList<QPointF>{{0.0, levels.at(i)}, {30.0, levels.at(i)}};
+        QCOMPARE(lines.at(i)->points(), expected);
+    }
+    QCOMPARE(morva::test::legendShows(f->SelDi2Chart1, lines.at(0)), !levels.isEmpty());
+    QVERIFY(!morva::test::legendShows(f->SelDi2Chart1, lines.at(1)));
+}
+
+void TestSelDi2::markerReadouts_data()
+{
+    QTest::addColumn<bool>("wmedChart");
+    QTest::addColumn<QPointF>("marker");
+    QTest::addColumn<QString>("text");
+    const double inside = 1.0 / 3, wmedInside = 9.6 / 9;
+    QTest::newRow("delta-p[1], inside") << false << QPointF(inside, 0)
+                                        << " p[1]= 0.333   unstable equilibrium, slope= 1.063";
+    QTest::newRow("delta-p[1], A1 fixed") << false << QPointF(1, 0)
+                                          << " p[1]= 1.000   stable equilibrium, slope= 0.833";
+    QTest::newRow("Wmed, inside")
+        << true << QPointF(inside, wmedInside)
+        << " p[1]= 0.333   Wmed= 1.067   unstable equilibrium, slope= 1.063";
+    QTest::newRow("Wmed, A2 fixed")
+        << true << QPointF(0, 1.1)
+        << " p[1]= 0.000   Wmed= 1.100   stable equilibrium, slope= 0.909";
+}
+
+// State: an underdominance run (w = 1.2, 1, 1.1) on a readout chart.
+// Action: hover over a marker, 3 pixels beside it, then 20 pixels into the
+// plot.
+// Expected: the equilibrium in words over and beside the marker, the axis
+// values once away from it.
+void TestSelDi2::markerReadouts()
+{
+    QFETCH(bool, wmedChart);
+    QFETCH(QPointF, marker);
+    QFETCH(QString, text);
+    h->setInputs(0.6L, 0.4L, 1.2L, 1.0L, 1.1L);
+    h->clickRun();
+    TSelDi2Form *f = h->form;
+    f->SelDiOutGraphPageControl->setCurrentWidget(wmedChart ? f->TabSheet4 : f->TabSheet3);
+    Chart *chart = wmedChart ? f->SelDi2Chart4 : f->SelDi2Chart3;
+    QTRY_VERIFY(chart->isVisible() && chart->plotRect().width() > 100);
+
+    const QPoint at = morva::test::pixelOf(chart, marker);
+    for (const QPoint &pos : {at, at + QPoint(marker.x() > 0.5 ? -3 : 3, 0)}) {
+        morva::test::hoverAt(chart, pos);
+        QCOMPARE(morva::HintTracker::instance()->currentHint(), text);
+    }
+    // Away from the marker, into the plot (a marker may sit on its edge).
+    morva::test::hoverAt(chart,
+                         at + QPoint(0, at.y() > chart->plotRect().center().y() ? -20 : 20));
+    const QString away = morva::HintTracker::instance()->currentHint();
+    QVERIFY2(!away.contains(QStringLiteral("equilibrium"))
+                 && away.contains(wmedChart ? QStringLiteral("Wmed= ")
+                                            : QStringLiteral("delta-p[1]= ")),
+             qPrintable(away));
+}
+
+void TestSelDi2::equilibriumLines_data()
+{
+    QTest::addColumn<double>("w11");
+    QTest::addColumn<double>("w12");
+    QTest::addColumn<double>("w22");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("heterozygote advantage")
+        << 0.7 << 1.0 << 0.5
+        << QStringList{
+               "equilibrium p[1]= 1.000000 p[2]= 0.000000 Wmed= 0.700000: unstable, slope= 1.429",
+               "equilibrium p[1]= 0.000000 p[2]= 1.000000 Wmed= 0.500000: unstable, slope= 2.000",
+               "equilibrium p[1]= 0.625000 p[2]= 0.375000 Wmed= 0.812500: stable, slope= 0.769"};
+    QTest::newRow("additive")
+        << 1.0 << 0.75 << 0.5
+        << QStringList{
+               "equilibrium p[1]= 1.000000 p[2]= 0.000000 Wmed= 1.000000: stable, slope= 0.750",
+               "equilibrium p[1]= 0.000000 p[2]= 1.000000 Wmed= 0.500000: unstable, slope= 1.500",
+               "no equilibrium with both alleles present"};
+    QTest::newRow("all equal") << 0.6 << 0.6 << 0.6
+                               << QStringList{"every point is an equilibrium"};
+}
+
+// State: a run, the decimal comma in use. Expected: the lines that describe
+// the equilibria, with decimal points.
+void TestSelDi2::equilibriumLines()
+{
+    QFETCH(double, w11);
+    QFETCH(double, w12);
+    QFETCH(double, w22);
+    QFETCH(QStringList, lines);
+    h->setInputs(0.6L, 0.4L, w11, w12, w22);
+    h->clickRun();
+    morva::text::setDecimalSeparatorOverride(QLatin1Char(','));
+    const QStringList actual = h->form->equilibriumLines();
+    morva::text::setDecimalSeparatorOverride(QLatin1Char('.'));
+    QCOMPARE(actual, lines);
 }
 
 void TestSelDi2::gridColumnHints_data()

@@ -11,6 +11,7 @@
 #include "controls/SimplexChart.h"
 #include "models/SelDi2.h"
 #include "models/SelDi3.h"
+#include "tests/support/ChartProbe.h"
 #include "tests/support/GuiFixture.h"
 #include "tests/support/ModelHarness.h"
 
@@ -24,6 +25,7 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <cmath>
 #include <memory>
 
 using morva::MessageIcon;
@@ -108,6 +110,9 @@ private slots:
     void gridColumnFontsAndHighlight();
     void fitnessTabOrder();
     void sharedStateAfterTwoAlleleRun();
+    void equilibriumLevels_data();
+    void equilibriumLevels();
+    void equilibriumLines();
     void cancelHandsBackAndFrees();
     void simplexPageShowsTheRun();
     void simplexReadout_data();
@@ -545,6 +550,71 @@ void TestSelDi3::sharedStateAfterTwoAlleleRun()
 
 // Action: Cancel. Expected: the hook runs once; the window and its global are
 // gone afterwards.
+void TestSelDi3::equilibriumLevels_data()
+{
+    QTest::addColumn<double>("homozygote");
+    QTest::addColumn<double>("heterozygote");
+    QTest::addColumn<bool>("levels");
+    QTest::newRow("symmetric overdominance: stable inside") << 0.5 << 1.0 << true;
+    QTest::newRow("symmetric underdominance: unstable inside") << 1.0 << 0.5 << false;
+}
+
+// State: wii = homozygote, wij = heterozygote. Action: Run (50
+// generations). Expected: after the designed series, one dotted level per
+// allele at 1/3 across the run when the point inside is stable, with its
+// legend entry; none otherwise.
+void TestSelDi3::equilibriumLevels()
+{
+    QFETCH(double, homozygote);
+    QFETCH(double, heterozygote);
+    QFETCH(bool, levels);
+    TSelDi3Form *f = h->form;
+    h->setAllFitnesses(heterozygote);
+    for (TKesRealSpinEdit *field :
+         {f->SelDi3Fit11RealSpinEdit, f->SelDi3Fit22RealSpinEdit, f->SelDi3Fit33RealSpinEdit})
+        field->setValue(homozygote);
+    h->clickRun();
+
+    QCOMPARE(f->SelDi3Chart1->seriesCount(), 7);
+    const QList<Series *> &lines = f->equilibriumLevels.lines;
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(f->SelDi3Chart1->series(4 + i), lines.at(i));
+        QCOMPARE(lines.at(i)->count(), levels ? 2 : 0);
+        for (int k = 0; k < lines.at(i)->count(); ++k) {
+            QCOMPARE(lines.at(i)->point(k).x(), k == 0 ? 0.0 : 50.0);
+            QVERIFY(std::abs(lines.at(i)->point(k).y() - 1.0 / 3) < 1e-15);
+        }
+    }
+    QCOMPARE(morva::test::legendShows(f->SelDi3Chart1, lines.at(0)), levels);
+}
+
+// State: a symmetric overdominance run. Expected: every equilibrium in
+// words: a fixation unstable against both absent alleles, an edge point
+// stable along its edge and unstable against the third allele, the centre
+// stable with both eigenvalues.
+void TestSelDi3::equilibriumLines()
+{
+    TSelDi3Form *f = h->form;
+    h->setAllFitnesses(1.0L);
+    for (TKesRealSpinEdit *field :
+         {f->SelDi3Fit11RealSpinEdit, f->SelDi3Fit22RealSpinEdit, f->SelDi3Fit33RealSpinEdit})
+        field->setValue(0.5L);
+    h->clickRun();
+    const QStringList lines = f->equilibriumLines();
+    QCOMPARE(lines.size(), 7);
+    QCOMPARE(lines.at(0),
+             QStringLiteral("equilibrium p[1]= 1.000000 p[2]= 0.000000 p[3]= 0.000000 "
+                            "Wmed= 0.500000: unstable; against A2: unstable, eigenvalue= 2.000; "
+                            "against A3: unstable, eigenvalue= 2.000"));
+    QCOMPARE(lines.at(3),
+             QStringLiteral("equilibrium p[1]= 0.500000 p[2]= 0.500000 p[3]= 0.000000 "
+                            "Wmed= 0.750000: unstable; along the edge: stable, eigenvalue= 0.667; "
+                            "against A3: unstable, eigenvalue= 1.333"));
+    QCOMPARE(lines.at(6),
+             QStringLiteral("equilibrium p[1]= 0.333333 p[2]= 0.333333 p[3]= 0.333333 "
+                            "Wmed= 0.833333: stable, eigenvalues= 0.800, 0.800"));
+}
+
 void TestSelDi3::cancelHandsBackAndFrees()
 {
     h->clickRun();
@@ -592,6 +662,20 @@ void TestSelDi3::simplexPageShowsTheRun()
         QVERIFY2(std::hypot(drawn.x() - expected.x(), drawn.y() - expected.y()) < 1e-6,
                  qPrintable(QStringLiteral("generation %1").arg(g)));
     }
+
+    // Symmetric overdominance: the centroid is the one stable equilibrium;
+    // the vertices and the edge points are unstable (hollow).
+    const QList<SimplexChart::Marker> marks = simplex->markers();
+    QCOMPARE(marks.size(), 7);
+    int filled = 0;
+    for (const SimplexChart::Marker &m : marks) {
+        if (!m.style.fill.isValid())
+            continue;
+        ++filled;
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(std::fabs(m.at[i] - 1.0 / 3) < 1e-12);
+    }
+    QCOMPARE(filled, 1);
 
     const QList<double> levels = simplex->levels();
     QCOMPARE(levels.size(), 12);

@@ -59,6 +59,8 @@ private slots:
     void photosToggle_data();
     void photosToggle();
     void closingOnPhotoReopensOnMainPanel();
+    void escActsAsOk_data();
+    void escActsAsOk();
     void dedication();
     void leftClickOnDescriptionDoesNothing();
     void homePageButtonOpensAddress();
@@ -242,6 +244,43 @@ void TestAbout::closingOnPhotoReopensOnMainPanel()
     showBox();
     QCOMPARE(showing(), QStringLiteral("main"));
     QCOMPARE(AboutBox->windowTitle(), kPlain);
+}
+
+void TestAbout::escActsAsOk_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("OK focused") << "OK" << true;
+    QTest::newRow("home page button focused") << "home page" << true;
+    QTest::newRow("dedication running, OK disabled") << "dedication" << false;
+}
+
+// State: the box shown as the row says. Action: Esc, sent where the user's
+// key goes (the focus). Expected: the box closes with OK's result, or, while
+// OK is disabled, stays open.
+void TestAbout::escActsAsOk()
+{
+    QFETCH(QString, state);
+    QFETCH(bool, closes);
+    showBox();
+    AboutBox->setResult(-1);
+    bool shownAfterEsc = true;
+    const auto pressEsc = [&] {
+        QWidget *focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : AboutBox.data(), Qt::Key_Escape);
+        shownAfterEsc = AboutBox->isVisible();
+    };
+    if (state == QLatin1String("dedication")) {
+        QTimer::singleShot(0, AboutBox, pressEsc);
+        press(AboutBox->ProductDesriptionLabel, Qt::RightButton);
+    } else {
+        if (state == QLatin1String("home page"))
+            AboutBox->UrlBtn->setFocus();
+        pressEsc();
+    }
+    QCOMPARE(shownAfterEsc, !closes);
+    if (closes)
+        QCOMPARE(AboutBox->result(), int(QDialog::Accepted));
 }
 
 // Action: right click on the product description. Expected: while it runs,

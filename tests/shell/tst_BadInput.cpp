@@ -7,10 +7,12 @@
 // test's follow-up. Expected: nothing crashes and no exception gets past the
 // error report; the field holds and reads what the spin-edit rules say
 // (refused characters dropped with a beep, unparsable text reads as the
-// minimum, a value beyond the limits is clamped when the field is left); the
-// only message boxes are the window's own checks or the conversion error
-// report; a refused run leaves the grid exactly as it was, a run that passes
-// refills it for the number of generations asked.
+// minimum, a value beyond the limits is clamped when the field is left); a
+// run first refuses a field whose text is not a number, naming it, and puts
+// the focus back in it with its text selected; the only other message boxes
+// are the window's own checks or the conversion error report; a refused run
+// leaves the grid exactly as it was, a run that passes refills it for the
+// number of generations asked.
 //
 // The expected outcomes below come from the documented rules of the spin
 // edits and of each window's Run checks, applied to the one field that
@@ -68,12 +70,16 @@ enum class Role { Frequency, Parameter, Generations };
 struct FieldSpec {
     const char *name;
     Role role;
+    // The name a run's report gives the field; nullptr when the window reads
+    // the text itself.
+    const char *label;
 };
 
 // One field as the window built it, with what the oracle needs to know.
 struct Field {
     QString name;
     Role role = Role::Parameter;
+    QString label;
     KesSpinEditBase *edit = nullptr;
     bool integer = false;
     long double min = 0;
@@ -96,6 +102,7 @@ struct Outcome {
     int rows = 0; // grid rows after a passed run
     MessageIcon icon = MessageIcon::Error;
     QString message;
+    bool fieldRefused = false; // the field's text is no number
 };
 
 Outcome passed(int rows)
@@ -171,6 +178,20 @@ Reading leftReading(const Field &f, const QString &text)
 }
 
 // --- the windows' Run checks -----------------------------------------------
+
+// Before any window's own check: a field whose text does not read as a
+// number stops the run.
+std::optional<Outcome> fieldCheck(const Field &f, const QString &text)
+{
+    if (f.label.isEmpty() || parseNumber(f.integer, text))
+        return std::nullopt;
+    Outcome out = refused(QStringLiteral("%1: \"%2\" is not %3")
+                              .arg(f.label, text,
+                                   f.integer ? QStringLiteral("a whole number")
+                                             : QStringLiteral("a number")));
+    out.fieldRefused = true;
+    return out;
+}
 
 bool sumIsOff(std::initializer_list<long double> frequencies)
 {
@@ -251,36 +272,36 @@ const QList<WindowSpec> &windows()
 {
     static const QList<WindowSpec> all{
         {test::kTwoAllelesLeaf,
-         {{"SelDi2Freq1RealSpinEdit", Role::Frequency},
-          {"SelDi2Freq2RealSpinEdit", Role::Frequency},
-          {"SelDi2Fit11RealSpinEdit", Role::Parameter},
-          {"SelDi2Fit12RealSpinEdit", Role::Parameter},
-          {"SelDi2Fit22RealSpinEdit", Role::Parameter},
-          {"SelNgKesSpinEdit", Role::Generations}},
+         {{"SelDi2Freq1RealSpinEdit", Role::Frequency, "A1 frequency"},
+          {"SelDi2Freq2RealSpinEdit", Role::Frequency, "A2 frequency"},
+          {"SelDi2Fit11RealSpinEdit", Role::Parameter, "A1A1 fitness"},
+          {"SelDi2Fit12RealSpinEdit", Role::Parameter, "A1A2 fitness"},
+          {"SelDi2Fit22RealSpinEdit", Role::Parameter, "A2A2 fitness"},
+          {"SelNgKesSpinEdit", Role::Generations, "Number of generations"}},
          &twoAllelesRun},
         {test::kThreeAllelesLeaf,
          // The A2 field follows the double-click rule as well (the window
          // chose to attach it).
-         {{"SelDi3Freq1RealSpinEdit", Role::Frequency},
-          {"SelDi3Freq2RealSpinEdit", Role::Frequency},
-          {"SelDi3Freq3RealSpinEdit", Role::Frequency},
-          {"SelDi3Fit11RealSpinEdit", Role::Parameter},
-          {"SelDi3Fit12RealSpinEdit", Role::Parameter},
-          {"SelDi3Fit13RealSpinEdit", Role::Parameter},
-          {"SelDi3Fit22RealSpinEdit", Role::Parameter},
-          {"SelDi3Fit23RealSpinEdit", Role::Parameter},
-          {"SelDi3Fit33RealSpinEdit", Role::Parameter},
-          {"SelNgKesSpinEdit", Role::Generations}},
+         {{"SelDi3Freq1RealSpinEdit", Role::Frequency, "A1 frequency"},
+          {"SelDi3Freq2RealSpinEdit", Role::Frequency, "A2 frequency"},
+          {"SelDi3Freq3RealSpinEdit", Role::Frequency, "A3 frequency"},
+          {"SelDi3Fit11RealSpinEdit", Role::Parameter, "A1A1 fitness"},
+          {"SelDi3Fit12RealSpinEdit", Role::Parameter, "A1A2 fitness"},
+          {"SelDi3Fit13RealSpinEdit", Role::Parameter, "A1A3 fitness"},
+          {"SelDi3Fit22RealSpinEdit", Role::Parameter, "A2A2 fitness"},
+          {"SelDi3Fit23RealSpinEdit", Role::Parameter, "A2A3 fitness"},
+          {"SelDi3Fit33RealSpinEdit", Role::Parameter, "A3A3 fitness"},
+          {"SelNgKesSpinEdit", Role::Generations, nullptr}},
          &threeAllelesRun},
         {test::kMutationLeaf,
-         {{"Freq1RealSpinEdit", Role::Frequency},
-          {"Freq2RealSpinEdit", Role::Frequency},
-          {"MutRate12RealSpinEdit", Role::Parameter},
-          {"MutRate12PowerSpinEdit", Role::Parameter},
-          {"MutRate21RealSpinEdit", Role::Parameter},
-          {"MutRate21PowerSpinEdit", Role::Parameter},
-          {"NgKesSpinEdit", Role::Generations},
-          {"NgPowerSpinEdit", Role::Generations}},
+         {{"Freq1RealSpinEdit", Role::Frequency, "A1 frequency"},
+          {"Freq2RealSpinEdit", Role::Frequency, "A2 frequency"},
+          {"MutRate12RealSpinEdit", Role::Parameter, "A1->A2 rate"},
+          {"MutRate12PowerSpinEdit", Role::Parameter, "A1->A2 rate exponent"},
+          {"MutRate21RealSpinEdit", Role::Parameter, "A2->A1 rate"},
+          {"MutRate21PowerSpinEdit", Role::Parameter, "A2->A1 rate exponent"},
+          {"NgKesSpinEdit", Role::Generations, "Number of generations"},
+          {"NgPowerSpinEdit", Role::Generations, "Number of generations exponent"}},
          &mutationRun},
     };
     return all;
@@ -330,6 +351,7 @@ public:
             Field f;
             f.name = QLatin1String(fs.name);
             f.role = fs.role;
+            f.label = QString::fromUtf8(fs.label);
             f.edit = window->findChild<KesSpinEditBase *>(f.name);
             if (!f.edit) {
                 fail(f.name, QStringLiteral("field not found"));
@@ -462,7 +484,9 @@ private:
         case Action::Run:
             e.field = leftReading(f, fed);
             readings.insert(f.name, e.field);
-            e.run = m_spec.run(readings);
+            e.run = fieldCheck(f, e.field.text);
+            if (!e.run)
+                e.run = m_spec.run(readings);
             break;
         case Action::Enter:
             // The field takes the key and refuses the carriage return; only
@@ -472,7 +496,9 @@ private:
             e.field = focusedReading(f, fed);
             if (f.role == Role::Generations) {
                 readings.insert(f.name, e.field);
-                e.run = m_spec.run(readings);
+                e.run = fieldCheck(f, fed);
+                if (!e.run)
+                    e.run = m_spec.run(readings);
                 if (e.run->passes)
                     e.field = leftReading(f, fed);
             }
@@ -533,6 +559,9 @@ private:
             fail(f.name, QStringLiteral("Tab left the focus in the field"));
         checkField(f, e.field);
         checkMessages(f, e.run);
+        if (e.run && e.run->fieldRefused
+            && (QApplication::focusWidget() != f.edit || f.edit->selectedText() != f.edit->text()))
+            fail(f.name, QStringLiteral("the refused field lacks the focus or the selection"));
         checkOutputs(f, e.run, gridBefore);
         if (!GuardWatchingApplication::escaped.isEmpty()) {
             fail(f.name, QStringLiteral("exception past the handler's guard: ")
@@ -605,6 +634,7 @@ void TestBadInput::inputTable()
         {"lone plus", QStringLiteral("+")},
         {"lone minus", QStringLiteral("-")},
         {"comma as separator", QStringLiteral("0,5")},
+        {"exponent notation", QStringLiteral("1e-6")},
         {"1e4000", QStringLiteral("1e4000")},
         {"-1e4000", QStringLiteral("-1e4000")},
         {"99999999999", QStringLiteral("99999999999")},

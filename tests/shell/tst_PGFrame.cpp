@@ -4,15 +4,23 @@
 
 #include "ShellSession.h"
 
+#include "controls/KesSpinEdits1.h"
+#include "models/ModelForm.h"
+#include "models/RunTable.h"
 #include "shell/Childwin.h"
 #include "shell/PanelStatusBar.h"
+#include "tests/support/GuiFixture.h"
+#include "tests/support/ModelDriver.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QClipboard>
 #include <QFile>
 #include <QGroupBox>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -66,9 +74,12 @@ private slots:
     void orderingShowsInformation();
     void printPutsFrameImageOnOnePage_data();
     void printPutsFrameImageOnOnePage();
+    void altKeysBesideModelWindow_data();
+    void altKeysBesideModelWindow();
     void windowMenuListsChildWindows();
     void newChildWindow();
     void genericChildTree();
+    void copyAndSaveAsFollowModelResults();
 
 private:
     std::unique_ptr<PrintingDesktop> m_desktop;
@@ -146,7 +157,8 @@ void TestPGFrame::menuItems_data()
     QTest::newRow("Exit") << "FileExitItem" << f << "E&xit" << "Exit the application" << true << true
                           << QKeySequence(Qt::ALT | Qt::Key_X);
     QTest::newRow("Cut") << "CutItem" << e << "Cu&t" << "Cut to clipboard" << false << false << none;
-    QTest::newRow("Copy") << "CopyItem" << e << "&Copy" << "Copy to clipboard" << false << false << none;
+    QTest::newRow("Copy") << "CopyItem" << e << "&Copy" << "Copy to clipboard" << false << false
+                          << QKeySequence(QKeySequence::Copy);
     QTest::newRow("Paste") << "PasteItem" << e << "&Paste" << "Paste from clipboard" << false << false << none;
     QTest::newRow("Maximize") << "WindowMaximItem" << w << "&Maximize " << "Maximize application" << true << false << none;
     QTest::newRow("Restore") << "WindowRestoreItem" << w << "&Restore"
@@ -400,7 +412,8 @@ void TestPGFrame::printPutsFrameImageOnOnePage_data()
 }
 
 // Action: File, Print, the dialog confirmed or cancelled. Expected: a PDF of
-// one page holding an image, or nothing printed.
+// one page holding an image of the client area (the child-window area and
+// the status bar, without the menu bar), or nothing printed.
 void TestPGFrame::printPutsFrameImageOnOnePage()
 {
     QFETCH(bool, confirm);
@@ -420,6 +433,70 @@ void TestPGFrame::printPutsFrameImageOnOnePage()
                  + content.count("/Type /Page "),
              1);
     QVERIFY(content.contains("/Subtype /Image"));
+    const QRegularExpressionMatch size =
+        QRegularExpression(QStringLiteral("/Width (\\d+)\\s*/Height (\\d+)"))
+            .match(QString::fromLatin1(content));
+    QVERIFY(size.hasMatch());
+    QCOMPARE(QSize(size.captured(1).toInt(), size.captured(2).toInt()),
+             QSize(PGMainFrameForm->clientWidth(), PGMainFrameForm->clientHeight()));
+}
+
+void TestPGFrame::altKeysBesideModelWindow_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("expected");
+    const int r = Qt::Key_R, f = Qt::Key_F;
+    QTest::newRow("choice window: Alt+R restores") << "choice" << r << "restore";
+    QTest::newRow("model window: Alt+R runs") << "model" << r << "run";
+    QTest::newRow("model window back from a dialog: Alt+R runs") << "dialog" << r << "run";
+    QTest::newRow("model window closed: Alt+R restores") << "closed" << r << "restore";
+    QTest::newRow("model window: Alt+F opens File") << "model" << f << "File menu";
+}
+
+// State: the row's active child window, the focus in it (a model window's
+// first field). Action: the Alt key as the user presses it. Expected: one
+// action only, the row's: Window, Restore, the model's Run, or the File
+// menu; no beep and the field's text unchanged.
+void TestPGFrame::altKeysBesideModelWindow()
+{
+    QFETCH(QString, state);
+    QFETCH(int, key);
+    QFETCH(QString, expected);
+    QPointer<ModelForm> model;
+    if (state != QLatin1String("choice"))
+        model = test::openFromTree(test::kMutationLeaf);
+    if (state == QLatin1String("closed")) {
+        QVERIFY(test::cancelAndWait(model));
+    } else if (state == QLatin1String("dialog")) {
+        // Another top-level window takes the activation and gives it back.
+        QDialog other(PGMainFrameForm);
+        MORVA_SHOW_ACTIVE(&other);
+        other.close();
+        PGMainFrameForm->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), PGMainFrameForm.data());
+    }
+    // Closing the model window leaves the focus nowhere; the key then goes
+    // to the frame.
+    QWidget *focus = QApplication::focusWidget();
+    if (!focus)
+        focus = PGMainFrameForm;
+    auto *field = qobject_cast<KesSpinEditBase *>(focus);
+    QCOMPARE(field != nullptr, model != nullptr);
+    const QString text = field ? field->text() : QString();
+    PGMainFrameForm->WindowMaximItem->setEnabled(false); // Restore enables it
+
+    QTest::keyClick(focus, Qt::Key(key), Qt::AltModifier);
+
+    QCOMPARE(PGMainFrameForm->WindowMaximItem->isEnabled(), expected == QLatin1String("restore"));
+    QCOMPARE(model && model->grid()->isVisible(), expected == QLatin1String("run"));
+    QCOMPARE(QApplication::activePopupWidget() == PGMainFrameForm->File1,
+             expected == QLatin1String("File menu"));
+    QCOMPARE(m_desktop->beeps, 0);
+    if (field)
+        QCOMPARE(field->text(), text);
+    if (QWidget *popup = QApplication::activePopupWidget())
+        popup->close();
 }
 
 // State: the choice window and a generic child open. Action: open the Window
@@ -487,6 +564,54 @@ void TestPGFrame::genericChildTree()
     QCOMPARE(child->TreeView1->indentation(), 19);
     QVERIFY(child->TreeView1->rootIsDecorated());
     QCOMPARE(child->TreeView1->editTriggers(), QAbstractItemView::NoEditTriggers);
+}
+
+// State: fresh start. Action: open the 2-allele window, run it, switch to
+// another child and back, use Copy and Save As, then cancel the model.
+// Expected: Copy and Save As enabled only while the current child is a model
+// window that has run, with their hints; Cut, Paste and Save stay disabled;
+// Copy puts the run on the clipboard, Save As opens the save dialog; with
+// the model gone both are disabled again.
+void TestPGFrame::copyAndSaveAsFollowModelResults()
+{
+    QAction *copy = PGMainFrameForm->CopyItem;
+    QAction *saveAs = PGMainFrameForm->FileSaveAsItem;
+    const auto exportItems = [&] { return QList<bool>{copy->isEnabled(), saveAs->isEnabled()}; };
+    const QList<bool> off{false, false};
+    const QList<bool> on{true, true};
+
+    ModelForm *model = test::openFromTree(test::kTwoAllelesLeaf);
+    QVERIFY(model);
+    QTRY_COMPARE(PGMainFrameForm->mdiArea()->currentSubWindow(), model);
+    QCOMPARE(exportItems(), off);
+    QTest::mouseClick(model->runButton(), Qt::LeftButton);
+    QCOMPARE(exportItems(), on);
+    QCOMPARE(copy->statusTip(), QStringLiteral("Copy to clipboard"));
+    QCOMPARE(saveAs->statusTip(), QStringLiteral("Save current file as..."));
+    for (QAction *item : {PGMainFrameForm->CutItem, PGMainFrameForm->PasteItem,
+                          PGMainFrameForm->FileSaveItem})
+        QVERIFY2(!item->isEnabled(), qPrintable(item->objectName()));
+
+    QPointer<QMdiSubWindow> other = PGMainFrameForm->CreateMDIChild(QStringLiteral("other"));
+    QTRY_COMPARE(PGMainFrameForm->mdiArea()->currentSubWindow(), other.data());
+    QCOMPARE(exportItems(), off);
+    PGMainFrameForm->mdiArea()->setActiveSubWindow(model);
+    QCOMPARE(exportItems(), on);
+    other->close();
+    QTRY_VERIFY(other.isNull());
+    PGMainFrameForm->mdiArea()->setActiveSubWindow(model);
+    QCOMPARE(exportItems(), on);
+
+    QGuiApplication::clipboard()->clear();
+    copy->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), morva::tableTsv(model->results()));
+    saveAs->trigger();
+    QCOMPARE(m_desktop->saveDialogs.size(), 1);
+    QCOMPARE(m_desktop->saveDialogs.first().fileName,
+             QStringLiteral("selection-2-alleles-2026-12-08-0930.csv"));
+
+    QVERIFY(test::cancelAndWait(model));
+    QCOMPARE(exportItems(), off);
 }
 
 QTEST_MAIN(TestPGFrame)

@@ -102,19 +102,23 @@ void TestPGModelChoice::cleanup()
 // The tree's nodes in order, with their levels, and its fixed properties.
 void TestPGModelChoice::treeAsStored()
 {
-    QCOMPARE(tree()->topLevelItemCount(), 4);
-    QCOMPARE(tree()->topLevelItem(0)->text(0), QString());
-    QCOMPARE(tree()->topLevelItem(1)->text(0), QStringLiteral("Mutation"));
-    QCOMPARE(tree()->topLevelItem(3)->text(0), QStringLiteral("Genetic drift"));
-    QCOMPARE(tree()->topLevelItem(3)->childCount(), 0);
-    QTreeWidgetItem *selection = tree()->topLevelItem(2);
-    QCOMPARE(selection->text(0), QStringLiteral("Natural selection"));
-    // The first leaves, then the models added after them.
-    QStringList leaves;
-    for (int i = 0; i < selection->childCount(); ++i)
-        leaves << selection->child(i)->text(0);
-    QCOMPARE(leaves, (QStringList{"2 alleles", "3 alleles", "2 alleles with mutation",
-                                  "2 alleles with migration"}));
+    // The first nodes, then the models added after them.
+    QStringList top;
+    for (int i = 0; i < tree()->topLevelItemCount(); ++i)
+        top << tree()->topLevelItem(i)->text(0);
+    QCOMPARE(top, (QStringList{"", "Mutation", "Natural selection", "Inbreeding",
+                               "Sex-linked locus", "Linkage (2 loci)", "Genetic drift"}));
+    const auto leavesOf = [](const QTreeWidgetItem *node) {
+        QStringList leaves;
+        for (int i = 0; i < node->childCount(); ++i)
+            leaves << node->child(i)->text(0);
+        return leaves;
+    };
+    QCOMPARE(leavesOf(tree()->topLevelItem(2)),
+             (QStringList{"2 alleles", "3 alleles", "2 alleles with mutation",
+                          "2 alleles with migration"}));
+    QCOMPARE(leavesOf(tree()->topLevelItem(3)), QStringList{"Partial selfing"});
+    QCOMPARE(leavesOf(tree()->topLevelItem(6)), QStringList());
     QVERIFY(!tree()->rootIsDecorated());
     QCOMPARE(tree()->indentation(), 18);
     QCOMPARE(tree()->editTriggers(), QAbstractItemView::NoEditTriggers);
@@ -261,6 +265,9 @@ void TestPGModelChoice::realModelWindowsOpenAndHandBack_data()
     QTest::newRow("with mutation") << "2 alleles with mutation" << "SelMut2Form" << "SelCancelBtn";
     QTest::newRow("with migration") << "2 alleles with migration" << "SelMig2Form"
                                     << "SelCancelBtn";
+    QTest::newRow("Partial selfing") << "Partial selfing" << "InbreedForm" << "SelCancelBtn";
+    QTest::newRow("Sex-linked locus") << "Sex-linked locus" << "SexLinkForm" << "SelCancelBtn";
+    QTest::newRow("Linkage (2 loci)") << "Linkage (2 loci)" << "LinkDisForm" << "SelCancelBtn";
     QTest::newRow("Genetic drift") << "Genetic drift" << "Drift2Form" << "SelCancelBtn";
 }
 
@@ -299,7 +306,7 @@ void TestPGModelChoice::rightButtonTogglesExpansion()
 {
     clickNode(QStringLiteral("Natural selection"));
     const QPoint onLeaf = nodeCentre(QStringLiteral("3 alleles"));
-    const QStringList all = {QStringLiteral("Natural selection")};
+    const QStringList all = {QStringLiteral("Natural selection"), QStringLiteral("Inbreeding")};
     const struct {
         bool toggle;
         QStringList expanded;

@@ -29,7 +29,14 @@ namespace {
 // Counting starts before main(), so that the counts cover the whole process.
 const bool g_counting = LiveObjects::install();
 
-enum class Setup { Defaults, TwoAllelesMax, ThreeAllelesMax, MutationMax, TypedMillion };
+enum class Setup {
+    Defaults,
+    TwoAllelesMax,
+    ThreeAllelesMax,
+    MutationMax,
+    TypedMillion,
+    TypedThousand
+};
 
 int soakCycles()
 {
@@ -121,6 +128,13 @@ void TestSoak::openRunCancel_data()
         << test::kSelectionMigrationLeaf << int(Setup::Defaults) << 202 << "200";
     QTest::newRow("selection with migration, 1000000 generations typed, Enter")
         << test::kSelectionMigrationLeaf << int(Setup::TypedMillion) << 2003 << "1000000";
+    QTest::newRow("partial selfing, defaults")
+        << test::kPartialSelfingLeaf << int(Setup::Defaults) << 12 << "10";
+    QTest::newRow("sex-linked locus, defaults")
+        << test::kSexLinkedLeaf << int(Setup::Defaults) << 17 << "15";
+    QTest::newRow("linkage, defaults") << test::kLinkageLeaf << int(Setup::Defaults) << 52 << "50";
+    QTest::newRow("linkage, 1000 generations typed, Enter")
+        << test::kLinkageLeaf << int(Setup::TypedThousand) << 1002 << "1000";
     QTest::newRow("drift, defaults") << test::kDriftLeaf << int(Setup::Defaults) << 202 << "200";
 }
 
@@ -206,6 +220,7 @@ bool TestSoak::setUp(ModelForm *window, Setup setup)
             return;
         }
         case Setup::ThreeAllelesMax:
+        case Setup::TypedThousand:
         case Setup::TypedMillion: {
             auto *ng = field<TKesSpinEdit>(window, "SelNgKesSpinEdit");
             QVERIFY(ng);

@@ -2,7 +2,8 @@
 #define MORVA_TESTS_SUPPORT_FAKEDESKTOP_H
 
 // Test double of the desktop services: records every message box, beep,
-// opened address and print request, and answers from fields the test sets.
+// opened address, print request and save dialog, and answers from fields the
+// test sets (a save dialog answers `saveAnswer`: an empty path cancels).
 // Construct one per test (or per test case); it installs itself and restores
 // the real services when destroyed.
 
@@ -41,6 +42,11 @@ public:
         ++printDialogs;
         return confirmPrint;
     }
+    SaveDialogAnswer runSaveDialog(QWidget *, const SaveDialogRequest &request) override
+    {
+        saveDialogs.append(request);
+        return saveAnswer;
+    }
 
     // The texts of the recorded messages, in order.
     QStringList messageTexts() const
@@ -56,6 +62,7 @@ public:
         beeps = 0;
         openedUrls.clear();
         printDialogs = 0;
+        saveDialogs.clear();
     }
 
     QList<Message> messages;
@@ -66,6 +73,8 @@ public:
     QStringList openedUrls;
     int printDialogs = 0;
     bool confirmPrint = false;
+    QList<SaveDialogRequest> saveDialogs;
+    SaveDialogAnswer saveAnswer;
 };
 
 } // namespace morva::test

@@ -29,6 +29,9 @@ inline const QString kThreeAllelesLeaf = QStringLiteral("3 alleles");
 inline const QString kMutationLeaf = QStringLiteral("Mutation");
 inline const QString kSelectionMutationLeaf = QStringLiteral("2 alleles with mutation");
 inline const QString kSelectionMigrationLeaf = QStringLiteral("2 alleles with migration");
+inline const QString kPartialSelfingLeaf = QStringLiteral("Partial selfing");
+inline const QString kSexLinkedLeaf = QStringLiteral("Sex-linked locus");
+inline const QString kLinkageLeaf = QStringLiteral("Linkage (2 loci)");
 inline const QString kDriftLeaf = QStringLiteral("Genetic drift");
 
 // The open model window, whichever it is; nullptr when none is open.

@@ -1,0 +1,191 @@
+// What the user reads in every model window, for the default and the largest
+// run of each, at three frame sizes. State: the program started, the frame at
+// the row's size, the window opened from the tree. Action: the row's run.
+// Expected: every grid cell's text, in the cell's real font, fits its column
+// with the cell padding and the columns lie whole inside the numbers panel;
+// on every chart page the labels drawn are the ones chosen, none is elided or
+// cut off, no two texts overlap, and neighbouring labels keep their axis'
+// label separation.
+
+#include "controls/Aligrid.h"
+#include "controls/Chart.h"
+#include "controls/KesSpinEdits1.h"
+#include "tests/support/ChartItems.h"
+#include "tests/support/GuiFixture.h"
+#include "tests/support/ModelDriver.h"
+
+#include <QFontMetrics>
+#include <QStackedWidget>
+#include <QTabWidget>
+
+#include <memory>
+
+using namespace morva;
+
+namespace {
+
+// A generation field and what it is set to: typed where the user types,
+// set where the field is read-only (the user steps it with its buttons).
+struct Field {
+    const char *name;
+    int value;
+};
+
+// Where a chart stands, for the failure messages.
+QString place(const QString &leaf, const QString &chart)
+{
+    return leaf + QStringLiteral(" ") + chart;
+}
+
+QStringList gridFaults(const ModelForm *window)
+{
+    QStringList faults;
+    const TStringAlignGrid *grid = window->grid();
+    for (int col = 0; col < grid->colCount(); ++col) {
+        const int width = grid->colWidth(col);
+        for (int row = 0; row < grid->rowCount(); ++row) {
+            const QString text = grid->cell(col, row);
+            const int needed = QFontMetrics(grid->effectiveFont(col, row)).horizontalAdvance(text)
+                               + TStringAlignGrid::cellPadding();
+            if (needed > width)
+                faults << QStringLiteral("cell (%1, %2) \"%3\" needs %4, column %5")
+                              .arg(col)
+                              .arg(row)
+                              .arg(text)
+                              .arg(needed)
+                              .arg(width);
+        }
+        const QRect header = grid->cellRect(col, 0);
+        if (header.isNull() || header.right() >= grid->viewport()->width())
+            faults << QStringLiteral("column %1 not whole in the grid's view").arg(col);
+    }
+    const QRect placed = grid->geometry();
+    if (placed.left() < 0 || placed.right() >= window->outputNumbersPanel()->width())
+        faults << QStringLiteral("grid at %1..%2 outside the panel of width %3")
+                      .arg(placed.left())
+                      .arg(placed.right())
+                      .arg(window->outputNumbersPanel()->width());
+    return faults;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Field)
+
+class TestLegibility : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void everyTextReadsWhole_data();
+    void everyTextReadsWhole();
+
+private:
+    std::unique_ptr<test::GuiFixture> m_fixture;
+};
+
+void TestLegibility::init()
+{
+    m_fixture = std::make_unique<test::GuiFixture>();
+    QVERIFY(test::startShell());
+}
+
+void TestLegibility::cleanup()
+{
+    test::stopShell();
+    m_fixture.reset();
+}
+
+void TestLegibility::everyTextReadsWhole_data()
+{
+    QTest::addColumn<QString>("leaf");
+    QTest::addColumn<QList<Field>>("fields");
+    QTest::addColumn<QString>("lastTime"); // the grid's last generation
+    QTest::addColumn<QSize>("frame");
+
+    struct Run {
+        const char *name;
+        QString leaf;
+        QList<Field> fields;
+        QString lastTime;
+    };
+    const QList<Run> runs{
+        {"2 alleles, default", test::kTwoAllelesLeaf, {}, "30"},
+        {"2 alleles, 300 generations", test::kTwoAllelesLeaf, {{"SelNgKesSpinEdit", 300}}, "300"},
+        {"3 alleles, default", test::kThreeAllelesLeaf, {}, "50"},
+        {"3 alleles, 37 generations", test::kThreeAllelesLeaf, {{"SelNgKesSpinEdit", 37}}, "37"},
+        {"3 alleles, 1000 generations",
+         test::kThreeAllelesLeaf,
+         {{"SelNgKesSpinEdit", 1000}},
+         "1000"},
+        {"mutation, default", test::kMutationLeaf, {}, "5000000"},
+        {"mutation, 2 x 10^9 generations",
+         test::kMutationLeaf,
+         {{"NgKesSpinEdit", 20}, {"NgPowerSpinEdit", 8}},
+         "2000000000"},
+    };
+    for (const QSize frame : {QSize(640, 480), QSize(800, 600), QSize(1600, 1000)}) {
+        for (const Run &run : runs)
+            QTest::addRow("%s at %dx%d", run.name, frame.width(), frame.height())
+                << run.leaf << run.fields << run.lastTime << frame;
+    }
+}
+
+void TestLegibility::everyTextReadsWhole()
+{
+    QFETCH(QString, leaf);
+    QFETCH(QList<Field>, fields);
+    QFETCH(QString, lastTime);
+    QFETCH(QSize, frame);
+
+    shell::PGMainFrameForm->resize(frame);
+    QTRY_COMPARE(shell::PGMainFrameForm->size(), frame);
+    ModelForm *window = test::openFromTree(leaf);
+    QVERIFY(window);
+    TKesSpinEdit *typedInto = nullptr;
+    for (const Field &field : fields) {
+        auto *edit = window->findChild<TKesSpinEdit *>(QLatin1String(field.name));
+        QVERIFY2(edit, field.name);
+        if (edit->isReadOnly()) {
+            edit->setValue(field.value);
+        } else {
+            edit->setFocus();
+            edit->selectAll();
+            QTest::keyClicks(edit, QString::number(field.value));
+            typedInto = edit;
+        }
+    }
+    // Enter in a typed field runs with the text as typed (the 3-allele
+    // window's 1000 generations lie beyond the field's stepping range).
+    if (typedInto)
+        QTest::keyClick(typedInto, Qt::Key_Return);
+    else
+        QTest::mouseClick(window->runButton(), Qt::LeftButton);
+    MORVA_VERIFY_NO_MESSAGE(m_fixture->desktop);
+    QTRY_VERIFY(window->grid()->isVisible());
+    const TStringAlignGrid *grid = window->grid();
+    QCOMPARE(grid->cell(0, grid->rowCount() - 1).trimmed(), lastTime);
+
+    QStringList faults = gridFaults(window);
+    QTabWidget *pages = window->pageControl();
+    for (int page = 0; page < pages->count(); ++page) {
+        pages->setCurrentIndex(page);
+        const auto charts = pages->widget(page)->findChildren<chart::Chart *>();
+        if (charts.isEmpty())
+            continue;  // a page without axes (the simplex)
+        QCOMPARE(charts.size(), 1);
+        const chart::Chart *chart = charts.first();
+        QTRY_VERIFY2(chart->isVisible() && test::labelsDrawn(*chart),
+                     qPrintable(place(leaf, test::legibilityFaults(*chart).join(" | "))));
+        for (const QString &fault : test::legibilityFaults(*chart))
+            faults << place(leaf, fault);
+    }
+    for (const QString &fault : std::as_const(faults))
+        qWarning().noquote() << fault;
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.value(0)));
+    QVERIFY(test::cancelAndWait(window));
+}
+
+MORVA_GUI_TEST_MAIN(TestLegibility)
+#include "tst_Legibility.moc"
