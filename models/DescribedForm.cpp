@@ -587,7 +587,7 @@ bool DescribedForm::textFieldKey(QLineEdit *field, int key)
     if (!isEnterKey(key))
         return false;
     if (m_lineEdits.value(field))
-        guarded([this] { runDescribed(); });
+        guarded([this] { startRun(); });
     return true;
 }
 
