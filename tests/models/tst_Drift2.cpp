@@ -72,10 +72,9 @@ private slots:
     void defaultRun();
     void sameSeedSameRun_data();
     void sameSeedSameRun();
-    void typedInputs();
+    void typedInputsRunAndExport();
     void note_data();
     void note();
-    void exportedTable();
     void checks_data();
     void checks();
     void newSeedFromTheClock();
@@ -177,29 +176,6 @@ void TestDrift2::sameSeedSameRun()
     QCOMPARE(h->shown(), first);
 }
 
-// Action: every input typed, Enter. Expected: the run takes them as typed,
-// the largest seed included.
-void TestDrift2::typedInputs()
-{
-    h->type({"DriftP0RealSpinEdit", "0.125", "DriftNeKesSpinEdit", "1000000",
-             "DriftReplicatesKesSpinEdit", "3", "DriftFit11RealSpinEdit", "0",
-             "DriftFit12RealSpinEdit", "0.5", "DriftFit22RealSpinEdit", "1.75",
-             "DriftSeedEdit", "18446744073709551615", "SelNgKesSpinEdit", "10000"});
-    enterRun(*h);
-    DriftInput expected;
-    expected.p0 = 0.125L;
-    expected.ne = 1000000;
-    expected.replicates = 3;
-    expected.generations = 10000;
-    expected.fitness[1] = 0;
-    expected.fitness[2] = 0.5L;
-    expected.fitness[3] = 1.75L;
-    expected.seed = 18446744073709551615ULL;
-    QVERIFY(h->form->driftResult().input == expected);
-    QCOMPARE(h->grid()->rowCount(), 1002);
-    QCOMPARE(h->cell(0, 1001), QStringLiteral(" 10000"));
-}
-
 // Action: Run with the fitnesses. Expected: the fixation probability p0
 // without selection; Kimura's approximation named with s and 4 Ne s, and
 // called a rough guide when the fitnesses are not additive.
@@ -237,28 +213,44 @@ void TestDrift2::note()
     QCOMPARE(h->form->noteLabel()->text(), note);
 }
 
-// Action: Run with a typed seed. Expected: the table kept for export has
-// the inputs as shown, the seed's text among them, the note, and every
-// stored generation at full precision.
-void TestDrift2::exportedTable()
+// Action: every input typed, Enter. Expected: the run takes them as typed,
+// the largest seed included; the table kept for export has the inputs as
+// shown, the seed's text among them, the note, and every stored generation
+// at full precision.
+void TestDrift2::typedInputsRunAndExport()
 {
-    h->type({"DriftSeedEdit", "18446744073709551615", "DriftReplicatesKesSpinEdit", "7"});
+    h->type({"DriftP0RealSpinEdit", "0.125", "DriftNeKesSpinEdit", "1000000",
+             "DriftReplicatesKesSpinEdit", "3", "DriftFit11RealSpinEdit", "0",
+             "DriftFit12RealSpinEdit", "0.5", "DriftFit22RealSpinEdit", "1.75",
+             "DriftSeedEdit", "18446744073709551615", "SelNgKesSpinEdit", "10000"});
     enterRun(*h);
-    QVERIFY(h->form->hasResults());
+    DriftInput expected;
+    expected.p0 = 0.125L;
+    expected.ne = 1000000;
+    expected.replicates = 3;
+    expected.generations = 10000;
+    expected.fitness[1] = 0;
+    expected.fitness[2] = 0.5L;
+    expected.fitness[3] = 1.75L;
+    expected.seed = 18446744073709551615ULL;
+    QVERIFY(h->form->driftResult().input == expected);
+    QCOMPARE(h->grid()->rowCount(), 1002);
+    QCOMPARE(h->cell(0, 1001), QStringLiteral(" 10000"));
+
     const morva::RunTable &table = h->form->results();
     using Input = QPair<QString, QString>;
     QCOMPARE(table.inputs,
-             (QList<Input>{{"initial A1 frequency", "0.500"}, {"population size", "50"},
-                           {"number of replicates", "7"}, {"A1A1 fitness", "1.000"},
-                           {"A1A2 fitness", "1.000"}, {"A2A2 fitness", "1.000"},
-                           {"seed", "18446744073709551615"}, {"number of generations", "200"}}));
+             (QList<Input>{{"initial A1 frequency", "0.125"}, {"population size", "1000000"},
+                           {"number of replicates", "3"}, {"A1A1 fitness", "0"},
+                           {"A1A2 fitness", "0.5"}, {"A2A2 fitness", "1.75"},
+                           {"seed", "18446744073709551615"}, {"number of generations", "10000"}}));
     QCOMPARE(table.notes, QStringList{h->form->noteLabel()->text()});
     QCOMPARE(table.header, (QStringList{"time", "p[1]", "fixed", "lost", "obs. H", "exp. H"}));
-    QCOMPARE(table.rowCount(), 201);
+    QCOMPARE(table.rowCount(), 1001);
     const morva::DriftGeneration &last = h->form->driftResult().rows.back();
-    QCOMPARE(table.at(200, 0), 200.0L);
-    QCOMPARE(table.at(200, 1), last.meanP);
-    QCOMPARE(table.at(200, 4), last.meanH);
+    QCOMPARE(table.at(1000, 0), 10000.0L);
+    QCOMPARE(table.at(1000, 1), last.meanP);
+    QCOMPARE(table.at(1000, 4), last.meanH);
 }
 
 // State: after a default run, fields typed over. Action: Enter in the
