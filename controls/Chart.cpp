@@ -7,6 +7,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QFontMetrics>
+#include <QGraphicsItem>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -131,6 +132,44 @@ QImage markerImage(MarkerShape shape, int halfSize, const QColor &color, const Q
     return image;
 }
 
+// Just above the axes and below Qt Charts' own series (z 3 and 4 in the
+// chart).
+constexpr double kPlainLinesZ = 3.5;
+// Clipped to the plotting area grown by this much on every side, so that a
+// line along its edge (a frequency of 0 or 1 on a fixed axis) stays whole.
+constexpr double kPlainLinesMargin = 2;
+
+// The item that draws the plain line series: it covers the plotting area
+// and paints through the chart's function.
+class PlainLinesItem : public QGraphicsItem {
+public:
+    PlainLinesItem(QGraphicsItem *parent, std::function<void(QPainter *)> paint)
+        : QGraphicsItem(parent), m_paint(std::move(paint))
+    {
+        setZValue(kPlainLinesZ);
+        setFlag(ItemClipsToShape);
+    }
+    QRectF boundingRect() const override { return m_area; }
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override
+    {
+        m_paint(painter);
+    }
+    void setArea(const QRectF &plotArea)
+    {
+        const double m = kPlainLinesMargin;
+        const QRectF area = plotArea.adjusted(-m, -m, m, m);
+        if (area != m_area) {
+            prepareGeometryChange();
+            m_area = area;
+        }
+        update();
+    }
+
+private:
+    std::function<void(QPainter *)> m_paint;
+    QRectF m_area;
+};
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -146,6 +185,8 @@ struct Series::Data {
     int markerHalfSize = 0;
     QColor fillColor;
     bool inLegend = true;
+    int lineWidth = 1;
+    bool plain = false;
     // Kept in ascending x; equal x in the order added.
     QList<QPointF> points;
     QXYSeries *series = nullptr; // owned by the chart
@@ -160,6 +201,8 @@ MarkerShape Series::marker() const { return d->marker; }
 int Series::markerHalfSize() const { return d->markerHalfSize; }
 QColor Series::fillColor() const { return d->fillColor; }
 bool Series::inLegend() const { return d->inLegend; }
+int Series::lineWidth() const { return d->lineWidth; }
+bool Series::isPlain() const { return d->plain; }
 
 // The plotted points stay until commit() replaces them in one go: emptying
 // the plotted series first would make Qt Charts drop and rebuild its point
@@ -489,6 +532,7 @@ struct Chart::Private {
     QColor leftWallColor;
     int legendSampleWidth = 25;
     bool crossHair = false;
+    PlainLinesItem *plainLines = nullptr; // a child of the chart, made with the first plain series
     bool layingOut = false;
     bool layOutAgain = false;
 };
@@ -550,6 +594,8 @@ Chart::Chart(QWidget *parent) : QWidget(parent), d(new Private)
 Chart::~Chart()
 {
     // The Qt Charts objects go with the view; the adapter's own data here.
+    // Nothing of the chart may reach the adapter once its data is gone.
+    disconnect(d->chart, nullptr, this, nullptr);
     for (auto &series : d->series)
         delete series->d;
     delete d->bottom->d;
@@ -557,15 +603,17 @@ Chart::~Chart()
     delete d;
 }
 
-// Puts a Qt Charts series into the chart on both axes and wraps it.
+// Puts a Qt Charts series (if any) into the chart on both axes and wraps it.
 Series *Chart::adoptSeries(QXYSeries *qseries, SeriesKind kind, const QString &name,
                            const QString &title, const QColor &color, bool inLegend)
 {
-    qseries->setObjectName(name);
-    qseries->setName(title);
-    d->chart->addSeries(qseries);
-    qseries->attachAxis(d->bottom->d->axis);
-    qseries->attachAxis(d->left->d->axis);
+    if (qseries) {
+        qseries->setObjectName(name);
+        qseries->setName(title);
+        d->chart->addSeries(qseries);
+        qseries->attachAxis(d->bottom->d->axis);
+        qseries->attachAxis(d->left->d->axis);
+    }
     auto *series = new Series;
     series->d = new Series::Data;
     series->d->kind = kind;
@@ -580,13 +628,66 @@ Series *Chart::adoptSeries(QXYSeries *qseries, SeriesKind kind, const QString &n
 }
 
 Series *Chart::addLineSeries(const QString &name, const QString &title, const QColor &color,
-                             PenStyle style, bool inLegend)
+                             PenStyle style, bool inLegend, int width)
 {
     auto *line = new QLineSeries;
-    line->setPen(QPen(color, 1, qtPenStyle(style)));
+    line->setPen(QPen(color, width, qtPenStyle(style)));
     Series *series = adoptSeries(line, SeriesKind::Line, name, title, color, inLegend);
     series->d->penStyle = style;
+    series->d->lineWidth = width;
     return series;
+}
+
+Series *Chart::addPlainLineSeries(const QString &name, const QString &title,
+                                  const QColor &color, bool inLegend)
+{
+    // Only a legend entry needs a Qt Charts series.
+    Series *series = inLegend ? addLineSeries(name, title, color, PenStyle::Solid)
+                              : adoptSeries(nullptr, SeriesKind::Line, name, title, color, false);
+    series->d->plain = true;
+    if (!d->plainLines) {
+        d->plainLines = new PlainLinesItem(d->chart, [this](QPainter *painter) {
+            paintPlainLines(painter);
+        });
+        connect(d->chart, &QChart::plotAreaChanged, this, [this] { updatePlainLines(); });
+        updatePlainLines();
+    }
+    return series;
+}
+
+void Chart::updatePlainLines()
+{
+    if (d->plainLines)
+        d->plainLines->setArea(d->chart->plotArea());
+}
+
+// Each plain series with two points or more as one polyline, in the order
+// the series were added, mapped linearly from the axes' ranges onto the
+// plotting area as Qt Charts maps its own.
+void Chart::paintPlainLines(QPainter *painter) const
+{
+    const QRectF area = d->chart->plotArea();
+    const Axis::Data *bottom = d->bottom->d;
+    const Axis::Data *left = d->left->d;
+    const double xSpan = bottom->maximum - bottom->minimum;
+    const double ySpan = left->maximum - left->minimum;
+    if (area.isEmpty() || !(xSpan > 0) || !(ySpan > 0))
+        return;
+    const double xScale = area.width() / xSpan;
+    const double yScale = area.height() / ySpan;
+    QPolygonF line;
+    for (const auto &series : d->series) {
+        const QList<QPointF> &points = series->d->points;
+        if (!series->d->plain || points.size() < 2)
+            continue;
+        line.resize(points.size());
+        for (qsizetype i = 0; i < points.size(); ++i) {
+            line[i] = QPointF(area.left() + (points[i].x() - bottom->minimum) * xScale,
+                              area.bottom() - (points[i].y() - left->minimum) * yScale);
+        }
+        painter->setPen(QPen(series->d->color, 1));
+        painter->drawPolyline(line);
+    }
 }
 
 Series *Chart::addPointSeries(const QString &name, const QString &title, const QColor &color,
@@ -615,6 +716,8 @@ Series *Chart::addPointSeries(const QString &name, const QString &title, const Q
 void Chart::applyLegendFlags()
 {
     for (const auto &series : d->series) {
+        if (!series->d->series)
+            continue;
         for (QLegendMarker *marker : d->chart->legend()->markers(series->d->series))
             marker->setVisible(series->d->inLegend);
     }
@@ -712,15 +815,19 @@ void Chart::commit()
         data->computeRange();
         rangeChanges = rangeChanges || data->minimum != minimum || data->maximum != maximum;
     }
+    // A plain series' Qt Charts series, if it has one, stays empty.
     if (rangeChanges) {
         for (const auto &series : d->series) {
-            if (series->d->kind == SeriesKind::Line)
+            if (series->d->kind == SeriesKind::Line && !series->d->plain)
                 series->d->series->clear();
         }
     }
     layOutLabels();
-    for (const auto &series : d->series)
-        series->d->series->replace(series->d->points);
+    for (const auto &series : d->series) {
+        if (!series->d->plain)
+            series->d->series->replace(series->d->points);
+    }
+    updatePlainLines();
 }
 
 // Both axes at once: the corner where they meet needs both. A change that

@@ -8,6 +8,13 @@
 // point to a series inside a chart is quadratic. Axis labels stand at round
 // steps, thinned for the plotting area's real size so that neighbours keep
 // the axis' label separation.
+//
+// Plain line series are for many thin lines at once: the adapter draws their
+// points itself, one polyline each under the other series, so that a refill
+// costs no more than storing the points (Qt Charts builds an outline of
+// every line it holds, about half a millisecond per thousand points). One
+// shown in the legend keeps an empty Qt Charts series of the same pen for its
+// entry; the others have none.
 
 #include <QColor>
 #include <QList>
@@ -19,6 +26,7 @@
 
 class QChart;
 class QChartView;
+class QPainter;
 class QXYSeries;
 
 namespace morva::chart {
@@ -40,6 +48,9 @@ public:
     int markerHalfSize() const;
     QColor fillColor() const;
     bool inLegend() const;
+    int lineWidth() const;
+    // Drawn by the adapter (addPlainLineSeries), not by Qt Charts.
+    bool isPlain() const;
 
     // Both collect: the chart shows the change after Chart::commit().
     void clear();
@@ -96,7 +107,10 @@ public:
     ~Chart() override;
 
     Series *addLineSeries(const QString &name, const QString &title, const QColor &color,
-                          PenStyle style, bool inLegend = true);
+                          PenStyle style, bool inLegend = true, int width = 1);
+    // A solid line one pixel wide that the adapter draws (see above).
+    Series *addPlainLineSeries(const QString &name, const QString &title, const QColor &color,
+                               bool inLegend = true);
     Series *addPointSeries(const QString &name, const QString &title, const QColor &color,
                            MarkerShape shape, int halfSize, const QColor &fillColor,
                            bool inLegend = true);
@@ -144,6 +158,8 @@ private:
     Series *adoptSeries(QXYSeries *qseries, SeriesKind kind, const QString &name,
                         const QString &title, const QColor &color, bool inLegend);
     void applyLegendFlags();
+    void updatePlainLines();
+    void paintPlainLines(QPainter *painter) const;
     void layOutLabels();
     bool cornerLabelsClash() const;
     void applyFont();

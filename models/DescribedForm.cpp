@@ -12,8 +12,13 @@
 #include "platform/NumberText.h"
 
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
 
 #include <algorithm>
 #include <cmath>
@@ -63,10 +68,21 @@ void applyAxis(chart::Axis *axis, const AxisSpec &spec)
     axis->setDashedTicks(spec.dashedTicks);
 }
 
+// The busy pointer while it lives, restored however the scope ends.
+class BusyPointer {
+public:
+    BusyPointer() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { QGuiApplication::restoreOverrideCursor(); }
+    BusyPointer(const BusyPointer &) = delete;
+    BusyPointer &operator=(const BusyPointer &) = delete;
+};
+
 chart::Series *addSeries(chart::Chart *chart, const SeriesSpec &s)
 {
+    if (s.kind == chart::SeriesKind::Line && s.plain)
+        return chart->addPlainLineSeries(s.name, s.title, s.color, s.inLegend);
     if (s.kind == chart::SeriesKind::Line)
-        return chart->addLineSeries(s.name, s.title, s.color, s.pen, s.inLegend);
+        return chart->addLineSeries(s.name, s.title, s.color, s.pen, s.inLegend, s.width);
     return chart->addPointSeries(s.name, s.title, s.color, s.marker, s.halfSize, s.fill,
                                  s.inLegend);
 }
@@ -95,6 +111,28 @@ FieldSpec integer(const QString &name, std::int32_t value, std::int32_t minimum,
     FieldSpec f = real(name, value, minimum, maximum, increment);
     f.kind = FieldSpec::Kind::Integer;
     f.size = QSize(65, 22);
+    return f;
+}
+
+FieldSpec lineField(const QString &name, const QString &text, const QString &pattern)
+{
+    FieldSpec f;
+    f.kind = FieldSpec::Kind::Text;
+    f.name = name;
+    f.text = text;
+    f.pattern = pattern;
+    f.size = QSize(140, 22);
+    return f;
+}
+
+FieldSpec pushButton(const QString &name, const QString &caption, std::function<void()> clicked)
+{
+    FieldSpec f;
+    f.kind = FieldSpec::Kind::Button;
+    f.name = name;
+    f.text = caption;
+    f.clicked = std::move(clicked);
+    f.size = QSize(ModelForm::kButtonWidth, ModelForm::kButtonHeight);
     return f;
 }
 
@@ -188,6 +226,15 @@ SeriesSpec lineSeries(const QString &name, const QString &title, const QColor &c
     return s;
 }
 
+SeriesSpec plainLineSeries(const QString &name, const QString &title, const QColor &color,
+                           std::function<void(Plot &)> points, bool inLegend)
+{
+    SeriesSpec s = lineSeries(name, title, color, chart::PenStyle::Solid, std::move(points),
+                              inLegend);
+    s.plain = true;
+    return s;
+}
+
 SeriesSpec pointSeries(const QString &name, const QString &title, const QColor &color,
                        chart::MarkerShape marker, int halfSize, const QColor &fill,
                        std::function<void(Plot &)> points, bool inLegend)
@@ -263,7 +310,7 @@ void DescribedForm::buildBox(const BoxSpec &spec)
         if (!f.label.text.isEmpty())
             label = addLabel(box, f.label.name, f.label.text, f.label.pos.value_or(QPoint()),
                              f.label.pixelSize);
-        KesSpinEditBase *field = buildField(box, f);
+        QWidget *field = buildField(box, f);
         if (f.row < 0)
             continue;
         auto &row = rows.at(std::size_t(f.row));
@@ -307,8 +354,44 @@ void DescribedForm::buildBox(const BoxSpec &spec)
     }
 }
 
-KesSpinEditBase *DescribedForm::buildField(QWidget *box, const FieldSpec &f)
+QWidget *DescribedForm::buildOther(QWidget *box, const FieldSpec &f)
 {
+    const FieldPlace place = f.place.value_or(FieldPlace{QPoint(), f.size});
+    QWidget *widget = nullptr;
+    if (f.kind == FieldSpec::Kind::Text) {
+        auto *field = new QLineEdit(f.text, box);
+        field->setValidator(new QRegularExpressionValidator(QRegularExpression(f.pattern), field));
+        field->installEventFilter(this);
+        m_lineEdits.insert(field, f.runsOnEnter);
+        if (f.textColor.isValid()) {
+            QPalette palette = field->palette();
+            palette.setColor(QPalette::Text, f.textColor);
+            field->setPalette(palette);
+        }
+        field->setReadOnly(f.readOnly);
+        widget = field;
+    } else {
+        auto *button = new QPushButton(f.text, box);
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, guardedSlot(f.clicked));
+        widget = button;
+    }
+    widget->setObjectName(f.name);
+    widget->setGeometry(QRect(place.pos, place.size));
+    if (f.pixelSize > 0)
+        setPixelSize(widget, f.pixelSize);
+    if (!f.userName.isEmpty())
+        widget->setAccessibleName(f.userName);
+    if (!f.hint.isEmpty())
+        widget->setStatusTip(f.hint);
+    m_others.insert(f.name, widget);
+    return widget;
+}
+
+QWidget *DescribedForm::buildField(QWidget *box, const FieldSpec &f)
+{
+    if (f.kind == FieldSpec::Kind::Text || f.kind == FieldSpec::Kind::Button)
+        return buildOther(box, f);
     const FieldPlace place = f.place.value_or(FieldPlace{QPoint(), f.size});
     KesSpinEditBase *field = nullptr;
     if (f.kind == FieldSpec::Kind::Real) {
@@ -438,6 +521,16 @@ TKesSpinEdit *DescribedForm::intField(const QString &name) const
     return qobject_cast<TKesSpinEdit *>(m_fields.value(name));
 }
 
+QLineEdit *DescribedForm::lineEdit(const QString &name) const
+{
+    return qobject_cast<QLineEdit *>(m_others.value(name));
+}
+
+QPushButton *DescribedForm::button(const QString &name) const
+{
+    return qobject_cast<QPushButton *>(m_others.value(name));
+}
+
 chart::Chart *DescribedForm::chart(int page) const
 {
     return page >= 0 && std::size_t(page) < m_pages.size() ? m_pages[std::size_t(page)].chart
@@ -491,8 +584,35 @@ void DescribedForm::runDescribed()
             return;
         }
     }
+    std::optional<BusyPointer> busy;
+    if (m_description.busyPointer)
+        busy.emplace();
     m_description.run();
     showResults();
+}
+
+// Enter and Esc in a text field: taken by the field as a spin edit takes
+// them; Enter runs when the field runs on Enter.
+bool DescribedForm::textFieldKey(QLineEdit *field, int key)
+{
+    if (key == Qt::Key_Escape)
+        return true;
+    if (!isEnterKey(key))
+        return false;
+    if (m_lineEdits.value(field))
+        guarded([this] { startRun(); });
+    return true;
+}
+
+bool DescribedForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto *field = qobject_cast<QLineEdit *>(watched);
+        if (field && m_lineEdits.contains(field)
+            && textFieldKey(field, static_cast<QKeyEvent *>(event)->key()))
+            return true;
+    }
+    return ModelForm::eventFilter(watched, event);
 }
 
 void DescribedForm::prepareGrid()
@@ -587,21 +707,31 @@ RunTable DescribedForm::runTable() const
     if (spec.fileStem.isEmpty())
         return table;
     table.fileStem = spec.fileStem;
+    const auto edit = [this](const QString &name) -> const QLineEdit * {
+        const QLineEdit *field = m_fields.value(name);
+        return field ? field : lineEdit(name);
+    };
     std::vector<ExportSpec::Input> inputs = spec.inputs;
     if (inputs.empty()) {
         QStringList exponents;
         for (const BoxSpec &box : m_description.boxes) {
             for (const FieldSpec &f : box.fields) {
-                if (!exponents.contains(f.name))
-                    inputs.push_back({fieldName(m_fields.value(f.name)), f.name, f.exponent});
+                if (exponents.contains(f.name))
+                    continue;
                 exponents << f.exponent;
+                if (const KesSpinEditBase *field = m_fields.value(f.name))
+                    inputs.push_back({fieldName(field), f.name, f.exponent});
+                else if (const QLineEdit *text = lineEdit(f.name))
+                    inputs.push_back({text->accessibleName().isEmpty() ? f.name
+                                                                       : text->accessibleName(),
+                                      f.name});
             }
         }
     }
     for (const ExportSpec::Input &input : inputs) {
-        QString value = fieldText(m_fields.value(input.field));
+        QString value = fieldText(edit(input.field));
         if (!input.exponent.isEmpty())
-            value += QStringLiteral("x10^") + fieldText(m_fields.value(input.exponent));
+            value += QStringLiteral("x10^") + fieldText(edit(input.exponent));
         table.inputs.append({input.name, value});
     }
     // Asked before the charts' refill: the equilibria of this run afresh.

@@ -20,6 +20,8 @@
 #include <vector>
 
 class QLabel;
+class QLineEdit;
+class QPushButton;
 
 namespace morva {
 
@@ -33,6 +35,8 @@ public:
     // The controls by name; nullptr for an unknown name.
     TKesRealSpinEdit *realField(const QString &name) const;
     TKesSpinEdit *intField(const QString &name) const;
+    QLineEdit *lineEdit(const QString &name) const;
+    QPushButton *button(const QString &name) const;
     chart::Chart *chart(int page) const;
     chart::Series *series(int page, const QString &name) const;
     // The line under the charts; nullptr when the model has none.
@@ -72,6 +76,7 @@ public:
 protected:
     void runClicked() override { runDescribed(); }
     void prepareGrid() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     RunTable runTable() const override;
 
 private:
@@ -85,7 +90,9 @@ private:
 
     static ModelFormSettings settingsFor(const form::ModelDescription &description);
     void buildBox(const form::BoxSpec &spec);
-    KesSpinEditBase *buildField(QWidget *box, const form::FieldSpec &spec);
+    QWidget *buildField(QWidget *box, const form::FieldSpec &spec);
+    QWidget *buildOther(QWidget *box, const form::FieldSpec &spec);
+    bool textFieldKey(QLineEdit *field, int key);
     void connectSumGroup(const form::SumGroup &group);
     void buildPage(const form::ChartSpec &spec);
     void designGrid();
@@ -96,6 +103,9 @@ private:
 
     form::ModelDescription m_description;
     QHash<QString, KesSpinEditBase *> m_fields;
+    // Text fields (with whether Enter in them runs) and buttons.
+    QHash<QLineEdit *, bool> m_lineEdits;
+    QHash<QString, QWidget *> m_others;
     std::vector<Page> m_pages;
     QLabel *m_note = nullptr;
     EquilibriumSet m_equilibria;

@@ -44,11 +44,15 @@ struct LabelSpec {
     int pixelSize = 13;
 };
 
-// A real or integer spin edit.
+// A real or integer spin edit; or a plain text field (with a pattern its
+// text must match while typed), or a push button, standing among them.
 struct FieldSpec {
-    enum class Kind { Real, Integer };
+    enum class Kind { Real, Integer, Text, Button };
     Kind kind = Kind::Real;
     QString name;
+    QString text;                     // a text field's text, a button's caption
+    QString pattern;                  // a text field's: what its text may be
+    std::function<void()> clicked;    // a button's action
     Value value = 0;
     Value minimum = 0;
     Value maximum = 1;
@@ -84,6 +88,12 @@ FieldSpec real(const QString &name, Value value, Value minimum = 0, Value maximu
 // A 32-bit integer field.
 FieldSpec integer(const QString &name, std::int32_t value, std::int32_t minimum,
                    std::int32_t maximum, std::int32_t increment = 1);
+// A text field whose text must match the regular expression `pattern` while
+// it is typed. Enter and Esc in it act as in the spin edits: Esc does
+// nothing, Enter runs when the field runs on Enter.
+FieldSpec lineField(const QString &name, const QString &text, const QString &pattern);
+// A push button that calls `clicked` (under the error guard).
+FieldSpec pushButton(const QString &name, const QString &caption, std::function<void()> clicked);
 
 // A group box of the input panel: in the frequencies or the parameters slot
 // (below the earlier boxes of the slot), or the frame's NgGroupBox.
@@ -163,12 +173,17 @@ struct SeriesSpec {
     int halfSize = 3;
     QColor fill = Qt::white;
     bool inLegend = true;
+    int width = 1;                        // a line's, in pixels
+    bool plain = false;                   // a thin line the chart adapter draws itself
     std::function<void(Plot &)> points;   // called at every refill
 };
 
 SeriesSpec lineSeries(const QString &name, const QString &title, const QColor &color,
                       chart::PenStyle pen, std::function<void(Plot &)> points,
                       bool inLegend = true);
+// A solid line one pixel wide among many (chart::Chart::addPlainLineSeries).
+SeriesSpec plainLineSeries(const QString &name, const QString &title, const QColor &color,
+                           std::function<void(Plot &)> points, bool inLegend = true);
 SeriesSpec pointSeries(const QString &name, const QString &title, const QColor &color,
                        chart::MarkerShape marker, int halfSize, const QColor &fill,
                        std::function<void(Plot &)> points, bool inLegend = true);
@@ -243,7 +258,8 @@ struct ExportSpec {
     QString fileStem;                                    // empty: no export
     // An input's name and field, with the exponent field of a mantissa x
     // 10^exponent pair ("1.000x10^-6"); none: every field under its
-    // user-facing name, a pair as one.
+    // user-facing name (a text field under its user name), a pair as one,
+    // buttons left out.
     struct Input {
         QString name;
         QString field;
@@ -264,6 +280,9 @@ struct ModelDescription {
     std::vector<SumGroup> sumGroups;
     std::vector<Check> checks;         // in order
     std::function<void()> run;         // after the checks passed
+    // The busy pointer from the checks passed until the results are shown
+    // (for runs that may take longer than a tenth of a second).
+    bool busyPointer = false;
     std::vector<ChartSpec> pages;
     GridSpec grid;
     // A line under the charts after a run (none: no line).

@@ -717,12 +717,14 @@ void ModelForm::showEvent(QShowEvent *event)
 
 QWidget *ModelForm::fixTabOrder()
 {
-    // The fields box by box from the top; inside a box in the order the focus
-    // chain already has them (a model may have arranged it); then Run, Cancel.
+    // The fields (and any other control that takes the focus by Tab, such as
+    // a button in a box) box by box from the top; inside a box in the order
+    // the focus chain already has them (a model may have arranged it); then
+    // Run, Cancel.
     const QList<QGroupBox *> boxes = m_frequencyBoxes + m_parameterBoxes + QList{m_ngGroupBox};
     QList<QList<QWidget *>> fields(boxes.size());
     for (QWidget *w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
-        if (!qobject_cast<KesSpinEditBase *>(w))
+        if (!(w->focusPolicy() & Qt::TabFocus))
             continue;
         const qsizetype box = boxes.indexOf(qobject_cast<QGroupBox *>(w->parentWidget()));
         if (box >= 0 && !fields[box].contains(w))

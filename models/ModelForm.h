@@ -283,7 +283,8 @@ private:
     bool focusTakesKey() const;
     // The first field whose text does not read as a number; nullptr if none.
     KesSpinEditBase *unreadableField() const;
-    // Tab order: the fields of the group boxes top to bottom, Run, Cancel.
+    // Tab order: the fields (and buttons) of the group boxes top to bottom,
+    // Run, Cancel.
     // Returns the first of them.
     QWidget *fixTabOrder();
     // Export plumbing (models/ModelFormExport.cpp).

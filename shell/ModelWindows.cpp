@@ -1,5 +1,6 @@
 #include "shell/ModelWindows.h"
 
+#include "models/Drift2.h"
 #include "models/Inbreed.h"
 #include "models/LinkDis.h"
 #include "models/Mut2.h"
@@ -39,6 +40,9 @@ void registerModelWindows()
     });
     registerModelWindow(QStringLiteral("Linkage (2 loci)"), [](std::function<void()> handBack) {
         return new TLinkDisForm(std::move(handBack));
+    });
+    registerModelWindow(QStringLiteral("Genetic drift"), [](std::function<void()> handBack) {
+        return new TDrift2Form(std::move(handBack));
     });
 }
 

@@ -39,7 +39,8 @@ const QStringList kLaterSelectionLeaves{QStringLiteral("2 alleles with mutation"
 const QString kInbreeding = QStringLiteral("Inbreeding");
 const QStringList kInbreedingLeaves{QStringLiteral("Partial selfing")};
 const QStringList kLaterTopLeaves{QStringLiteral("Sex-linked locus"),
-                                  QStringLiteral("Linkage (2 loci)")};
+                                  QStringLiteral("Linkage (2 loci)"),
+                                  QStringLiteral("Genetic drift")};
 
 QTreeWidgetItem *addNode(QTreeWidget *tree, const QString &text)
 {

@@ -46,9 +46,12 @@ click() {
 wants() { [ ${#wanted[@]} -eq 0 ] || [[ " ${wanted[*]} " == *" $1 "* ]]; }
 written=()
 
-# shoot <tree leaf y> <run x y> <file>: Cancel stands 50 pixels below Run
+# shoot <tree leaf y> <run x y> <file>: Cancel stands 50 pixels below Run.
+# "Natural selection" (which opens nothing) is clicked first, so that a leaf
+# still selected from the last shot opens again.
 shoot() {
   wants "$4" || return 0
+  click 52 80
   click 52 "$1"
   click "$2" "$3"
   import -window "$frame" "docs/$4"
@@ -64,8 +67,10 @@ shoot 67 269 382 window-mutation.png
 shoot 107 270 457 window-3-alleles.png
 shoot 120 285 451 window-selection-mutation.png
 shoot 133 285 451 window-selection-migration.png
+shoot 198 285 512 window-drift.png
 large
 shoot 120 285 451 window-selection-mutation-big.png
 shoot 133 285 451 window-selection-migration-big.png
+shoot 198 285 512 window-drift-big.png
 normal
 echo "written: ${written[*]}"

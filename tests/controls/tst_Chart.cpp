@@ -64,6 +64,7 @@ private slots:
     void pointsKeepAscendingX_data();
     void pointsKeepAscendingX();
     void mouseMoveInChartCoordinates();
+    void plainLinesDrawnLikeQtChartsLines();
 
 private:
     std::unique_ptr<GuiFixture> m_fixture;
@@ -453,6 +454,63 @@ void TestChart::mouseMoveInChartCoordinates()
     QVERIFY(!moves.isEmpty());
     QCOMPARE(moves.last().at(0).toPoint(), QPoint(150, 120));
     QCOMPARE(chart.view()->viewport()->cursor().shape(), Qt::CrossCursor);
+}
+
+// State: fixed axes 0..1; a plain red line at 0.3 across, a Qt Charts blue
+// line at 0.3 over the left half, a plain red line along the top edge, out
+// of the legend. Expected: the plain line on the row Qt Charts draws its own
+// on, and under the Qt Charts line where both pass; the edge line whole; the
+// plain series in the legend with an empty Qt Charts series of its own, the
+// other without one.
+void TestChart::plainLinesDrawnLikeQtChartsLines()
+{
+    Chart chart;
+    chart.bottomAxis()->setFixedRange(0, 1);
+    chart.leftAxis()->setFixedRange(0, 1);
+    Series *plain = chart.addPlainLineSeries("Plain", "plain", Qt::red);
+    Series *edge = chart.addPlainLineSeries("Edge", "edge", Qt::red, false);
+    Series *own = chart.addLineSeries("Own", "own", Qt::blue, PenStyle::Solid, true, 3);
+    for (const double x : {0.0, 1.0}) {
+        plain->addPoint(x, 0.3);
+        edge->addPoint(x, 1.0);
+    }
+    own->addPoint(0, 0.3);
+    own->addPoint(0.5, 0.3);
+    chart.commit();
+    chart.resize(400, 300);
+    chart.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&chart));
+
+    const QImage image = chart.grab().toImage();
+    const QRect plot = chart.plotRect();
+    // The rows of a column in `color`, top to bottom.
+    const auto rows = [&](int x, const QColor &color) {
+        QList<int> found;
+        for (int y = plot.top() - 3; y <= plot.bottom() + 3; ++y) {
+            if (image.pixelColor(x, y) == color)
+                found << y;
+        }
+        return found;
+    };
+    const int left = plot.left() + plot.width() / 4;
+    const int right = plot.left() + 3 * plot.width() / 4;
+    const QList<int> plainRows = rows(right, Qt::red);
+    const QList<int> ownRows = rows(left, Qt::blue);
+    QCOMPARE(ownRows.size(), 3);
+    QCOMPARE(plainRows.size(), 2);  // the line at 0.3 and the edge line
+    QCOMPARE(plainRows.last(), ownRows.at(1));
+    QVERIFY2(qAbs(plainRows.first() - plot.top()) <= 1, qPrintable(QString::number(plot.top())));
+    QCOMPARE(rows(left, Qt::red), QList<int>{plainRows.first()});
+
+    QVERIFY(plain->isPlain() && !own->isPlain());
+    QCOMPARE(own->lineWidth(), 3);
+    QCOMPARE(qseriesOf(chart, "Own")->pen().width(), 3);
+    QCOMPARE(qseriesOf(chart, "Plain")->count(), 0);
+    QCOMPARE(plain->count(), 2);
+    QCOMPARE(qseriesOf(chart, "Edge"), nullptr);
+    QLegend *legend = chart.qchart()->legend();
+    QCOMPARE(legend->markers().size(), 2);
+    QVERIFY(legend->markers(qseriesOf(chart, "Plain")).first()->isVisible());
 }
 
 QTEST_MAIN(TestChart)

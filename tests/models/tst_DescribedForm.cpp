@@ -5,6 +5,7 @@
 // fills, Enter, the double click
 // and Cancel. State / Action / Expected in each test's comment.
 
+#include "arith/Errors.h"
 #include "arith/PgMathMu.h"
 #include "controls/KesSpinEdits1.h"
 #include "models/DescribedForm.h"
@@ -18,6 +19,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 
 using namespace morva::form;
 
@@ -105,6 +107,38 @@ private:
 
 using Harness = morva::test::ModelHarness<ProbeForm>;
 
+// A run that takes the busy pointer and may fail; it records the pointer it
+// ran under.
+class BusyProbe : public morva::DescribedForm {
+public:
+    explicit BusyProbe(std::function<void()> handBack)
+        : DescribedForm(describe(this), std::move(handBack))
+    {
+    }
+    bool fail = false;
+    std::optional<Qt::CursorShape> during;
+
+private:
+    static ModelDescription describe(BusyProbe *self)
+    {
+        ModelDescription d;
+        d.objectName = QStringLiteral("BusyProbe");
+        d.settings.gridName = QStringLiteral("Grid");
+        d.boxes = {generationsBox().row("", {integer("Ng", 5, 1, 100)})};
+        d.busyPointer = true;
+        d.run = [self] {
+            const QCursor *cursor = QGuiApplication::overrideCursor();
+            self->during = cursor ? std::optional(cursor->shape()) : std::nullopt;
+            if (self->fail)
+                throw morva::ERangeError();
+        };
+        d.grid.columns = {{"n", "", QColor(), [](int) { return Value(1); },
+                           [](Value) { return QStringLiteral("1"); }}};
+        d.grid.rows = [] { return 1; };
+        return d;
+    }
+};
+
 TKesSpinEdit *ng(const Harness &h) { return h.form->intField("Ng"); }
 
 } // namespace
@@ -126,6 +160,8 @@ private slots:
     void readoutsAndHints();
     void enterAndDoubleClick();
     void cancelHidesAndHandsBack();
+    void busyPointerDuringRun_data();
+    void busyPointerDuringRun();
 
 private:
     std::unique_ptr<Harness> h;
@@ -337,6 +373,33 @@ void TestDescribedForm::cancelHidesAndHandsBack()
     QCOMPARE(h->handBacks, 1);
     QVERIFY(h->closedAtHandBack);
     QTRY_VERIFY(h->form.isNull());
+}
+
+// State: a window whose run takes the busy pointer. Action: Run, passing or
+// failing. Expected: the busy pointer during the run, none after it; a
+// failed run reported.
+void TestDescribedForm::busyPointerDuringRun_data()
+{
+    QTest::addColumn<bool>("fail");
+    QTest::newRow("run passes") << false;
+    QTest::newRow("run throws") << true;
+}
+
+void TestDescribedForm::busyPointerDuringRun()
+{
+    QFETCH(bool, fail);
+    h.reset();
+    morva::test::ModelHarness<BusyProbe> busy;
+    MORVA_SHOW_ACTIVE(&busy.main);
+    busy.form->fail = fail;
+    busy.clickRun();
+    QCOMPARE(busy.form->during, std::optional(Qt::WaitCursor));
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    QCOMPARE(busy.outputsShown(), !fail);
+    if (fail)
+        MORVA_TAKE_MESSAGE(busy.fixture.desktop,
+                           morva::errorReportText(QString(morva::ERangeError().what())));
+    MORVA_VERIFY_NO_MESSAGE(busy.fixture.desktop);
 }
 
 MORVA_GUI_TEST_MAIN(TestDescribedForm)

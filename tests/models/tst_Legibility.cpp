@@ -124,6 +124,11 @@ void TestLegibility::everyTextReadsWhole_data()
          test::kMutationLeaf,
          {{"NgKesSpinEdit", 20}, {"NgPowerSpinEdit", 8}},
          "2000000000"},
+        {"drift, default", test::kDriftLeaf, {}, "200"},
+        {"drift, 200 replicates x 10000 generations",
+         test::kDriftLeaf,
+         {{"DriftReplicatesKesSpinEdit", 200}, {"SelNgKesSpinEdit", 10000}},
+         "10000"},
     };
     for (const QSize frame : {QSize(640, 480), QSize(800, 600), QSize(1600, 1000)}) {
         for (const Run &run : runs)

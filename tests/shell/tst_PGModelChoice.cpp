@@ -107,7 +107,7 @@ void TestPGModelChoice::treeAsStored()
     for (int i = 0; i < tree()->topLevelItemCount(); ++i)
         top << tree()->topLevelItem(i)->text(0);
     QCOMPARE(top, (QStringList{"", "Mutation", "Natural selection", "Inbreeding",
-                               "Sex-linked locus", "Linkage (2 loci)"}));
+                               "Sex-linked locus", "Linkage (2 loci)", "Genetic drift"}));
     const auto leavesOf = [](const QTreeWidgetItem *node) {
         QStringList leaves;
         for (int i = 0; i < node->childCount(); ++i)
@@ -118,6 +118,7 @@ void TestPGModelChoice::treeAsStored()
              (QStringList{"2 alleles", "3 alleles", "2 alleles with mutation",
                           "2 alleles with migration"}));
     QCOMPARE(leavesOf(tree()->topLevelItem(3)), QStringList{"Partial selfing"});
+    QCOMPARE(leavesOf(tree()->topLevelItem(6)), QStringList());
     QVERIFY(!tree()->rootIsDecorated());
     QCOMPARE(tree()->indentation(), 18);
     QCOMPARE(tree()->editTriggers(), QAbstractItemView::NoEditTriggers);
@@ -267,6 +268,7 @@ void TestPGModelChoice::realModelWindowsOpenAndHandBack_data()
     QTest::newRow("Partial selfing") << "Partial selfing" << "InbreedForm" << "SelCancelBtn";
     QTest::newRow("Sex-linked locus") << "Sex-linked locus" << "SexLinkForm" << "SelCancelBtn";
     QTest::newRow("Linkage (2 loci)") << "Linkage (2 loci)" << "LinkDisForm" << "SelCancelBtn";
+    QTest::newRow("Genetic drift") << "Genetic drift" << "Drift2Form" << "SelCancelBtn";
 }
 
 // State: the model windows registered at start-up. Action: select the leaf,

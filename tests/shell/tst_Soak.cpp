@@ -135,6 +135,7 @@ void TestSoak::openRunCancel_data()
     QTest::newRow("linkage, defaults") << test::kLinkageLeaf << int(Setup::Defaults) << 52 << "50";
     QTest::newRow("linkage, 1000 generations typed, Enter")
         << test::kLinkageLeaf << int(Setup::TypedThousand) << 1002 << "1000";
+    QTest::newRow("drift, defaults") << test::kDriftLeaf << int(Setup::Defaults) << 202 << "200";
 }
 
 void TestSoak::openRunCancel()

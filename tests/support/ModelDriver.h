@@ -32,6 +32,7 @@ inline const QString kSelectionMigrationLeaf = QStringLiteral("2 alleles with mi
 inline const QString kPartialSelfingLeaf = QStringLiteral("Partial selfing");
 inline const QString kSexLinkedLeaf = QStringLiteral("Sex-linked locus");
 inline const QString kLinkageLeaf = QStringLiteral("Linkage (2 loci)");
+inline const QString kDriftLeaf = QStringLiteral("Genetic drift");
 
 // The open model window, whichever it is; nullptr when none is open.
 inline ModelForm *openModelWindow()

@@ -1,0 +1,58 @@
+#ifndef MORVA_MODELS_DRIFT2_H
+#define MORVA_MODELS_DRIFT2_H
+
+// The window of genetic drift: replicate Wright-Fisher populations of Ne
+// diploids at one locus with two alleles, with optional selection, drawn from
+// the seed shown in the window, so that the same inputs and seed give the
+// same run. In: p[1] at the start, Ne, the number of replicates, the genotype
+// fitnesses, the seed ("New seed" takes one from the clock) and the number of
+// generations. Out: every replicate's p[1] with their mean; the mean observed
+// heterozygosity against the expected; the fractions fixed and lost with the
+// fixation probability; a histogram of the final frequencies; a table of the
+// stored generations; a note on the fixation probability.
+
+#include "arith/Drift.h"
+#include "models/DescribedForm.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+class TDrift2Form : public morva::DescribedForm {
+    Q_OBJECT
+public:
+    explicit TDrift2Form(std::function<void()> handBack, QWidget *parent = nullptr);
+
+    // Classes of the final frequencies' histogram, each 1 / kHistogramBins wide.
+    static constexpr int kHistogramBins = 20;
+
+    // Messages of the checks, in the order they are made.
+    static const QString kNeMessage;
+    static const QString kReplicatesMessage;
+    static const QString kFitnessMessage;
+    static const QString kSeedMessage;
+    static const QString kGenerationsMessage;
+
+    const morva::DriftResult &driftResult() const { return m_result; }
+    const std::vector<std::int32_t> &histogram() const { return m_histogram; }
+
+    // The seed the field holds; nothing when its text is not an integer from
+    // 0 to 2^64 - 1.
+    std::optional<std::uint64_t> seed() const;
+    // New seed: the clock's milliseconds since 1970 into the seed field.
+    void newSeed();
+    // The line under the charts after a run.
+    QString note() const;
+    // The status-bar readout of the histogram at final p[1] = x.
+    QString histogramReadout(long double x) const;
+
+private:
+    static morva::form::ModelDescription describe(TDrift2Form *self);
+    morva::DriftInput readInputs() const;
+    void compute();
+
+    morva::DriftResult m_result;
+    std::vector<std::int32_t> m_histogram;
+};
+
+#endif
