@@ -407,11 +407,16 @@ Stability Equilibrium::againstAbsent() const
     return kind;
 }
 
+bool Equilibrium::inside() const
+{
+    return present() == allAlleles(alleles);
+}
+
 std::vector<Equilibrium> EquilibriumSet::interior() const
 {
     std::vector<Equilibrium> inside;
     for (const Equilibrium &e : points) {
-        if (e.present() == allAlleles(e.alleles))
+        if (e.inside())
             inside.push_back(e);
     }
     return inside;

@@ -79,6 +79,8 @@ struct Equilibrium {
 
     // The alleles present (p[i] > 0).
     AlleleSet present() const;
+    // Every allele present: the point lies inside the whole simplex.
+    bool inside() const;
     // The multiplier of a 2-allele system: the slope of the map.
     Extended slope() const { return multipliers[0].value.real(); }
     // The largest modulus: the factor by which the distance to the
@@ -124,7 +126,8 @@ struct EquilibriumSet {
 
     // The note on the whole simplex.
     const FaceNote &whole() const { return faces.back(); }
-    // The isolated equilibria with every allele present.
+    // Copies of the isolated equilibria with every allele present (to keep
+    // a reference to one, filter `points` with Equilibrium::inside()).
     std::vector<Equilibrium> interior() const;
 };
 

@@ -252,9 +252,8 @@ void fillEquilibriumLevels(const EquilibriumLevels &levels, const Equilibrium *e
 
 const Equilibrium *interiorOfKind(const EquilibriumSet &set, Stability kind)
 {
-    const AlleleSet all = (1u << set.alleles) - 1;
     for (const Equilibrium &e : set.points) {
-        if (e.present() == all && e.kind == kind)
+        if (e.inside() && e.kind == kind)
             return &e;
     }
     return nullptr;

@@ -255,8 +255,10 @@ ModelDescription TwoAlleleForm::describe(TwoAlleleForm *self, TwoAlleleDesign de
             const auto away = [&r](const Equilibrium &e) {
                 return std::fabs(e.p[1] - r.run.p1.back());
             };
-            for (const Equilibrium &e : set.interior()) {
-                if (e.kind == Stability::Stable && (!nearest || away(e) < away(*nearest)))
+            // The pointer is kept past this call: it must point into `set`.
+            for (const Equilibrium &e : set.points) {
+                if (e.inside() && e.kind == Stability::Stable &&
+                    (!nearest || away(e) < away(*nearest)))
                     nearest = &e;
             }
             return nearest;
