@@ -2,7 +2,6 @@
 
 #include "arith/Errors.h"
 #include "arith/FloatChecks.h"
-#include "arith/StoredGenerations.h"
 
 namespace morva {
 
@@ -57,35 +56,16 @@ void runSelMig(const SelMigParams &in, SelMigTrajectory &out)
 {
     if (in.ng < 0 || in.ng > SelMigMaxGenerations)
         throw ERangeError();
-    out.t = storedGenerations(in.ng);
-    for (auto *series : {&out.p1, &out.p2, &out.W1, &out.W2, &out.wmed}) {
-        series->clear();
-        series->reserve(out.t.size());
-    }
+    startTrajectory(in.ng, out);
     // Everything is read after fpClear (an opaque call, so the reads stay
     // after it) into locals that nothing else can reach.
     fpClear();
     const Fit2 f(in.w);
     const Migration mig = migrationOf(in.m, in.pc);
-    Extended p1 = in.p0[1];
-    Extended p2 = in.p0[2];
-    // Between stored generations a bare loop steps p1, p2 in registers; a
-    // stored generation's selection terms are formed again for storing, by
-    // the same expressions, so they are the same bits.
-    std::int32_t g = 0;
-    for (const std::int32_t stored : out.t) {
-        for (; g < stored; ++g) {
-            const Generation now = generationOf(f, mig, p1, p2);
-            now.advance(p1, p2);
-        }
-        const Generation now = generationOf(f, mig, p1, p2);
-        out.p1.push_back(p1);
-        out.p2.push_back(p2);
-        out.W1.push_back(now.W1);
-        out.W2.push_back(now.W2);
-        out.wmed.push_back(now.wm);
-        fpCheck();
-    }
+    storeTrajectory(
+        in.p0[1], in.p0[2],
+        [&f, &mig](Extended p1, Extended p2) { return generationOf(f, mig, p1, p2); },
+        [](const Generation &now, Extended &p1, Extended &p2) { now.advance(p1, p2); }, out);
 }
 
 void computeSelMigCurves(const SelMigParams &in, std::int32_t intervals, SelMigCurves &out)

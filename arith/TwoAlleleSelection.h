@@ -7,7 +7,9 @@
 // reduces to pure selection gives its results to the last bit.
 
 #include "arith/Extended.h"
+#include "arith/FloatChecks.h"
 #include "arith/PgMathSe.h"
+#include "arith/StoredGenerations.h"
 
 #include <cstdint>
 #include <optional>
@@ -25,6 +27,41 @@ struct TwoAlleleTrajectory {
     std::vector<Extended> W2;      // fitness of A2 in the selection of generation t[k]
     std::vector<Extended> wmed;    // mean fitness in the selection of generation t[k]
 };
+
+// Empties `out` and sets its generation numbers for a run of ng
+// generations.
+inline void startTrajectory(std::int32_t ng, TwoAlleleTrajectory &out)
+{
+    out.t = storedGenerations(ng);
+    for (auto *series : {&out.p1, &out.p2, &out.W1, &out.W2, &out.wmed}) {
+        series->clear();
+        series->reserve(out.t.size());
+    }
+}
+
+// Steps (p1, p2) through the generations of out.t and stores each one:
+// termsOf(p1, p2) forms a generation's terms (members W1, W2, wm) and
+// advance(terms, p1, p2) moves the frequencies past that generation.
+// Between stored generations a bare loop steps p1, p2 in registers; a
+// stored generation's terms are formed again for storing, by the same
+// expressions, so they are the same bits. Called after fpClear.
+template <class TermsOf, class Advance>
+void storeTrajectory(Extended p1, Extended p2, TermsOf termsOf, Advance advance,
+                     TwoAlleleTrajectory &out)
+{
+    std::int32_t g = 0;
+    for (const std::int32_t stored : out.t) {
+        for (; g < stored; ++g)
+            advance(termsOf(p1, p2), p1, p2);
+        const auto now = termsOf(p1, p2);
+        out.p1.push_back(p1);
+        out.p2.push_back(p2);
+        out.W1.push_back(now.W1);
+        out.W2.push_back(now.W2);
+        out.wmed.push_back(now.wm);
+        fpCheck();
+    }
+}
 
 namespace selection {
 
