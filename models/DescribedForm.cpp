@@ -739,6 +739,8 @@ RunTable DescribedForm::runTable() const
         table.notes = spec.notes();
     else if (m_description.equilibria)
         table.notes = equilibriumLines(m_description.equilibria(), false);
+    else if (m_description.note)
+        table.notes = QStringList{m_description.note()};
 
     std::vector<std::pair<QString, std::function<Value(int)>>> columns = spec.columns;
     if (columns.empty()) {

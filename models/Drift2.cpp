@@ -363,6 +363,5 @@ ModelDescription TDrift2Form::describe(TDrift2Form *self)
     // Exported: every input as shown (the seed's text among them), the note,
     // the grid's columns at full precision.
     d.exports.fileStem = QStringLiteral("drift-2-alleles");
-    d.exports.notes = [self] { return QStringList{self->note()}; };
     return d;
 }

@@ -269,7 +269,8 @@ struct ExportSpec {
     // Header and value per row; none: the grid's columns and rows.
     std::vector<std::pair<QString, std::function<Value(int row)>>> columns;
     std::function<int()> rows;
-    std::function<QStringList()> notes;                  // none: the equilibria's lines
+    // None: the equilibria's lines, or without equilibria the window's note.
+    std::function<QStringList()> notes;
 };
 
 struct ModelDescription {

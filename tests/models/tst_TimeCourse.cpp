@@ -9,6 +9,7 @@
 #include "models/DescribedForm.h"
 #include "models/Inbreed.h"
 #include "models/LinkDis.h"
+#include "models/RunTable.h"
 #include "models/TimeCourse.h"
 #include "tests/support/ModelDriver.h"
 #include "tests/support/ModelHarness.h"
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QTabWidget>
 
+#include <cmath>
 #include <memory>
 
 using namespace morva;
@@ -43,6 +45,8 @@ private slots:
     void checks();
     void doubleClick_data();
     void doubleClick();
+    void exportedTable_data();
+    void exportedTable();
 
 private:
     bool open(const QString &leaf);
@@ -360,6 +364,68 @@ void TestTimeCourse::doubleClick()
     QCOMPARE(field->text(), text);
     if (!message.isEmpty())
         MORVA_TAKE_MESSAGE(m_fixture->desktop, message);
+}
+
+// Action: typed inputs, Run. Expected: the table kept for export has every
+// input as shown, the note, the grid's columns, a row per generation with
+// the values the grid rounds, and NaN where the grid shows "-".
+void TestTimeCourse::exportedTable_data()
+{
+    QTest::addColumn<QString>("leaf");
+    QTest::addColumn<QStringList>("typed");
+    QTest::addColumn<QString>("fileStem");
+    QTest::addColumn<QStringList>("inputs");  // name=value
+
+    QTest::newRow("partial selfing, A2 absent")
+        << kPartialSelfingLeaf
+        << QStringList{"InbreedPRealSpinEdit", "1", "InbreedHRealSpinEdit", "0",
+                       "InbreedQRealSpinEdit", "0"}
+        << "partial-selfing"
+        << QStringList{"P=1", "H=0", "Q=0", "selfing rate=0.500", "number of generations=10"};
+    QTest::newRow("sex-linked locus")
+        << kSexLinkedLeaf << QStringList{kNg, "1000"} << "sex-linked-locus"
+        << QStringList{"pf=1.000", "pm=0.000", "number of generations=1000"};
+    QTest::newRow("linkage, a absent")
+        << kLinkageLeaf
+        << QStringList{"GameteABRealSpinEdit", "0.5", "GameteAbRealSpinEdit", "0.5",
+                       "GameteaBRealSpinEdit", "0", "GameteabRealSpinEdit", "0"}
+        << "linkage-2-loci"
+        << QStringList{"AB frequency=0.5", "Ab frequency=0.5", "aB frequency=0", "ab frequency=0",
+                       "recombination fraction=0.100",
+                       "number of generations=50"};
+}
+
+void TestTimeCourse::exportedTable()
+{
+    QFETCH(QString, leaf);
+    QFETCH(QStringList, typed);
+    QFETCH(QString, fileStem);
+    QFETCH(QStringList, inputs);
+
+    QVERIFY(open(leaf));
+    type(typed);
+    QTest::mouseClick(m_form->runButton(), Qt::LeftButton);
+    const RunTable &table = m_form->results();
+    QCOMPARE(table.fileStem, fileStem);
+    QStringList shown;
+    for (const auto &[name, value] : table.inputs)
+        shown << name + '=' + value;
+    QCOMPARE(shown, inputs);
+    QCOMPARE(table.notes, QStringList{m_form->noteLabel()->text()});
+    TStringAlignGrid *grid = m_form->grid();
+    QCOMPARE(table.columnCount(), grid->colCount());
+    QCOMPARE(table.rowCount(), grid->rowCount() - 1);
+    for (int c = 0; c < grid->colCount(); ++c) {
+        QCOMPARE(table.header[c], grid->cell(c, 0).trimmed());
+        for (int r : {0, table.rowCount() - 1}) {
+            const QString cell = grid->cell(c, r + 1);
+            const long double value = table.at(r, c);
+            if (cell == QStringLiteral("-"))
+                QVERIFY2(std::isnan(value), qPrintable(table.header[c]));
+            else if (c > 0 && !cell.contains('E'))
+                QCOMPARE(QString::number(double(value), 'f', 5), cell);
+        }
+    }
 }
 
 MORVA_GUI_TEST_MAIN(TestTimeCourse)
