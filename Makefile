@@ -49,7 +49,7 @@ asan-test: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DMORVA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug $(CMAKE_FLAGS)
 	cmake --build $(ASAN_BUILD)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen \
-	  MORVA_SOAK_CYCLES=1000 QTEST_FUNCTION_TIMEOUT=1800000 \
+	  MORVA_SOAK_CYCLES=150 QTEST_FUNCTION_TIMEOUT=1800000 \
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/.ci/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
