@@ -67,10 +67,16 @@ shoot 67 269 382 window-mutation.png
 shoot 107 270 457 window-3-alleles.png
 shoot 120 285 451 window-selection-mutation.png
 shoot 133 285 451 window-selection-migration.png
+shoot 159 285 332 window-partial-selfing.png
+shoot 172 285 252 window-sex-linked.png
+shoot 185 285 362 window-linkage.png
 shoot 198 285 512 window-drift.png
 large
 shoot 120 285 451 window-selection-mutation-big.png
 shoot 133 285 451 window-selection-migration-big.png
+shoot 159 285 332 window-partial-selfing-big.png
+shoot 172 285 252 window-sex-linked-big.png
+shoot 185 285 362 window-linkage-big.png
 shoot 198 285 512 window-drift-big.png
 normal
 echo "written: ${written[*]}"
