@@ -113,10 +113,17 @@ QString exponentText(int exponent, bool alwaysSign, int minDigits)
 // `count` digits starting at significant position `from`.
 QString digitRun(const Decimal &d, int from, int count)
 {
-    QString run;
+    QString run(std::max(count, 0), Qt::Uninitialized);
     for (int i = 0; i < count; ++i)
-        run += QLatin1Char(d.digitAt(from + i));
+        run[i] = QLatin1Char(d.digitAt(from + i));
     return run;
+}
+
+// Appends `count` digits starting at significant position `from`.
+void appendDigits(QString &text, const Decimal &d, int from, int count)
+{
+    for (int i = 0; i < count; ++i)
+        text += QLatin1Char(d.digitAt(from + i));
 }
 
 std::optional<QString> nonFinite(long double value)
@@ -253,8 +260,20 @@ QString formatFixed(long double value, int precision, int digits)
     roundDigits(d, std::min(precision, d.exponent + digits));
     if (d.exponent > precision)
         return generalExponent(d);
-    const QString whole = d.exponent > 0 ? digitRun(d, 0, d.exponent) : QStringLiteral("0");
-    return sign(d) + withFraction(whole, digitRun(d, d.exponent, digits));
+    // One string, sized once: the grids format thousands of cells a run.
+    QString text;
+    text.reserve(3 + std::max(d.exponent, 1) + digits);
+    if (d.negative && !d.isZero())
+        text += QLatin1Char('-');
+    if (d.exponent > 0)
+        appendDigits(text, d, 0, d.exponent);
+    else
+        text += QLatin1Char('0');
+    if (digits > 0) {
+        text += decimalSeparator();
+        appendDigits(text, d, d.exponent, digits);
+    }
+    return text;
 }
 
 QString formatExponent(long double value, int precision, int exponentDigits)
@@ -265,10 +284,16 @@ QString formatExponent(long double value, int precision, int exponentDigits)
     Decimal d = decompose(value);
     roundDigits(d, precision);
     const int exponent = d.isZero() ? 0 : d.exponent - 1;
-    const QString mantissa = withFraction(QString(QLatin1Char(d.digitAt(0))),
-                                          digitRun(d, 1, precision - 1));
-    return sign(d) + mantissa + QLatin1Char('E')
-           + exponentText(exponent, true, std::max(exponentDigits, 0));
+    QString text;
+    text.reserve(8 + precision + std::max(exponentDigits, 0));
+    if (d.negative && !d.isZero())
+        text += QLatin1Char('-');
+    text += QLatin1Char(d.digitAt(0));
+    if (precision > 1) {
+        text += decimalSeparator();
+        appendDigits(text, d, 1, precision - 1);
+    }
+    return text + QLatin1Char('E') + exponentText(exponent, true, std::max(exponentDigits, 0));
 }
 
 QString formatInteger(std::int64_t value)
