@@ -39,6 +39,10 @@ constexpr QChar kZeroWidthSpace(0x200B);
 // What Qt Charts' text item for a label adds to its text's advance and line
 // height: its margins on both sides.
 constexpr double kLabelMargins = 2;
+// Qt Charts' gaps between an axis' labels and the plotting area, and on
+// either side of its title.
+constexpr double kLabelPadding = 5;
+constexpr double kTitlePadding = 2;
 
 // Whether labels at multiples of `step` are written exactly by a picture
 // with that resolution (0: any step).
@@ -251,6 +255,7 @@ struct Axis::Data {
     double increment = 0;
     QString picture = QStringLiteral("0.00");
     QString title;
+    bool titleShown = true;
     int tickLength = 4;
     int minorTickCount = 0;
     int minorTickLength = 2;
@@ -289,6 +294,9 @@ struct Axis::Data {
     double labelLength(const QString &text) const;
     bool keepsSeparation(const std::vector<Label> &candidates) const;
     std::vector<Label> thinnedLabels();
+    bool titleFits(double along, double across) const;
+    // Whether the visibility changed.
+    bool showTitle(bool shown);
     // The range and the labels for it, kept in `chosen`.
     void choose();
     // Hands the range and the chosen labels to Qt Charts.
@@ -422,6 +430,36 @@ std::vector<Axis::Data::Label> Axis::Data::thinnedLabels()
     return shown;
 }
 
+// Whether the title stands whole in `along` pixels of the plotting area's
+// length and, beside the chosen labels, in the `across` pixels the axis has
+// from the plotting area to the chart's margin. Texts are measured as Qt
+// Charts lays them out, with the text items' margins.
+bool Axis::Data::titleFits(double along, double across) const
+{
+    if (title.isEmpty())
+        return true;
+    const QFontMetricsF metrics(axis->titleFont());
+    if (std::ceil(metrics.horizontalAdvance(title)) + kLabelMargins > along)
+        return false;
+    double labelsDepth = 0;
+    for (const Label &label : chosen) {
+        const QSizeF size = labelSize(label.text);
+        labelsDepth =
+            std::max(labelsDepth, orientation == Qt::Vertical ? size.width() : size.height());
+    }
+    const double titleDepth = metrics.height() + kLabelMargins + 2 * kTitlePadding;
+    return labelsDepth + kLabelPadding + titleDepth <= across;
+}
+
+bool Axis::Data::showTitle(bool shown)
+{
+    if (titleShown == shown)
+        return false;
+    titleShown = shown;
+    axis->setTitleVisible(shown);
+    return true;
+}
+
 void Axis::Data::choose()
 {
     computeRange();
@@ -495,6 +533,8 @@ void Axis::setTitle(const QString &title)
 
 QString Axis::title() const { return d->title; }
 
+bool Axis::titleShown() const { return d->titleShown; }
+
 // Qt Charts draws ticks of its own fixed length in the axis pen; the category
 // axis draws no minor ticks. The settings are kept for whoever reads them.
 void Axis::setTickLength(int length) { d->tickLength = length; }
@@ -535,6 +575,7 @@ struct Chart::Private {
     PlainLinesItem *plainLines = nullptr; // a child of the chart, made with the first plain series
     bool layingOut = false;
     bool layOutAgain = false;
+    QSizeF titlesSize; // the chart size the titles' visibility was decided for
 };
 
 namespace {
@@ -823,6 +864,9 @@ void Chart::commit()
         }
     }
     layOutLabels();
+    // New labels may leave room for a title left out before: the layout
+    // they bring decides again.
+    d->titlesSize = QSizeF();
     for (const auto &series : d->series) {
         if (!series->d->plain)
             series->d->series->replace(series->d->points);
@@ -904,6 +948,7 @@ void Chart::changeEvent(QEvent *event)
 
 void Chart::fitLabelsToPlotArea(const QRectF &area)
 {
+    fitTitles(area);
     Axis::Data *bottom = d->bottom->d;
     Axis::Data *left = d->left->d;
     if (bottom->extent == area.width() && left->extent == area.height())
@@ -911,6 +956,32 @@ void Chart::fitLabelsToPlotArea(const QRectF &area)
     bottom->extent = area.width();
     left->extent = area.height();
     layOutLabels();
+}
+
+// An axis title without room to stand whole is left out: Qt Charts would
+// cut it short ("genotype fre...") or, where it gives the axis less room
+// than the labels and the title need side by side, draw the labels over it.
+// The tab and the readouts still name the quantity. At a new chart size
+// both titles are tried again; at one size titles are only ever left out,
+// so that the layout settles.
+void Chart::fitTitles(const QRectF &area)
+{
+    Axis::Data *bottom = d->bottom->d;
+    Axis::Data *left = d->left->d;
+    const QSizeF size = d->chart->size();
+    if (size != d->titlesSize) {
+        d->titlesSize = size;
+        const bool bottomChanged = bottom->showTitle(true);
+        if (left->showTitle(true) || bottomChanged)
+            return; // the layout that follows decides
+    }
+    if (area.isEmpty())
+        return; // not laid out yet
+    const QRectF content = QRectF(QPointF(0, 0), size).marginsRemoved(d->chart->margins());
+    if (left->titleShown && !left->titleFits(area.height(), area.left() - content.left()))
+        left->showTitle(false);
+    if (bottom->titleShown && !bottom->titleFits(area.width(), content.bottom() - area.bottom()))
+        bottom->showTitle(false);
 }
 
 // A bottom label stands centred on its value, so one at the axis' right end

@@ -77,6 +77,9 @@ public:
     QString labelPicture() const;
     void setTitle(const QString &title);
     QString title() const;
+    // False while the chart is too small to draw the title whole: it is then
+    // left out rather than cut short or drawn under the labels.
+    bool titleShown() const;
     void setTickLength(int length);
     void setMinorTicks(int count, int length);
     void setDashedTicks(bool dashed);
@@ -164,6 +167,7 @@ private:
     bool cornerLabelsClash() const;
     void applyFont();
     void fitLabelsToPlotArea(const QRectF &area);
+    void fitTitles(const QRectF &area);
     void fitRightMargin();
 
     static constexpr int kRightMargin = 4;

@@ -118,9 +118,9 @@ inline QStringList legibilityFaults(const chart::Chart &chart)
                       + textsOf(texts.leftLabels).join(u' ') + QStringLiteral(", chosen ")
                       + chart.leftAxis()->labels().join(u' ');
     // Labels drawn as chosen are whole; so must the titles be.
-    const QStringList titles{chart.bottomAxis()->title(), chart.leftAxis()->title()};
-    for (const QString &title : titles) {
-        if (!title.isEmpty() && !textsOf(texts.all).contains(title))
+    for (const chart::Axis *axis : {chart.bottomAxis(), chart.leftAxis()}) {
+        const QString title = axis->title();
+        if (!title.isEmpty() && axis->titleShown() && !textsOf(texts.all).contains(title))
             faults << name + QStringLiteral(": title \"%1\" not drawn whole").arg(title);
     }
     const QRectF inside(QPointF(0, 0), QSizeF(chart.size()));
