@@ -178,6 +178,7 @@ ModelDescription TDrift2Form::describe(TDrift2Form *self)
     d.objectName = QStringLiteral("Drift2Form");
     d.settings.caption = QStringLiteral(" MORVA - Genetic drift, 2 alleles");
     d.settings.inputPanelWidth = 200;
+    d.settings.gridFitsPanel = true;
     // The six grid columns need about 400 pixels beside the inputs: a
     // narrower window scrolls rather than cut the grid.
     d.settings.scrollRange = QSize(610, 500);

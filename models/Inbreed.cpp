@@ -40,6 +40,7 @@ ModelDescription TInbreedForm::describe(TInbreedForm *self)
     d.objectName = QStringLiteral("InbreedForm");
     d.settings.caption = QStringLiteral(" MORVA - Inbreeding by partial selfing, 2 alleles");
     d.settings.inputPanelWidth = 200;
+    d.settings.gridFitsPanel = true;
     d.settings.gridName = QStringLiteral("InbreedStringAlignGrid");
 
     // --- inputs: Hardy-Weinberg proportions of p = 0.6, half selfed ---

@@ -50,6 +50,7 @@ ModelDescription TLinkDisForm::describe(TLinkDisForm *self)
     d.objectName = QStringLiteral("LinkDisForm");
     d.settings.caption = QStringLiteral(" MORVA - Linkage disequilibrium, 2 loci");
     d.settings.inputPanelWidth = 200;
+    d.settings.gridFitsPanel = true;
     d.settings.gridName = QStringLiteral("LinkDisStringAlignGrid");
 
     // --- inputs: pA = 0.6, pB = 0.7, D0 = 0.08, loosely linked ---

@@ -563,7 +563,10 @@ void ModelForm::OutputNumbersPanelResize()
     // A panel lower than the grid's margins leaves the grid empty, never
     // negative.
     const int height = std::max(0, client.height() - kGridHeightLoss);
-    // Integer division truncates toward zero, as the centring wants.
+    // A grid that fits stands centred. Integer division truncates toward
+    // zero, as the centring wants.
+    if (m_settings.gridFitsPanel)
+        width = std::min(width, client.width());
     const int left = (client.width() - width) / 2;
     m_grid->setGeometry(left, kGridTop, width, height);
 }

@@ -72,6 +72,9 @@ struct ModelFormSettings {
     int gridColumns = 4;
     // Added to each column's width to size the grid.
     int gridWidthAddend = 6;
+    // A grid wider than its panel: false, centred all the same (its edges
+    // beyond the panel's); true, it fills the panel and scrolls its columns.
+    bool gridFitsPanel = false;
 };
 
 // Parameters of a real or integer spin edit placed in a group box.

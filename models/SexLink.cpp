@@ -28,6 +28,7 @@ ModelDescription TSexLinkForm::describe(TSexLinkForm *self)
     d.objectName = QStringLiteral("SexLinkForm");
     d.settings.caption = QStringLiteral(" MORVA - Sex-linked locus, 2 alleles");
     d.settings.inputPanelWidth = 200;
+    d.settings.gridFitsPanel = true;
     d.settings.gridName = QStringLiteral("SexLinkStringAlignGrid");
 
     // --- inputs: every female A1A1, every male A2 ---

@@ -157,6 +157,7 @@ ModelDescription TwoAlleleForm::describe(TwoAlleleForm *self, TwoAlleleDesign de
     d.objectName = design.objectName;
     d.settings.caption = design.caption;
     d.settings.inputPanelWidth = 200;
+    d.settings.gridFitsPanel = true;
     d.settings.gridName = named("StringAlignGrid");
 
     // --- inputs ---

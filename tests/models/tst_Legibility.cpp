@@ -15,6 +15,7 @@
 #include "tests/support/ModelDriver.h"
 
 #include <QFontMetrics>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QTabWidget>
 
@@ -55,8 +56,22 @@ QStringList gridFaults(const ModelForm *window)
                               .arg(needed)
                               .arg(width);
         }
-        const QRect header = grid->cellRect(col, 0);
-        if (header.isNull() || header.right() >= grid->viewport()->width())
+    }
+    // Each column whole in the grid's view at one of its scroll positions.
+    QScrollBar *bar = grid->horizontalScrollBar();
+    const int scrolled = bar->value();
+    QList<bool> whole(grid->colCount(), false);
+    for (int at = bar->minimum(); at <= bar->maximum(); ++at) {
+        bar->setValue(at);
+        for (int col = 0; col < grid->colCount(); ++col) {
+            const QRect header = grid->cellRect(col, 0);
+            whole[col] = whole[col]
+                         || (!header.isNull() && header.right() < grid->viewport()->width());
+        }
+    }
+    bar->setValue(scrolled);
+    for (int col = 0; col < grid->colCount(); ++col) {
+        if (!whole[col])
             faults << QStringLiteral("column %1 not whole in the grid's view").arg(col);
     }
     const QRect placed = grid->geometry();
@@ -124,6 +139,25 @@ void TestLegibility::everyTextReadsWhole_data()
          test::kMutationLeaf,
          {{"NgKesSpinEdit", 20}, {"NgPowerSpinEdit", 8}},
          "2000000000"},
+        {"selection with mutation, default", test::kSelectionMutationLeaf, {}, "500"},
+        {"selection with mutation, 10^6 generations",
+         test::kSelectionMutationLeaf,
+         {{"SelNgKesSpinEdit", 1000000}},
+         "1000000"},
+        {"selection with migration, 10^6 generations",
+         test::kSelectionMigrationLeaf,
+         {{"SelNgKesSpinEdit", 1000000}},
+         "1000000"},
+        {"partial selfing, 1000 generations",
+         test::kPartialSelfingLeaf,
+         {{"SelNgKesSpinEdit", 1000}},
+         "1000"},
+        {"sex-linked locus, default", test::kSexLinkedLeaf, {}, "15"},
+        {"sex-linked locus, 1000 generations",
+         test::kSexLinkedLeaf,
+         {{"SelNgKesSpinEdit", 1000}},
+         "1000"},
+        {"linkage, 1000 generations", test::kLinkageLeaf, {{"SelNgKesSpinEdit", 1000}}, "1000"},
         {"drift, default", test::kDriftLeaf, {}, "200"},
         {"drift, 200 replicates x 10000 generations",
          test::kDriftLeaf,
@@ -183,6 +217,9 @@ void TestLegibility::everyTextReadsWhole()
         const chart::Chart *chart = charts.first();
         QTRY_VERIFY2(chart->isVisible() && test::labelsDrawn(*chart),
                      qPrintable(place(leaf, test::legibilityFaults(*chart).join(" | "))));
+        // A large frame leaves room for every axis title.
+        if (frame.width() >= 1600)
+            QVERIFY(chart->bottomAxis()->titleShown() && chart->leftAxis()->titleShown());
         for (const QString &fault : test::legibilityFaults(*chart))
             faults << place(leaf, fault);
     }
