@@ -52,15 +52,6 @@ const QColor kReplicateColours[] = {
     QColor(188, 189, 34),  QColor(23, 190, 207),
 };
 
-AxisSpec timeAxis()
-{
-    AxisSpec a;
-    a.picture = QStringLiteral("##0");
-    a.separation = 35;
-    a.title = QStringLiteral("time (generations)");
-    return a;
-}
-
 AxisSpec fixedAxis(const QString &title, double maximum, double increment)
 {
     AxisSpec a;

@@ -151,6 +151,20 @@ struct AxisSpec {
     bool dashedTicks = false;
 };
 
+// The time axis of a chart against generations: whole numbers, labels at
+// least 35 pixels apart.
+inline AxisSpec timeAxis()
+{
+    return {.picture = QStringLiteral("##0"), .title = QStringLiteral("time (generations)"),
+            .separation = 35};
+}
+
+// An axis that spans the data, `picture` labels at least 25 pixels apart.
+inline AxisSpec automaticAxis(const QString &picture, const QString &title)
+{
+    return {.picture = picture, .title = title, .separation = 25};
+}
+
 // Collects the points of one series at a refill.
 class Plot {
 public:

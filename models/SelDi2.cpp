@@ -37,8 +37,8 @@ const QColor kWmedPanelColour(232, 237, 232);
 constexpr long double kSumTolerance = 1e-6L;
 constexpr std::uint16_t kExpectedIntervals = 500;
 
-// The time axis of the charts against generations.
-AxisSpec timeAxis()
+// The time axis of the charts against generations, its minor ticks of no length.
+AxisSpec designTimeAxis()
 {
     return {.picture = QStringLiteral("##0"), .title = QStringLiteral("time (generations)"),
             .separation = 35, .minorLength = 0};
@@ -51,7 +51,7 @@ AxisSpec frequencyAxis(const QString &title)
             .minorCount = 1, .minorLength = 3, .dashedTicks = true};
 }
 
-AxisSpec automaticAxis(const QString &picture, const QString &title)
+AxisSpec designAutomaticAxis(const QString &picture, const QString &title)
 {
     return {.picture = picture, .title = title, .separation = 25, .minorLength = 0};
 }
@@ -229,7 +229,7 @@ ModelDescription TSelDi2Form::describe(TSelDi2Form *self)
     const auto p1 = [](int g) { return SelFreqs[g][1]; };
 
     ChartSpec freqs = page("TabSheet1", "Allele freqs vs time", "SelDi2Chart1", 80);
-    freqs.bottom = timeAxis();
+    freqs.bottom = designTimeAxis();
     freqs.left = {.automatic = false, .increment = 0.25,
                   .title = QStringLiteral("allele frequencies"), .separation = 5,
                   .tickLength = 5, .minorLength = 0};
@@ -250,7 +250,7 @@ ModelDescription TSelDi2Form::describe(TSelDi2Form *self)
     ChartSpec delta = page("TabSheet3", "delta-p[1] vs p[1]", "SelDi2Chart3", 25);
     delta.crossHair = true;
     delta.bottom = frequencyAxis(QStringLiteral("p[1] "));
-    delta.left = automaticAxis(QStringLiteral("0.000"), QStringLiteral("delta-p[1]"));
+    delta.left = designAutomaticAxis(QStringLiteral("0.000"), QStringLiteral("delta-p[1]"));
     delta.series = {
         lineSeries("Series4", "ref", Qt::black, PenStyle::Dotted,
                    [](Plot &p) {
@@ -289,7 +289,7 @@ ModelDescription TSelDi2Form::describe(TSelDi2Form *self)
     wmed.panelColor = kWmedPanelColour;
     wmed.crossHair = true;
     wmed.bottom = frequencyAxis(QStringLiteral("p[1]"));
-    wmed.left = automaticAxis(QStringLiteral("0.000"), QStringLiteral("Wmed"));
+    wmed.left = designAutomaticAxis(QStringLiteral("0.000"), QStringLiteral("Wmed"));
     wmed.series = {
         lineSeries("FastLineSeries5", "Wmed-expected", Qt::black, PenStyle::Dashed,
                    [](Plot &p) {
@@ -321,8 +321,8 @@ ModelDescription TSelDi2Form::describe(TSelDi2Form *self)
     };
 
     ChartSpec fitness = page("TabSheet2", "Fitnesses vs time", "SelDi2Chart2", 55);
-    fitness.bottom = timeAxis();
-    fitness.left = automaticAxis(QStringLiteral("0.00"), QStringLiteral("fitnesses"));
+    fitness.bottom = designTimeAxis();
+    fitness.left = designAutomaticAxis(QStringLiteral("0.00"), QStringLiteral("fitnesses"));
     fitness.series = {
         lineSeries("FastLineSeries1", "W[1]", kAllele1Colour, PenStyle::Solid,
                    overTime([](int g) { return SelAlleleFit[g][1]; })),

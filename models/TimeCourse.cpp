@@ -47,15 +47,6 @@ Check sumCheck(const DescribedForm *form, QStringList fields, const QString &mes
             message};
 }
 
-AxisSpec timeAxis()
-{
-    AxisSpec a;
-    a.picture = QStringLiteral("##0");
-    a.separation = 35;
-    a.title = QStringLiteral("time (generations)");
-    return a;
-}
-
 AxisSpec frequencyAxis(const QString &title)
 {
     AxisSpec a;
@@ -63,15 +54,6 @@ AxisSpec frequencyAxis(const QString &title)
     a.increment = 0.25;
     a.separation = 5;
     a.tickLength = 5;
-    a.title = title;
-    return a;
-}
-
-AxisSpec automaticAxis(const QString &picture, const QString &title)
-{
-    AxisSpec a;
-    a.picture = picture;
-    a.separation = 25;
     a.title = title;
     return a;
 }

@@ -35,10 +35,10 @@ form::Check generationsCheck(const DescribedForm *form);
 // The check that the named fields add up to 1.
 form::Check sumCheck(const DescribedForm *form, QStringList fields, const QString &message);
 
-form::AxisSpec timeAxis();
+using form::automaticAxis;
+using form::timeAxis;
 // Fixed from 0 to 1, labels every 0.25.
 form::AxisSpec frequencyAxis(const QString &title);
-form::AxisSpec automaticAxis(const QString &picture, const QString &title);
 form::ChartSpec page(const QString &sheet, const QString &title, const QString &chartName);
 
 // values[k] at generation t[k], a solid line.

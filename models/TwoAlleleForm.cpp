@@ -33,30 +33,12 @@ const QColor kFirstPointColour(Qt::yellow);
 
 constexpr long double kSumTolerance = 1e-6L;
 
-AxisSpec timeAxis()
-{
-    AxisSpec a;
-    a.picture = QStringLiteral("##0");
-    a.separation = 35;
-    a.title = QStringLiteral("time (generations)");
-    return a;
-}
-
 AxisSpec frequencyAxis(const QString &title, double increment)
 {
     AxisSpec a;
     a.automatic = false;
     a.increment = increment;
     a.separation = 5;
-    a.title = title;
-    return a;
-}
-
-AxisSpec automaticAxis(const QString &picture, const QString &title)
-{
-    AxisSpec a;
-    a.picture = picture;
-    a.separation = 25;
     a.title = title;
     return a;
 }
