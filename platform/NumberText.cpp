@@ -30,6 +30,8 @@ struct Decimal {
     int exponent = 0;
 
     bool isZero() const { return digits.empty(); }
+    // Written with a minus: negative and not rounded to zero.
+    bool showsMinus() const { return negative && !isZero(); }
     // The digit at `index` (0 = the first significant one); '0' past the end
     // and before the start.
     char digitAt(int index) const
@@ -97,7 +99,7 @@ void roundDigits(Decimal &d, int keep)
 
 QString sign(const Decimal &d)
 {
-    return d.negative && !d.isZero() ? QStringLiteral("-") : QString();
+    return d.showsMinus() ? QStringLiteral("-") : QString();
 }
 
 QString exponentText(int exponent, bool alwaysSign, int minDigits)
@@ -263,7 +265,7 @@ QString formatFixed(long double value, int precision, int digits)
     // One string, sized once: the grids format thousands of cells a run.
     QString text;
     text.reserve(3 + std::max(d.exponent, 1) + digits);
-    if (d.negative && !d.isZero())
+    if (d.showsMinus())
         text += QLatin1Char('-');
     if (d.exponent > 0)
         appendDigits(text, d, 0, d.exponent);
@@ -286,7 +288,7 @@ QString formatExponent(long double value, int precision, int exponentDigits)
     const int exponent = d.isZero() ? 0 : d.exponent - 1;
     QString text;
     text.reserve(8 + precision + std::max(exponentDigits, 0));
-    if (d.negative && !d.isZero())
+    if (d.showsMinus())
         text += QLatin1Char('-');
     text += QLatin1Char(d.digitAt(0));
     if (precision > 1) {
