@@ -9,7 +9,8 @@ FUZZ_SECONDS ?= 60
 CMAKE_FLAGS ?=
 
 PACKAGES = qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev qt6-qpa-plugins libgl-dev libx11-dev \
-           libbenchmark-dev libboost-dev cmake ninja-build g++ make fonts-dejavu-core xvfb xauth
+           libbenchmark-dev libboost-dev cmake ninja-build g++ make fonts-dejavu-core xvfb xauth \
+           poppler-utils desktop-file-utils
 
 .PHONY: all deps fuzz-deps configure build test run bench asan-test fuzz install package clean
 

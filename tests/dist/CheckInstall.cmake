@@ -28,13 +28,11 @@ foreach(line "Name=MORVA 99" "Exec=morva99" "Icon=morva99" "Categories=Education
   endif()
 endforeach()
 
-find_program(VALIDATE desktop-file-validate)
-if(VALIDATE)
-  execute_process(COMMAND ${VALIDATE} "${prefix}/share/applications/morva99.desktop"
-                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
-  if(NOT rc EQUAL 0)
-    message(FATAL_ERROR "desktop-file-validate: ${out}")
-  endif()
+find_program(VALIDATE desktop-file-validate REQUIRED)
+execute_process(COMMAND ${VALIDATE} "${prefix}/share/applications/morva99.desktop"
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "desktop-file-validate: ${out}")
 endif()
 file(REMOVE_RECURSE "${prefix}")
 message(STATUS "install layout ok")
