@@ -127,8 +127,8 @@ among the zygotes).</li>
 <li>Discrete, non-overlapping generations; no mutation, migration or drift.</li>
 </ul>)html",
      uR"html(<ul>
-<li>Wmed never decreases: on "Simplex" the run crosses the contours uphill and
-stops on a peak.</li>
+<li>Wmed never decreases: on "Simplex" the run crosses the contours uphill,
+towards a peak.</li>
 <li>An allele absent at the start stays absent: the run keeps to an edge.</li>
 <li>Heterozygote advantage in every pair does not keep all three alleles: with the
 starting fitnesses A2 is lost, and a 300-generation run ends near p[1] = 3/7,
@@ -344,7 +344,8 @@ from the gene pool of the last (random mating).</li>
 </ul>)html",
      uR"html(<ul>
 <li>Without selection the mean p[1] stays near p0 while each replicate wanders
-off; in the end the fraction fixed approaches p0.</li>
+off; in the long run the fraction fixed comes close to p0, the closer the more
+replicates.</li>
 <li>Heterozygosity falls by the factor 1 − 1/(2 Ne) per generation: with the
 starting Ne = 50, expected H falls from 0.5 to about 0.067 in 200 generations.
 More replicates bring the observed mean closer to it.</li>
