@@ -2,8 +2,10 @@
 #define MORVA_SHELL_MODELFACTORY_H
 
 // The registry through which the choice tree creates model windows. The
-// start-up routine registers one factory per tree leaf ("Mutation",
-// "2 alleles", "3 alleles"); the tree itself knows no model window.
+// start-up routine registers one factory per leaf of the catalogue; the tree
+// itself knows no model window.
+
+#include "models/Catalogue.h"
 
 #include <QString>
 
@@ -13,9 +15,7 @@ class QMdiSubWindow;
 
 namespace morva::shell {
 
-// Creates a model window; `handBack` is the hook the window calls after its
-// Cancel closed it.
-using ModelWindowFactory = std::function<QMdiSubWindow *(std::function<void()> handBack)>;
+using morva::ModelWindowFactory;
 
 // Registers (or replaces, or with an empty factory removes) the factory of a
 // leaf.

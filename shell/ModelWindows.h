@@ -3,8 +3,8 @@
 
 namespace morva::shell {
 
-// Registers the window of every implemented model with the choice tree's
-// factory, under the text of its tree leaf.
+// Registers the window of every model of the catalogue with the choice
+// tree's factory, under the text of its tree leaf.
 void registerModelWindows();
 
 } // namespace morva::shell

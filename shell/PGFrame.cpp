@@ -1,5 +1,6 @@
 #include "shell/PGFrame.h"
 
+#include "models/Catalogue.h"
 #include "models/ModelForm.h"
 #include "platform/AppIcon.h"
 #include "platform/Application.h"
@@ -8,6 +9,7 @@
 #include "platform/Hint.h"
 #include "platform/Printing.h"
 #include "shell/About.h"
+#include "shell/ModelHelp.h"
 #include "shell/Childwin.h"
 #include "shell/DesignFont.h"
 #include "shell/PGModelChoice.h"
@@ -222,6 +224,10 @@ void TPGMainFrameForm::createHelpMenu()
     Help1->setObjectName(QStringLiteral("Help1"));
     Ordering1 = addItem(Help1, "Ordering1", QStringLiteral("&Ordering Info"), QString(), true,
                         &TPGMainFrameForm::Ordering1Click);
+    ModelHelpItem = addItem(Help1, "ModelHelpItem", QStringLiteral("About this &model"),
+                            QStringLiteral("Explains the model of the active window"), false,
+                            &TPGMainFrameForm::ModelHelpItemClick);
+    ModelHelpItem->setShortcut(QKeySequence::HelpContents);
     HelpAboutItem = addItem(Help1, "HelpAboutItem", QStringLiteral("&About MORVA"), QString(),
                             true, &TPGMainFrameForm::HelpAboutItemClick);
     makeDefaultItem(Help1, HelpAboutItem);
@@ -426,6 +432,7 @@ void TPGMainFrameForm::updateExportItems()
     const bool results = model && !model->isHidden() && model->hasResults();
     CopyItem->setEnabled(results);
     FileSaveAsItem->setEnabled(results);
+    ModelHelpItem->setEnabled(model && !model->isHidden() && catalogueRowOfWindow(model));
 }
 
 // ---------------------------------------------------------------- Window
@@ -526,6 +533,16 @@ void TPGMainFrameForm::Ordering1Click(QObject *)
 {
     desktop().showMessage(this, MessageIcon::Information, QStringLiteral("Information"),
                           orderingText());
+}
+
+void TPGMainFrameForm::ModelHelpItemClick(QObject *)
+{
+    const CatalogueRow *row = catalogueRowOfWindow(m_mdiArea->currentSubWindow());
+    if (!row)
+        return;
+    if (!m_modelHelp)
+        m_modelHelp = new ModelHelpDialog(this);
+    m_modelHelp->showModel(*row);
 }
 
 void TPGMainFrameForm::HelpAboutItemClick(QObject *)

@@ -19,6 +19,7 @@ class QTimer;
 
 namespace morva::shell {
 
+class ModelHelpDialog;
 class PanelStatusBar;
 
 class TPGMainFrameForm : public QMainWindow {
@@ -64,6 +65,7 @@ public:
     void WindowArrangeItemClick(QObject *sender);
     void WindowMinimizeItemClick(QObject *sender);
     void Ordering1Click(QObject *sender);
+    void ModelHelpItemClick(QObject *sender);
     void HelpAboutItemClick(QObject *sender);
 
     // Creates a generic child window with the caption.
@@ -80,6 +82,7 @@ public:
     QAction *FileExitItem = nullptr;
     QAction *WindowTileItem = nullptr;
     QAction *WindowArrangeItem = nullptr;
+    QAction *ModelHelpItem = nullptr;
     QAction *HelpAboutItem = nullptr;
     QAction *FileSaveItem = nullptr;
     QAction *FileSaveAsItem = nullptr;
@@ -129,6 +132,7 @@ private:
     QList<QAction *> m_windowListActions;
     bool m_maximizingByMenu = false;
     QMetaObject::Connection m_resultsWatch;
+    QPointer<ModelHelpDialog> m_modelHelp;
 };
 
 // The frame; null before start-up and after tear-down.

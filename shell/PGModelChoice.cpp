@@ -1,5 +1,6 @@
 #include "shell/PGModelChoice.h"
 
+#include "models/Catalogue.h"
 #include "platform/AppIcon.h"
 #include "platform/Application.h"
 #include "platform/Desktop.h"
@@ -31,17 +32,6 @@ constexpr int kDesignLeft = 202;
 constexpr int kDesignTop = 104;
 constexpr int kTreeIndent = 18;
 
-const QString kNaturalSelection = QStringLiteral("Natural selection");
-const QStringList kLaterSelectionLeaves{QStringLiteral("2 alleles with mutation"),
-                                        QStringLiteral("2 alleles with migration")};
-// Models added after the first ones: a node with its leaves, then leaves of
-// their own at the top level, below the first nodes.
-const QString kInbreeding = QStringLiteral("Inbreeding");
-const QStringList kInbreedingLeaves{QStringLiteral("Partial selfing")};
-const QStringList kLaterTopLeaves{QStringLiteral("Sex-linked locus"),
-                                  QStringLiteral("Linkage (2 loci)"),
-                                  QStringLiteral("Genetic drift")};
-
 QTreeWidgetItem *addNode(QTreeWidget *tree, const QString &text)
 {
     return new QTreeWidgetItem(tree, QStringList(text));
@@ -50,6 +40,28 @@ QTreeWidgetItem *addNode(QTreeWidget *tree, const QString &text)
 QTreeWidgetItem *addNode(QTreeWidgetItem *parent, const QString &text)
 {
     return new QTreeWidgetItem(parent, QStringList(text));
+}
+
+// The child of `parent` (the tree's top level when null) with the text,
+// added after the others when there is none yet.
+QTreeWidgetItem *childNode(QTreeWidget *tree, QTreeWidgetItem *parent, const QString &text)
+{
+    const int count = parent ? parent->childCount() : tree->topLevelItemCount();
+    for (int i = 0; i < count; ++i) {
+        QTreeWidgetItem *child = parent ? parent->child(i) : tree->topLevelItem(i);
+        if (child->text(0) == text)
+            return child;
+    }
+    return parent ? addNode(parent, text) : addNode(tree, text);
+}
+
+// The texts of the node and its ancestors, from the top.
+QStringList pathOf(const QTreeWidgetItem *node)
+{
+    QStringList path;
+    for (; node; node = node->parent())
+        path.prepend(node->text(0));
+    return path;
 }
 
 } // namespace
@@ -105,19 +117,14 @@ TPGChoiceForm::~TPGChoiceForm() = default;
 void TPGChoiceForm::fillTree()
 {
     QTreeWidget *tree = PGModelChoiceTreeView;
+    // The empty top node opens nothing; every model follows in the
+    // catalogue's order, each node made where its path first needs it.
     addNode(tree, QString());
-    addNode(tree, QStringLiteral("Mutation"));
-    QTreeWidgetItem *selection = addNode(tree, kNaturalSelection);
-    addNode(selection, QStringLiteral("2 alleles"));
-    addNode(selection, QStringLiteral("3 alleles"));
-    // Models added beside the first ones come after them.
-    for (const QString &leaf : kLaterSelectionLeaves)
-        addNode(selection, leaf);
-    QTreeWidgetItem *inbreeding = addNode(tree, kInbreeding);
-    for (const QString &leaf : kInbreedingLeaves)
-        addNode(inbreeding, leaf);
-    for (const QString &leaf : kLaterTopLeaves)
-        addNode(tree, leaf);
+    for (const CatalogueRow &row : modelCatalogue()) {
+        QTreeWidgetItem *parent = nullptr;
+        for (const QString &text : row.treePath)
+            parent = childNode(tree, parent, text);
+    }
 }
 
 // Expands or collapses every node, one by one, so that each expansion is
@@ -198,15 +205,7 @@ void TPGChoiceForm::PGModelChoiceTreeViewClick(QObject *) {}
 
 bool TPGChoiceForm::isModelLeaf(const QTreeWidgetItem *node)
 {
-    const QString text = node->text(0);
-    const QTreeWidgetItem *parent = node->parent();
-    if (!parent)
-        return text == QLatin1String("Mutation") || kLaterTopLeaves.contains(text);
-    if (parent->text(0) == kInbreeding)
-        return kInbreedingLeaves.contains(text);
-    const bool alleles = text == QLatin1String("2 alleles") || text == QLatin1String("3 alleles")
-                         || kLaterSelectionLeaves.contains(text);
-    return alleles && parent->text(0) == kNaturalSelection;
+    return catalogueRowAt(pathOf(node)) != nullptr;
 }
 
 void TPGChoiceForm::notImplemented()
