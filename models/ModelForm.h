@@ -147,6 +147,11 @@ public:
     // while Run is hidden or disabled.
     bool pressRunButton();
 
+    // The name a report gives a field: its accessible name (the model sets
+    // it: "A1->A2 rate"), else the text of the label beside it in its box
+    // without the colon, else its box's title.
+    static QString fieldName(const KesSpinEditBase *field);
+
     // --- results leaving the program (models/ModelFormExport.cpp) ---
     // Whether a run passed; its table is kept until the next run.
     bool hasResults() const;
@@ -183,10 +188,6 @@ protected:
     virtual RunTable runTable() const;
     // A field's text as the user reads it, for runTable().
     static QString fieldText(const QLineEdit *field);
-    // The name a report gives a field: its accessible name (the model sets
-    // it: "A1->A2 rate"), else the text of the label beside it in its box
-    // without the colon, else its box's title.
-    static QString fieldName(const KesSpinEditBase *field);
 
     // --- building blocks for the model windows ---
     enum class InputSlot { Frequencies, Parameters };

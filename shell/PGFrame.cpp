@@ -555,8 +555,12 @@ void TPGMainFrameForm::HelpAboutItemClick(QObject *)
 
 bool TPGMainFrameForm::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Hide && qobject_cast<ModelForm *>(watched))
-        guarded([this] { followActiveChild(); });
+    if (event->type() == QEvent::Hide && qobject_cast<ModelForm *>(watched)) {
+        guarded([this] {
+            followActiveChild();
+            updateExportItems();
+        });
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

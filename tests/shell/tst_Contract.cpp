@@ -1,0 +1,236 @@
+// What every model window does, tested once as a table over the catalogue:
+// a model joins this table by being in the catalogue.
+//
+// State: the program started, the window opened from its leaf in the tree.
+// Action / Expected, one test function each:
+// - open: the window the catalogue names opens; Help > About this model
+//   shows its page under its tree path;
+// - Run with the defaults: no message, every chart page has points, the grid
+//   has rows, and the export table has the grid's rows and columns, each
+//   value the one the grid's text rounds; a second Run gives the same bits;
+// - a field that is not a number: Run refuses, names the field, runs nothing;
+// - Cancel: the window is freed and the tree takes input again.
+
+#include "controls/Aligrid.h"
+#include "controls/Chart.h"
+#include "controls/KesSpinEdits1.h"
+#include "models/Catalogue.h"
+#include "models/RunExport.h"
+#include "models/RunTable.h"
+#include "shell/ModelHelp.h"
+#include "tests/support/GuiFixture.h"
+#include "tests/support/ModelDriver.h"
+
+#include <QAction>
+#include <QTest>
+#include <QTextBrowser>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+using namespace morva;
+
+namespace {
+
+const CatalogueRow &rowOf(const QString &id)
+{
+    const CatalogueRow *row = catalogueRow(id);
+    if (!row)
+        qFatal("no catalogue row %s", qPrintable(id));
+    return *row;
+}
+
+// Opens the model by its tree path, as a user clicks it.
+ModelForm *openModel(const CatalogueRow &row)
+{
+    return test::openFromTree(row.leaf());
+}
+
+// The first field a user can type into, in tab order.
+KesSpinEditBase *firstTypedField(ModelForm *window)
+{
+    for (QWidget *w = window->inputPanel()->nextInFocusChain(); w && w != window->inputPanel();
+         w = w->nextInFocusChain()) {
+        auto *field = qobject_cast<KesSpinEditBase *>(w);
+        if (field && field->isVisible() && field->isEnabled() && !field->isReadOnly()
+            && window->inputPanel()->isAncestorOf(field))
+            return field;
+    }
+    return nullptr;
+}
+
+bool sameBits(long double a, long double b)
+{
+    // Only the 80 value bits count: the padding of a long double is not part
+    // of its value.
+    return std::memcmp(&a, &b, 10) == 0;
+}
+
+// Half a unit in the last place the text shows: "0.500" -> 0.0005,
+// "1.23E-04" -> 0.005E-04; 0 for a whole number.
+double halfUnitOf(const QString &text)
+{
+    const int e = text.indexOf(QLatin1Char('E'), 0, Qt::CaseInsensitive);
+    const QString mantissa = e < 0 ? text : text.left(e);
+    const int point = mantissa.indexOf(QLatin1Char('.'));
+    const int decimals = point < 0 ? 0 : int(mantissa.size()) - point - 1;
+    const double exponent = e < 0 ? 0 : text.mid(e + 1).toDouble();
+    return 0.5 * std::pow(10.0, exponent - decimals);
+}
+
+} // namespace
+
+class TestContract : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void openExplains_data() { everyModel(); }
+    void openExplains();
+    void defaultRunFillsAndRepeats_data() { everyModel(); }
+    void defaultRunFillsAndRepeats();
+    void fieldNotANumberRefusesRun_data() { everyModel(); }
+    void fieldNotANumberRefusesRun();
+    void cancelHandsBack_data() { everyModel(); }
+    void cancelHandsBack();
+
+private:
+    static void everyModel();
+
+    std::unique_ptr<test::GuiFixture> m_fixture;
+};
+
+void TestContract::everyModel()
+{
+    QTest::addColumn<QString>("id");
+    for (const CatalogueRow &row : modelCatalogue())
+        QTest::newRow(qPrintable(row.id)) << row.id;
+}
+
+void TestContract::init()
+{
+    m_fixture = std::make_unique<test::GuiFixture>();
+    QVERIFY(test::startShell());
+}
+
+void TestContract::cleanup()
+{
+    if (ModelForm *window = test::openModelWindow())
+        test::cancelAndWait(window);
+    test::stopShell();
+    const QStringList left = m_fixture->desktop.messageTexts();
+    m_fixture.reset();
+    QVERIFY2(left.isEmpty(), qPrintable(QStringLiteral("unexpected message box(es): ")
+                                        + left.join(QStringLiteral(" | "))));
+}
+
+void TestContract::openExplains()
+{
+    QFETCH(QString, id);
+    const CatalogueRow &row = rowOf(id);
+    ModelForm *window = openModel(row);
+    QVERIFY2(window, qPrintable(row.leaf() + QStringLiteral(" did not open")));
+    QCOMPARE(window->objectName(), row.windowName);
+    QCOMPARE(catalogueRowOfWindow(window), &row);
+
+    QAction *help = shell::PGMainFrameForm->ModelHelpItem;
+    QVERIFY(help->isEnabled());
+    help->trigger();
+    auto *dialog = shell::PGMainFrameForm->findChild<shell::ModelHelpDialog *>();
+    QVERIFY(dialog);
+    QTRY_VERIFY(dialog->isVisible());
+    QVERIFY2(dialog->windowTitle().contains(row.leaf()), qPrintable(dialog->windowTitle()));
+    QVERIFY(dialog->browser()->toPlainText().contains(QStringLiteral("Each generation")));
+    dialog->close();
+}
+
+void TestContract::defaultRunFillsAndRepeats()
+{
+    QFETCH(QString, id);
+    ModelForm *window = openModel(rowOf(id));
+    QVERIFY(window);
+    QTest::mouseClick(window->runButton(), Qt::LeftButton);
+    MORVA_VERIFY_NO_MESSAGE(m_fixture->desktop);
+    QVERIFY(window->hasResults());
+
+    for (const ChartPage &page : window->chartPages()) {
+        int points = 0;
+        for (int i = 0; i < page.chart->seriesCount(); ++i)
+            points += int(page.chart->series(i)->points().size());
+        QVERIFY2(points > 0, qPrintable(page.title + QStringLiteral(" has no points")));
+    }
+
+    const TStringAlignGrid *grid = window->grid();
+    const RunTable first = window->results();
+    QVERIFY(grid->rowCount() > 2);
+    QCOMPARE(first.rowCount(), grid->rowCount() - 1);
+    // Each grid column the export also has: the export's value is the one
+    // the grid's text rounds.
+    int matched = 0;
+    for (int col = 0; col < grid->colCount(); ++col) {
+        const int column = int(first.header.indexOf(grid->cell(col, 0).trimmed()));
+        if (column < 0)
+            continue;
+        ++matched;
+        for (int row = 1; row < grid->rowCount(); ++row) {
+            const QString text = grid->cell(col, row).trimmed();
+            bool isNumber = false;
+            const double shown = text.toDouble(&isNumber);
+            const long double value = first.at(row - 1, column);
+            if (!isNumber) {
+                QVERIFY2(std::isnan(value) || text.isEmpty(),
+                         qPrintable(QStringLiteral("%1 row %2: \"%3\"").arg(first.header[column]).arg(row).arg(text)));
+                continue;
+            }
+            const double slack = halfUnitOf(text) * (1 + 1e-9) + 1e-300;
+            QVERIFY2(std::fabs(double(value) - shown) <= slack,
+                     qPrintable(QStringLiteral("%1 row %2: grid %3, export %4")
+                                    .arg(first.header[column]).arg(row).arg(text)
+                                    .arg(double(value), 0, 'g', 21)));
+        }
+    }
+    QVERIFY2(matched >= 2, qPrintable(first.header.join(QLatin1Char(','))));
+
+    const QStringList texts = test::gridTexts(grid);
+    QTest::mouseClick(window->runButton(), Qt::LeftButton);
+    MORVA_VERIFY_NO_MESSAGE(m_fixture->desktop);
+    QCOMPARE(test::gridTexts(grid), texts);
+    const RunTable &again = window->results();
+    QCOMPARE(again.values.size(), first.values.size());
+    for (std::size_t i = 0; i < first.values.size(); ++i)
+        QVERIFY2(sameBits(again.values[i], first.values[i]) || (std::isnan(again.values[i]) && std::isnan(first.values[i])),
+                 qPrintable(QStringLiteral("value %1 differs").arg(i)));
+}
+
+void TestContract::fieldNotANumberRefusesRun()
+{
+    QFETCH(QString, id);
+    ModelForm *window = openModel(rowOf(id));
+    QVERIFY(window);
+    KesSpinEditBase *field = firstTypedField(window);
+    QVERIFY(field);
+    field->setText(QStringLiteral("x1"));
+    QTest::mouseClick(window->runButton(), Qt::LeftButton);
+    QCOMPARE(m_fixture->desktop.messages.size(), 1);
+    const QString message = m_fixture->desktop.messages.takeFirst().text;
+    QVERIFY2(message.contains(ModelForm::fieldName(field)), qPrintable(message));
+    QVERIFY(!window->hasResults());
+}
+
+void TestContract::cancelHandsBack()
+{
+    QFETCH(QString, id);
+    ModelForm *window = openModel(rowOf(id));
+    QVERIFY(window);
+    QVERIFY(!shell::PGChoiceForm->isEnabled());
+    QVERIFY(test::cancelAndWait(window));
+    QVERIFY(!test::openModelWindow());
+    QVERIFY(shell::PGChoiceForm->isEnabled());
+    QVERIFY(!shell::PGMainFrameForm->ModelHelpItem->isEnabled());
+}
+
+MORVA_GUI_TEST_MAIN(TestContract)
+#include "tst_Contract.moc"
