@@ -273,7 +273,7 @@ void TestRunExport::reportHasEveryChartAtPageSize()
     const QString first = read.first().text();
     for (const QString &piece : {table.title, table.inputs.first().first, table.header.first(),
                                  table.header.last()})
-        QVERIFY2(first.contains(piece), qPrintable(piece + QStringLiteral(" missing in:\n") + first));
+        QVERIFY2(first.contains(piece), qPrintable(piece + QStringLiteral(" missing: ") + first));
     for (qsizetype i = 0; i < pages.size(); ++i) {
         const PdfPage &page = read.at(i + 1);
         QVERIFY2(page.size.width() > page.size.height(), qPrintable(titles.at(i)));

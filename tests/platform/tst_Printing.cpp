@@ -134,7 +134,8 @@ void TestPrinting::wholeImageFitsThePage()
             < 0.03 * size.width() / size.height());
     const QPoint centre = ink.center();
     for (const QPoint edge : {QPoint(ink.left() + 2, centre.y()), QPoint(ink.right() - 2, centre.y()),
-                              QPoint(centre.x(), ink.top() + 2), QPoint(centre.x(), ink.bottom() - 2)})
+                              QPoint(centre.x(), ink.top() + 2),
+                              QPoint(centre.x(), ink.bottom() - 2)})
         QVERIFY(reddish(page.pixel(edge)));
     if (shrunk) {
         QVERIFY(ink.width() >= printable.width() - 2 || ink.height() >= printable.height() - 2);
