@@ -6,6 +6,8 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QCoreApplication>
+#include <QGraphicsScene>
 #include <QFontMetrics>
 #include <QGraphicsItem>
 #include <QLegend>
@@ -1033,6 +1035,32 @@ double Chart::leftValueAt(int y) const
     const Axis::Data *axis = d->left->d;
     const int bottom = plot.top() + plot.height();
     return axis->minimum + double(bottom - y) * (axis->maximum - axis->minimum) / plot.height();
+}
+
+namespace {
+
+// Qt Charts lays out in posted events; the new plotting area may thin the
+// labels or leave out a title, which lays out once more.
+void settleLayout()
+{
+    constexpr int kPasses = 4;
+    for (int pass = 0; pass < kPasses; ++pass)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+}
+
+} // namespace
+
+// The view sizes the chart only when the view itself is resized, so the
+// chart keeps the page's size until it is given its own back.
+void Chart::paintInto(QPainter &painter, const QRectF &target)
+{
+    const QSizeF shown = d->chart->size();
+    d->chart->resize(target.size());
+    settleLayout();
+    d->chart->scene()->render(&painter, target, d->chart->sceneBoundingRect(),
+                              Qt::IgnoreAspectRatio);
+    d->chart->resize(shown);
+    settleLayout();
 }
 
 QChart *Chart::qchart() const { return d->chart; }

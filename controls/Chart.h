@@ -146,6 +146,12 @@ public:
     double bottomValueAt(int x) const;
     double leftValueAt(int y) const;
 
+    // Draws the chart laid out at `target`'s size (in the painter's logical
+    // pixels) into `target`, labels and legend placed for that room, then
+    // lays it out at its own size again: a page gets a chart of its own
+    // size, not a shrunk picture of the screen's.
+    void paintInto(QPainter &painter, const QRectF &target);
+
     QChart *qchart() const;
     QChartView *view() const;
 

@@ -744,6 +744,14 @@ void SimplexChart::render(QPainter &painter, const QSize &size) const
     painter.restore();
 }
 
+void SimplexChart::paintInto(QPainter &painter, const QRectF &target) const
+{
+    painter.save();
+    painter.translate(target.topLeft());
+    render(painter, target.size().toSize());
+    painter.restore();
+}
+
 void SimplexChart::paintEvent(QPaintEvent *)
 {
     const Layout &layout = currentLayout();

@@ -158,6 +158,8 @@ public:
     // `painter`, as vectors, from the painter's current origin.
     using QWidget::render;
     void render(QPainter &painter, const QSize &size) const;
+    // The same, laid out at `target`'s size and drawn into `target`.
+    void paintInto(QPainter &painter, const QRectF &target) const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

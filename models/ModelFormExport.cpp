@@ -140,7 +140,11 @@ QList<ChartPage> ModelForm::chartPages() const
 {
     QList<ChartPage> pages;
     for (int i = 0; i < m_pageControl->count(); ++i) {
-        if (auto *chart = m_pageControl->widget(i)->findChild<chart::Chart *>())
+        QWidget *page = m_pageControl->widget(i);
+        QWidget *chart = page->findChild<chart::Chart *>();
+        if (!chart)
+            chart = page->findChild<chart::SimplexChart *>();
+        if (chart)
             pages.append({pageTitle(m_pageControl, i), chart});
     }
     return pages;

@@ -18,7 +18,6 @@
 #include <QPdfWriter>
 #include <QPixmap>
 #include <QSvgGenerator>
-#include <QSvgRenderer>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -61,26 +60,6 @@ const FormatInfo *infoForSuffix(const QString &path)
             return &entry;
     }
     return nullptr;
-}
-
-// A chart on a page behind the visible one keeps the size its page last had
-// (the size it was made with, if never shown). It is drawn at the size of
-// the chart the user sees: its page takes the visible page's size; a first
-// rendering delivers the hidden widgets' pending resizes and lays them out,
-// which makes Qt Charts post its own layout, delivered before the drawing.
-void matchSize(chart::Chart *chart, const chart::Chart *shown)
-{
-    if (!shown || chart->size() == shown->size())
-        return;
-    QWidget *page = chart->parentWidget();
-    const QWidget *shownPage = shown->parentWidget();
-    if (page && shownPage)
-        page->resize(shownPage->size());
-    else
-        chart->resize(shown->size());
-    QImage scratch(1, 1, QImage::Format_ARGB32_Premultiplied);
-    chart->render(&scratch);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
 }
 
 // --- the drawing ---
@@ -201,6 +180,11 @@ QByteArray joinSegments(const QByteArray &svg)
 
 // --- the report ---
 
+// The report's unit is the point: a chart drawn at a page's size in these
+// units writes its texts, which are set in pixels, a third larger than a
+// 96-dpi screen shows them.
+constexpr int kReportDpi = 72;
+
 // The report's numbers: 10 significant digits with the user's decimal
 // separator; the CSV holds every digit.
 QString reportNumber(long double value)
@@ -245,8 +229,6 @@ public:
 
     void title(const QString &text);
     void inputs(const QList<QPair<QString, QString>> &inputs);
-    void charts(const QList<ChartPage> &pages, qreal bottom);
-    qreal tableHeight(const RunTable &table) const;
     void table(const RunTable &table);
 
     qreal y() const { return m_y; }
@@ -260,8 +242,6 @@ private:
     {
         return QFontMetricsF(font, m_painter.device()).height() * 1.1;
     }
-    void drawChart(const ChartPage &page, const QRectF &cell);
-    static QFont captionFont() { return reportFont(8, true); }
 
     QPainter &m_painter;
     QRectF m_page;
@@ -293,59 +273,6 @@ void ReportPainter::inputs(const QList<QPair<QString, QString>> &inputs)
                            inputs.at(i).first + QStringLiteral(": ") + inputs.at(i).second);
     }
     m_y += rows * line + kGap;
-}
-
-// The charts two to a row in the room above `bottom`, each under its page's
-// title, scaled to fit its cell and keeping its proportions.
-void ReportPainter::charts(const QList<ChartPage> &pages, qreal bottom)
-{
-    if (pages.isEmpty())
-        return;
-    const int columns = pages.size() > 1 ? 2 : 1;
-    const int rows = int((pages.size() + columns - 1) / columns);
-    const qreal cellWidth = (m_page.width() - (columns - 1) * kGap) / columns;
-    // No taller than a chart of the cell's width needs.
-    const QSize size = pages.first().chart->size();
-    const qreal needed = lineHeight(captionFont())
-                         + (size.isEmpty() ? 0 : cellWidth * size.height() / size.width());
-    const qreal cellHeight = std::min(needed, (bottom - m_y - rows * kGap) / rows);
-    if (cellHeight <= 0)
-        return;
-    for (int i = 0; i < pages.size(); ++i) {
-        const QRectF cell(m_page.left() + (i % columns) * (cellWidth + kGap),
-                          m_y + (i / columns) * (cellHeight + kGap), cellWidth, cellHeight);
-        drawChart(pages.at(i), cell);
-    }
-    m_y += rows * (cellHeight + kGap);
-}
-
-void ReportPainter::drawChart(const ChartPage &page, const QRectF &cell)
-{
-    const QFont font = captionFont();
-    const qreal captionHeight = lineHeight(font);
-    m_painter.setFont(font);
-    m_painter.drawText(QRectF(cell.left(), cell.top(), cell.width(), captionHeight),
-                       Qt::AlignHCenter | Qt::AlignVCenter, page.title);
-    const QSize size = page.chart->size();
-    const qreal room = cell.height() - captionHeight;
-    if (size.isEmpty() || room <= 0)
-        return;
-    const qreal scale = std::min(cell.width() / size.width(), room / size.height());
-    const QSizeF drawn = QSizeF(size) * scale;
-    const QRectF target(QPointF(cell.left() + (cell.width() - drawn.width()) / 2,
-                                cell.top() + captionHeight),
-                        drawn);
-    // Through the drawing: a chart rendered straight onto a scaled page
-    // loses parts of its legend.
-    QSvgRenderer drawing(joinSegments(renderSvg(page.chart)));
-    drawing.render(&m_painter, target);
-}
-
-qreal ReportPainter::tableHeight(const RunTable &table) const
-{
-    const qsizetype lines = reportRows(table.rowCount()).size() + 1;
-    return lines * lineHeight(reportFont(kTablePoints)) + lineHeight(reportFont(kNotePoints))
-           + kGap;
 }
 
 // The header and the shown rows as texts, "\u2026" across a gap row.
@@ -426,6 +353,38 @@ void ReportPainter::table(const RunTable &table)
     m_y += lineHeight(note);
 }
 
+// A4 with margins of 15 mm.
+QPageLayout reportLayout(QPageLayout::Orientation orientation)
+{
+    return QPageLayout(QPageSize(QPageSize::A4), orientation, QMarginsF(15, 15, 15, 15),
+                       QPageLayout::Millimeter);
+}
+
+QRectF paintRect(const QPdfWriter &writer)
+{
+    return QRectF(QPointF(0, 0), writer.pageLayout().paintRectPixels(kReportDpi).size());
+}
+
+// A chart page: its title and the report's above the chart, which is laid
+// out and drawn at the size of the rest of the page.
+void drawChartPage(QPainter &painter, const QRectF &page, const QString &reportTitle,
+                   const ChartPage &chartPage)
+{
+    const QFont captionFont = reportFont(12, true);
+    const QFontMetricsF caption(captionFont, painter.device());
+    const QRectF captionRect(page.topLeft(), QSizeF(page.width(), caption.height()));
+    painter.setFont(captionFont);
+    painter.drawText(captionRect, Qt::AlignLeft | Qt::AlignVCenter, chartPage.title);
+    painter.setFont(reportFont(9));
+    painter.drawText(captionRect, Qt::AlignRight | Qt::AlignVCenter, reportTitle);
+    constexpr qreal kGap = 8;
+    const QRectF area = page.adjusted(0, captionRect.height() + kGap, 0, 0);
+    if (auto *plain = qobject_cast<chart::Chart *>(chartPage.chart))
+        plain->paintInto(painter, area);
+    else if (auto *simplex = qobject_cast<chart::SimplexChart *>(chartPage.chart))
+        simplex->paintInto(painter, area);
+}
+
 } // namespace
 
 QString exportFilter(ExportFormat format)
@@ -497,38 +456,29 @@ bool writeChartSvg(QWidget *chart, QIODevice &device, QString &reason)
 bool writeRunReport(const RunTable &table, const QList<ChartPage> &pages, QIODevice &device,
                     QString &reason)
 {
-    // The page's units are the screen's pixels, so that the charts' texts
-    // keep their sizes against the charts' lines.
-    const int dpi = pages.isEmpty() ? 96 : pages.first().chart->logicalDpiY();
     QPdfWriter writer(&device);
-    writer.setResolution(dpi);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
+    writer.setResolution(kReportDpi);
+    writer.setPageLayout(reportLayout(QPageLayout::Portrait));
     writer.setTitle(table.title);
     writer.setCreator(QStringLiteral("MORVA 99"));
-
-    // Every chart at the size of the one on the visible page.
-    const chart::Chart *shown = nullptr;
-    for (const ChartPage &page : pages) {
-        if (page.chart->isVisible()) {
-            shown = page.chart;
-            break;
-        }
-    }
-    for (const ChartPage &page : pages)
-        matchSize(page.chart, shown);
 
     QPainter painter;
     if (!painter.begin(&writer)) {
         reason = QStringLiteral("the report could not be started");
         return false;
     }
-    const QRect page = writer.pageLayout().paintRectPixels(dpi);
-    ReportPainter report(painter, QRectF(0, 0, page.width(), page.height()));
+    ReportPainter report(painter, paintRect(writer));
     report.title(table.title);
     report.inputs(table.inputs);
-    report.charts(pages, page.height() - report.tableHeight(table));
     report.table(table);
+    for (const ChartPage &page : pages) {
+        writer.setPageLayout(reportLayout(QPageLayout::Landscape));
+        if (!writer.newPage()) {
+            reason = QStringLiteral("the report could not be continued");
+            return false;
+        }
+        drawChartPage(painter, paintRect(writer), table.title, page);
+    }
     painter.end();
     return true;
 }

@@ -4,8 +4,9 @@
 // A run's results as files and pictures: the file types offered, the names
 // proposed for them, and the writers of the table (CSV), of a chart as a
 // picture (PNG, at its on-screen size times the device pixel ratio) or as a
-// drawing (SVG, vectors), and of the one-page A4 report (PDF: the title, the
-// inputs, every chart and the first and last rows of the table).
+// drawing (SVG, vectors), and of the A4 report (PDF: a first page with the
+// title, the inputs and the first and last rows of the table, then a
+// landscape page for each chart, drawn at the page's size).
 
 #include <QList>
 #include <QString>
@@ -20,16 +21,14 @@ class QWidget;
 namespace morva {
 
 struct RunTable;
-namespace chart {
-class Chart;
-}
 
 enum class ExportFormat { Table, Picture, Drawing, Report };
 
-// A chart with the title of the page it stands on.
+// A chart (a chart::Chart or a chart::SimplexChart) with the title of the
+// page it stands on.
 struct ChartPage {
     QString title;
-    chart::Chart *chart = nullptr;
+    QWidget *chart = nullptr;
 };
 
 // "Table (*.csv)", "Chart as picture (*.png)", "Chart as drawing (*.svg)",

@@ -2,6 +2,7 @@
 
 #include "arith/Errors.h"
 
+#include <QPageLayout>
 #include <QPainter>
 #include <QPixmap>
 #include <QPrinter>
@@ -11,7 +12,17 @@ namespace morva {
 
 namespace {
 constexpr double kScreenPixelsPerInch = 96.0;
+
+// The size an image of `natural` size takes on a printable area of size
+// `room`: as it is when it fits, else shrunk to fit, keeping its aspect.
+QSizeF fittedSize(const QSizeF &natural, const QSizeF &room)
+{
+    if (natural.width() <= room.width() && natural.height() <= room.height())
+        return natural;
+    return natural.scaled(room, Qt::KeepAspectRatio);
 }
+
+} // namespace
 
 void printWidgetImage(QWidget *widget, QPrinter &printer, const QRect &area)
 {
@@ -22,8 +33,9 @@ void printWidgetImage(QWidget *widget, QPrinter &printer, const QRect &area)
     if (!painter.begin(&printer))
         throw MorvaError("The printer could not start the print job");
     const double scale = printer.resolution() / kScreenPixelsPerInch;
-    const QRectF target(0, 0, image.width() / image.devicePixelRatio() * scale,
-                        image.height() / image.devicePixelRatio() * scale);
+    const QSizeF natural = QSizeF(image.size()) / image.devicePixelRatio() * scale;
+    const QSizeF room = printer.pageLayout().paintRectPixels(printer.resolution()).size();
+    const QRectF target(QPointF(0, 0), fittedSize(natural, room));
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(target, image, QRectF(image.rect()));
     painter.end();

@@ -9,8 +9,9 @@ class QWidget;
 namespace morva {
 
 // Prints the image of the widget's `area` (in its own coordinates; the whole
-// widget when null) at the top-left of one page, scaled by the printer's
-// resolution over 96 pixels per inch, and ends the job.
+// widget when null) at the top-left of the printable area of one page, at the
+// printer's resolution over 96 pixels per inch or smaller, so that the whole
+// image lies on the page, and ends the job.
 void printWidgetImage(QWidget *widget, QPrinter &printer, const QRect &area = QRect());
 
 } // namespace morva
