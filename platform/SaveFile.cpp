@@ -30,7 +30,9 @@ bool writeAll(QSaveFile &file, const QByteArray &bytes)
 bool writePieces(const QString &path, const PieceWriter &write, QString &reason)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: a buffered write that fails only on the flush loses its
+    // reason ("Unknown error").
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         reason = file.errorString();
         return false;
     }

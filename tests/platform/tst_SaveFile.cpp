@@ -29,6 +29,21 @@ morva::FileWriter writeBytes(const QByteArray &bytes)
     return [bytes](QIODevice &device, QString &) { return device.write(bytes) == bytes.size(); };
 }
 
+// Saves kNew at `path`: made in memory, or handed on in four pieces.
+bool saveNew(const QString &path, bool inPieces)
+{
+    if (!inPieces)
+        return saveFile(nullptr, path, writeBytes(kNew));
+    return morva::saveFileInPieces(nullptr, path, [](const auto &piece, QString &) {
+        const qsizetype quarter = kNew.size() / 4;
+        for (int i = 0; i < 4; ++i) {
+            if (!piece(kNew.mid(i * quarter, quarter)))
+                return false;
+        }
+        return true;
+    });
+}
+
 QByteArray contents(const QString &path)
 {
     QFile file(path);
@@ -72,6 +87,7 @@ private:
 class TestSaveFile : public QObject {
     Q_OBJECT
 private slots:
+    void replacesWhenComplete_data();
     void replacesWhenComplete();
     void failureLeavesEarlierFile_data();
     void failureLeavesEarlierFile();
@@ -79,13 +95,21 @@ private slots:
 
 // State: an earlier file. Action: save new content over it. Expected: the
 // new content, no message, no temporary file left beside it.
+void TestSaveFile::replacesWhenComplete_data()
+{
+    QTest::addColumn<bool>("inPieces");
+    QTest::newRow("made in memory") << false;
+    QTest::newRow("in pieces") << true;
+}
+
 void TestSaveFile::replacesWhenComplete()
 {
+    QFETCH(bool, inPieces);
     FakeDesktop desktop;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("run.csv"));
     writeFile(path, kOld);
-    QVERIFY(saveFile(nullptr, path, writeBytes(kNew)));
+    QVERIFY(saveNew(path, inPieces));
     QCOMPARE(contents(path), kNew);
     QVERIFY(desktop.messages.isEmpty());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("run.csv")});
@@ -95,11 +119,16 @@ void TestSaveFile::failureLeavesEarlierFile_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("folder is a regular file") << "underFile" << "Not a directory";
-    QTest::newRow("a folder stands where the file goes") << "folderInPlace"
-                                                         << "Filename refers to a directory";
-    QTest::newRow("disk full (file size limit)") << "tooLarge" << "File too large";
-    QTest::newRow("read-only folder") << "readOnly" << "";
+    QTest::addColumn<bool>("inPieces");
+    QTest::newRow("folder is a regular file") << "underFile" << "Not a directory" << false;
+    QTest::newRow("a folder stands where the file goes")
+        << "folderInPlace" << "Filename refers to a directory" << false;
+    QTest::newRow("disk full (file size limit)") << "tooLarge" << "File too large" << false;
+    QTest::newRow("read-only folder") << "readOnly" << "" << false;
+    QTest::newRow("in pieces, folder is a regular file") << "underFile" << "Not a directory"
+                                                         << true;
+    QTest::newRow("in pieces, disk full after the first")
+        << "tooLarge" << "File too large" << true;
 }
 
 // State: an earlier file (or folder) where the save cannot be made. Action:
@@ -110,6 +139,7 @@ void TestSaveFile::failureLeavesEarlierFile()
 {
     QFETCH(QString, kind);
     QFETCH(QString, reason);
+    QFETCH(bool, inPieces);
     FakeDesktop desktop;
     QTemporaryDir dir;
     QString path = dir.filePath(QStringLiteral("run.csv"));
@@ -125,7 +155,8 @@ void TestSaveFile::failureLeavesEarlierFile()
         writeFile(earlier, kOld);
     } else if (kind == QLatin1String("tooLarge")) {
         writeFile(path, kOld);
-        limit = std::make_unique<FileSizeLimit>(1024);
+        // Beyond the first piece, when the content comes in pieces.
+        limit = std::make_unique<FileSizeLimit>(inPieces ? kNew.size() / 4 + 1024 : 1024);
     } else {
         if (geteuid() == 0)
             QSKIP("root writes into read-only folders");
@@ -133,7 +164,7 @@ void TestSaveFile::failureLeavesEarlierFile()
         QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     }
 
-    QVERIFY(!saveFile(nullptr, path, writeBytes(kNew)));
+    QVERIFY(!saveNew(path, inPieces));
     limit.reset();
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                           | QFileDevice::ExeOwner);
