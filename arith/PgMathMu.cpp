@@ -146,6 +146,8 @@ void MutEveryGeneration(std::int32_t n, const TFreqPair &p0, Extended u, Extende
     for (std::int32_t t = 1; t <= n; ++t) {
         storeEntry(entry, c, trajectoryPower(c.r, t));
         visit(t, entry);
+        // Flags the visitor raised are not the run's.
+        fpClear();
     }
 }
 

@@ -87,7 +87,7 @@ void runSelMig(const SelMigParams &in, SelMigTrajectory &out)
 void visitSelMig(const SelMigParams &in, const TwoAlleleVisitor &visit)
 {
     checkGenerations(in.ng);
-    walkSelMig(in, everyGeneration(in.ng), visit);
+    walkSelMig(in, everyGeneration(in.ng), checkedVisitor(visit));
 }
 
 void computeSelMigCurves(const SelMigParams &in, std::int32_t intervals, SelMigCurves &out)

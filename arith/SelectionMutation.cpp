@@ -78,7 +78,7 @@ void runSelMut(const SelMutParams &in, SelMutTrajectory &out)
 void visitSelMut(const SelMutParams &in, const TwoAlleleVisitor &visit)
 {
     checkGenerations(in.ng);
-    walkSelMut(in, everyGeneration(in.ng), visit);
+    walkSelMut(in, everyGeneration(in.ng), checkedVisitor(visit));
 }
 
 void computeSelMutCurves(const SelMutParams &in, std::int32_t intervals, SelMutCurves &out)

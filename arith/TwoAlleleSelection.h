@@ -72,6 +72,18 @@ void walkTrajectory(Extended p1, Extended p2, const Generations &generations, Te
     }
 }
 
+// A visitor for walkTrajectory that runs outside code: the run's flags are
+// checked before it, and whatever flags that code raises are cleared after
+// it, so that they never count against the run.
+inline auto checkedVisitor(const TwoAlleleVisitor &visit)
+{
+    return [&visit](const TwoAlleleGeneration &now) {
+        fpCheck();
+        visit(now);
+        fpClear();
+    };
+}
+
 // Generations 0..ng, every one, as walkTrajectory takes them.
 inline auto everyGeneration(std::int32_t ng)
 {
