@@ -148,9 +148,10 @@ std::vector<DriftGeneration> statistics(const DriftInput &in, const std::vector<
     const Extended countDenominator = twoN * reps;
     const Extended hetDenominator = twoN * twoN * reps;
     std::vector<DriftGeneration> rows(times.size());
+    const std::int32_t all = in.replicates;
     rows[0] = {0, in.p0, in.p0 == 1 ? Extended(1) : Extended(0),
-               in.p0 == 0 ? Extended(1) : Extended(0), Two * in.p0 * (1 - in.p0),
-               driftExpectedH(in.p0, in.ne, 0)};
+               in.p0 == 0 ? Extended(1) : Extended(0), in.p0 == 1 ? all : 0,
+               in.p0 == 0 ? all : 0, Two * in.p0 * (1 - in.p0), driftExpectedH(in.p0, in.ne, 0)};
     std::uint64_t fixedBefore = 0, lostBefore = 0;
     for (std::size_t i = 1; i < times.size(); ++i) {
         fixedBefore += tally.fixedFrom[i];
@@ -159,8 +160,10 @@ std::vector<DriftGeneration> statistics(const DriftInput &in, const std::vector<
         DriftGeneration &r = rows[i];
         r.time = times[i];
         r.meanP = static_cast<Extended>(sumK) / countDenominator;
-        r.fixed = static_cast<Extended>(tally.fixed[i] + fixedBefore) / reps;
-        r.lost = static_cast<Extended>(tally.lost[i] + lostBefore) / reps;
+        r.fixedCount = static_cast<std::int32_t>(tally.fixed[i] + fixedBefore);
+        r.lostCount = static_cast<std::int32_t>(tally.lost[i] + lostBefore);
+        r.fixed = static_cast<Extended>(r.fixedCount) / reps;
+        r.lost = static_cast<Extended>(r.lostCount) / reps;
         r.meanH = (Two * static_cast<Extended>(tally.sumKQ[i])) / hetDenominator;
         r.expectedH = driftExpectedH(in.p0, in.ne, times[i]);
     }
@@ -258,20 +261,20 @@ DriftResult driftRun(const DriftInput &input)
     return driftSimulate(input, true);
 }
 
-DriftResult driftSimulate(const DriftInput &input, bool keepTrajectories)
+namespace {
+
+// The run with its statistics at `times` (row 0 first).
+DriftResult simulate(const DriftInput &input, bool keepTrajectories,
+                     const std::vector<std::int32_t> &times)
 {
-    checkInput(input, keepTrajectories ? DriftMaxReplicates : DriftMaxBulkReplicates);
-    const std::vector<std::int32_t> times = driftStoredTimes(input.generations);
     const Selection selection(input.fitness);
     const auto replicates = static_cast<std::size_t>(input.replicates);
-
     DriftResult result;
     result.input = input;
     result.finalCounts.resize(replicates);
     result.finalFreqs.resize(replicates);
     if (keepTrajectories)
         result.trajectories.resize(replicates * times.size());
-
     Tally tally(times.size());
     const Replicate replicate(input, selection, times);
     const Extended twoN = 2 * static_cast<Extended>(input.ne);
@@ -282,12 +285,28 @@ DriftResult driftSimulate(const DriftInput &input, bool keepTrajectories)
         result.finalCounts[r] = k;
         result.finalFreqs[r] = static_cast<Extended>(k) / twoN;
     }
-
     result.rows = statistics(input, times, tally);
     result.selection = driftSelectionCoefficient(input.fitness);
     result.fixationProbability = driftFixationProbability(input.p0, input.ne, result.selection);
     result.fixationApproximate = !selection.neutral;
     return result;
+}
+
+} // namespace
+
+DriftResult driftSimulate(const DriftInput &input, bool keepTrajectories)
+{
+    checkInput(input, keepTrajectories ? DriftMaxReplicates : DriftMaxBulkReplicates);
+    return simulate(input, keepTrajectories, driftStoredTimes(input.generations));
+}
+
+std::vector<DriftGeneration> driftEveryGeneration(const DriftInput &input)
+{
+    checkInput(input, DriftMaxBulkReplicates);
+    std::vector<std::int32_t> times(static_cast<std::size_t>(input.generations) + 1);
+    for (std::size_t g = 0; g < times.size(); ++g)
+        times[g] = static_cast<std::int32_t>(g);
+    return simulate(input, false, times).rows;
 }
 
 std::vector<std::int32_t> driftHistogram(const DriftResult &result, std::int32_t bins)

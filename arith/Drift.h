@@ -81,6 +81,8 @@ struct DriftGeneration {
     Extended meanP = 0;      // mean of p
     Extended fixed = 0;      // fraction of replicates with p = 1
     Extended lost = 0;       // fraction of replicates with p = 0
+    std::int32_t fixedCount = 0;  // replicates with p = 1
+    std::int32_t lostCount = 0;   // replicates with p = 0
     Extended meanH = 0;      // mean observed heterozygosity 2 p q
     Extended expectedH = 0;  // H_0 (1 - 1 / (2 Ne))^t with H_0 = 2 p0 (1 - p0)
 
@@ -153,6 +155,13 @@ DriftResult driftRun(const DriftInput &input);
 // only when asked, which needs replicates <= DriftMaxReplicates (ERangeError
 // otherwise). driftRun(input) is driftSimulate(input, true).
 DriftResult driftSimulate(const DriftInput &input, bool keepTrajectories);
+
+// The statistics of every generation 0..generations of the run
+// driftSimulate(input, false) makes, never its trajectories: each row the
+// same bits as the row of its generation in that run's rows (the draws do
+// not depend on which generations are stored). Same ranges and errors as
+// driftSimulate.
+std::vector<DriftGeneration> driftEveryGeneration(const DriftInput &input);
 
 // The final counts binned: bin i holds the replicates with
 // floor(k * bins / (2 Ne)) = i, that is p in [i / bins, (i + 1) / bins), and

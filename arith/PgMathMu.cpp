@@ -1,6 +1,7 @@
 #include "arith/PgMathMu.h"
 
 #include "arith/CheckedInt.h"
+#include "arith/Errors.h"
 #include "arith/FloatChecks.h"
 
 #include <cmath>
@@ -63,27 +64,28 @@ struct Constants {
     Extended r;
 };
 
-// Steps 1 to 3 of both trajectory routines; clears the flags first.
-Constants constantsOf(const TMutFreqArray &freqs, Extended u, Extended v)
+// Steps 1 to 3 of the trajectory routines from q(0) = q0; clears the flags
+// first.
+Constants constantsOf(Extended q0, Extended u, Extended v)
 {
     fpClear();
     fpBarrier(u, v);
     Constants c{};
     c.e = u / (u + v);
-    c.d0 = freqs[0][2] - c.e;
+    c.d0 = q0 - c.e;
     c.r = (1 - u) - v;
     fpBarrier(c.e, c.d0, c.r);
     fpCheck();
     return c;
 }
 
-// Entry i from r^t; its stores precede the flag check (freqs is the
-// caller's memory and fpCheck is opaque).
-void storeEntry(TMutFreqArray &freqs, std::int32_t i, const Constants &c, Extended rt)
+// An entry from r^t; the barrier makes both values exist before the flag
+// check, wherever the entry lives.
+void storeEntry(TFreqPair &entry, const Constants &c, Extended rt)
 {
-    const Extended p2 = rt * c.d0 + c.e;
-    const Extended p1 = 1 - p2;
-    TFreqPair &entry = freqs[i];
+    Extended p2 = rt * c.d0 + c.e;
+    Extended p1 = 1 - p2;
+    fpBarrier(p2, p1);
     entry[2] = p2;
     entry[1] = p1;
     fpCheck();
@@ -104,23 +106,23 @@ Extended Power(Extended x, Extended y)
 void MutTrajectoryEvery(std::int32_t n, TMutTimeArray &times, TMutFreqArray &freqs, Extended u,
                         Extended v)
 {
-    const Constants c = constantsOf(freqs, u, v);
+    const Constants c = constantsOf(freqs[0][2], u, v);
     for (std::int32_t i = 1; i <= n; ++i) {
         times[i] = i;
-        storeEntry(freqs, i, c, trajectoryPower(c.r, i));
+        storeEntry(freqs[i], c, trajectoryPower(c.r, i));
     }
 }
 
 void MutTrajectorySampled(std::int32_t n, TMutTimeArray &times, TMutFreqArray &freqs,
                           Extended u, Extended v)
 {
-    const Constants c = constantsOf(freqs, u, v);
+    const Constants c = constantsOf(freqs[0][2], u, v);
     Extended s = static_cast<Extended>(n) / static_cast<Extended>(MutSamples);
     fpBarrier(s);
     for (std::int32_t i = 1; i <= MutSamples; ++i) {
         const std::int32_t t = toInt32Checked(std::llrint(static_cast<Extended>(i) * s));
         times[i] = t;
-        storeEntry(freqs, i, c, trajectoryPower(c.r, t));
+        storeEntry(freqs[i], c, trajectoryPower(c.r, t));
     }
 }
 
@@ -131,6 +133,22 @@ void MutTrajectory(std::int32_t n, TMutTimeArray &times, TMutFreqArray &freqs, E
         MutTrajectoryEvery(n, times, freqs, u, v);
     else
         MutTrajectorySampled(n, times, freqs, u, v);
+}
+
+void MutEveryGeneration(std::int32_t n, const TFreqPair &p0, Extended u, Extended v,
+                        const std::function<void(std::int32_t, const TFreqPair &)> &visit)
+{
+    if (n < 0)
+        throw ERangeError();
+    visit(0, p0);
+    const Constants c = constantsOf(p0[2], u, v);
+    TFreqPair entry;
+    for (std::int32_t t = 1; t <= n; ++t) {
+        storeEntry(entry, c, trajectoryPower(c.r, t));
+        visit(t, entry);
+        // Flags the visitor raised are not the run's.
+        fpClear();
+    }
 }
 
 Extended MutDelta(Extended u, Extended v, Extended q)

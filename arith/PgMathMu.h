@@ -12,6 +12,7 @@
 #include "arith/RangeArray.h"
 
 #include <cstdint>
+#include <functional>
 
 namespace morva {
 
@@ -59,6 +60,13 @@ void MutTrajectorySampled(std::int32_t n, TMutTimeArray &times, TMutFreqArray &f
 // Floating-point errors throw; entries already written stay written.
 void MutTrajectory(std::int32_t n, TMutTimeArray &times, TMutFreqArray &freqs, Extended u,
                    Extended v);
+
+// The same run with every generation 0..n (n >= 0, else a range error),
+// never stored: generation 0 is p0 as given, generation t the pair that
+// MutTrajectory stores for an entry of time t, to the bit. Each is handed to
+// visit in order; floating-point errors throw.
+void MutEveryGeneration(std::int32_t n, const TFreqPair &p0, Extended u, Extended v,
+                        const std::function<void(std::int32_t, const TFreqPair &)> &visit);
 
 // delta-p[2] at frequency q of A2: u - (u + v) * q.
 Extended MutDelta(Extended u, Extended v, Extended q);

@@ -52,20 +52,42 @@ inline Generation generationOf(const Fit2 &f, const Migration &mig, Extended p1,
 
 } // namespace
 
-void runSelMig(const SelMigParams &in, SelMigTrajectory &out)
+namespace {
+
+// The run through `generations`, each handed to visit.
+template <class Generations, class Visit>
+void walkSelMig(const SelMigParams &in, const Generations &generations, Visit visit)
 {
-    if (in.ng < 0 || in.ng > SelMigMaxGenerations)
-        throw ERangeError();
-    startTrajectory(in.ng, out);
     // Everything is read after fpClear (an opaque call, so the reads stay
     // after it) into locals that nothing else can reach.
     fpClear();
     const Fit2 f(in.w);
     const Migration mig = migrationOf(in.m, in.pc);
-    storeTrajectory(
-        in.p0[1], in.p0[2],
+    walkTrajectory(
+        in.p0[1], in.p0[2], generations,
         [&f, &mig](Extended p1, Extended p2) { return generationOf(f, mig, p1, p2); },
-        [](const Generation &now, Extended &p1, Extended &p2) { now.advance(p1, p2); }, out);
+        [](const Generation &now, Extended &p1, Extended &p2) { now.advance(p1, p2); }, visit);
+}
+
+void checkGenerations(std::int32_t ng)
+{
+    if (ng < 0 || ng > SelMigMaxGenerations)
+        throw ERangeError();
+}
+
+} // namespace
+
+void runSelMig(const SelMigParams &in, SelMigTrajectory &out)
+{
+    checkGenerations(in.ng);
+    startTrajectory(in.ng, out);
+    walkSelMig(in, out.t, [&out](const TwoAlleleGeneration &now) { appendGeneration(out, now); });
+}
+
+void visitSelMig(const SelMigParams &in, const TwoAlleleVisitor &visit)
+{
+    checkGenerations(in.ng);
+    walkSelMig(in, everyGeneration(in.ng), checkedVisitor(visit));
 }
 
 void computeSelMigCurves(const SelMigParams &in, std::int32_t intervals, SelMigCurves &out)

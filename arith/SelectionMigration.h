@@ -52,6 +52,10 @@ struct SelMigCurves {
 // then.
 void runSelMig(const SelMigParams &in, SelMigTrajectory &out);
 
+// The same run with every generation 0..ng, each handed to visit in order
+// and never stored: each one the same bits as runSelMig stores for it.
+void visitSelMig(const SelMigParams &in, const TwoAlleleVisitor &visit);
+
 // The expected curves at p = i / intervals: migration = m (pc - p);
 // selection = (p q)(p d1 - q d2) / wm at p as in the selection model (0
 // where wm is 0); total = migration + selection at pm = p + migration, the

@@ -37,11 +37,12 @@ inline Generation generationOf(const Fit2 &f, Extended p1, Extended p2)
 
 } // namespace
 
-void runSelMut(const SelMutParams &in, SelMutTrajectory &out)
+namespace {
+
+// The run through `generations`, each handed to visit.
+template <class Generations, class Visit>
+void walkSelMut(const SelMutParams &in, const Generations &generations, Visit visit)
 {
-    if (in.ng < 0 || in.ng > SelMutMaxGenerations)
-        throw ERangeError();
-    startTrajectory(in.ng, out);
     // Everything is read after fpClear (an opaque call, so the reads stay
     // after it) into locals that nothing else can reach.
     fpClear();
@@ -50,12 +51,34 @@ void runSelMut(const SelMutParams &in, SelMutTrajectory &out)
     const Extended v = in.v;
     const Extended keep1 = 1 - u;
     const Extended keep2 = 1 - v;
-    storeTrajectory(
-        in.p0[1], in.p0[2], [&f](Extended p1, Extended p2) { return generationOf(f, p1, p2); },
+    walkTrajectory(
+        in.p0[1], in.p0[2], generations,
+        [&f](Extended p1, Extended p2) { return generationOf(f, p1, p2); },
         [&](const Generation &now, Extended &p1, Extended &p2) {
             now.advance(keep1, keep2, u, v, p1, p2);
         },
-        out);
+        visit);
+}
+
+void checkGenerations(std::int32_t ng)
+{
+    if (ng < 0 || ng > SelMutMaxGenerations)
+        throw ERangeError();
+}
+
+} // namespace
+
+void runSelMut(const SelMutParams &in, SelMutTrajectory &out)
+{
+    checkGenerations(in.ng);
+    startTrajectory(in.ng, out);
+    walkSelMut(in, out.t, [&out](const TwoAlleleGeneration &now) { appendGeneration(out, now); });
+}
+
+void visitSelMut(const SelMutParams &in, const TwoAlleleVisitor &visit)
+{
+    checkGenerations(in.ng);
+    walkSelMut(in, everyGeneration(in.ng), checkedVisitor(visit));
 }
 
 void computeSelMutCurves(const SelMutParams &in, std::int32_t intervals, SelMutCurves &out)

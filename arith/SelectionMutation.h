@@ -63,6 +63,10 @@ struct SelMutBalance {
 // the one that raised them; out keeps the generations stored until then.
 void runSelMut(const SelMutParams &in, SelMutTrajectory &out);
 
+// The same run with every generation 0..ng, each handed to visit in order
+// and never stored: each one the same bits as runSelMut stores for it.
+void visitSelMut(const SelMutParams &in, const TwoAlleleVisitor &visit);
+
 // The expected curves at p = i / intervals (q = 1 - p): selection =
 // (p q)(p d1 - q d2) / wm as in the selection model (0 where wm is 0);
 // mutation = v - (u + v) p; total = selection + (v - (u + v) (p +

@@ -12,7 +12,9 @@
 #include "arith/StoredGenerations.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <ranges>
 #include <vector>
 
 namespace morva {
@@ -39,28 +41,63 @@ inline void startTrajectory(std::int32_t ng, TwoAlleleTrajectory &out)
     }
 }
 
-// Steps (p1, p2) through the generations of out.t and stores each one:
-// termsOf(p1, p2) forms a generation's terms (members W1, W2, wm) and
-// advance(terms, p1, p2) moves the frequencies past that generation.
-// Between stored generations a bare loop steps p1, p2 in registers; a
-// stored generation's terms are formed again for storing, by the same
-// expressions, so they are the same bits. Called after fpClear.
-template <class TermsOf, class Advance>
-void storeTrajectory(Extended p1, Extended p2, TermsOf termsOf, Advance advance,
-                     TwoAlleleTrajectory &out)
+// One stored generation of a two-allele run, as the trajectory holds it.
+struct TwoAlleleGeneration {
+    std::int32_t t = 0;
+    Extended p1 = 0, p2 = 0, W1 = 0, W2 = 0, wmed = 0;
+};
+
+// Receives the generations of a run one by one, in order.
+using TwoAlleleVisitor = std::function<void(const TwoAlleleGeneration &)>;
+
+// Steps (p1, p2) through `generations` (ascending generation numbers, a
+// vector or a range) and hands each one to visit: termsOf(p1, p2) forms a
+// generation's terms (members W1, W2, wm) and advance(terms, p1, p2) moves
+// the frequencies past that generation. Between visited generations a bare
+// loop steps p1, p2 in registers; a visited generation's terms are formed
+// again for it, by the same expressions, so they are the same bits. Every
+// generation of one run is thus the same whichever generations are visited.
+// Called after fpClear.
+template <class Generations, class TermsOf, class Advance, class Visit>
+void walkTrajectory(Extended p1, Extended p2, const Generations &generations, TermsOf termsOf,
+                    Advance advance, Visit visit)
 {
     std::int32_t g = 0;
-    for (const std::int32_t stored : out.t) {
+    for (const std::int32_t stored : generations) {
         for (; g < stored; ++g)
             advance(termsOf(p1, p2), p1, p2);
         const auto now = termsOf(p1, p2);
-        out.p1.push_back(p1);
-        out.p2.push_back(p2);
-        out.W1.push_back(now.W1);
-        out.W2.push_back(now.W2);
-        out.wmed.push_back(now.wm);
+        visit(TwoAlleleGeneration{stored, p1, p2, now.W1, now.W2, now.wm});
         fpCheck();
     }
+}
+
+// A visitor for walkTrajectory that runs outside code: the run's flags are
+// checked before it, and whatever flags that code raises are cleared after
+// it, so that they never count against the run.
+inline auto checkedVisitor(const TwoAlleleVisitor &visit)
+{
+    return [&visit](const TwoAlleleGeneration &now) {
+        fpCheck();
+        visit(now);
+        fpClear();
+    };
+}
+
+// Generations 0..ng, every one, as walkTrajectory takes them.
+inline auto everyGeneration(std::int32_t ng)
+{
+    return std::views::iota(std::int32_t{0}, ng + 1);
+}
+
+// Appends one generation to a trajectory's series.
+inline void appendGeneration(TwoAlleleTrajectory &out, const TwoAlleleGeneration &now)
+{
+    out.p1.push_back(now.p1);
+    out.p2.push_back(now.p2);
+    out.W1.push_back(now.W1);
+    out.W2.push_back(now.W2);
+    out.wmed.push_back(now.wmed);
 }
 
 namespace selection {

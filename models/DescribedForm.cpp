@@ -700,6 +700,24 @@ void DescribedForm::gridMouseMove(const QPoint &pos)
 
 // --- export ---
 
+namespace {
+
+// A table of some of a run's generations says which, and can be had with
+// every one.
+void describeSample(const ExportSpec &spec, const std::vector<std::int32_t> &generations,
+                    RunTable &table)
+{
+    const bool sample = !generations.empty() && generations.front() == 0
+                        && std::int64_t(generations.back()) + 1 != std::int64_t(generations.size());
+    if (!sample)
+        return;
+    table.generationsShown = generationsShownText(generations);
+    if (spec.everyGeneration && generations.back() <= kEveryGenerationMost)
+        table.everyGeneration = spec.everyGeneration();
+}
+
+} // namespace
+
 RunTable DescribedForm::runTable() const
 {
     const ExportSpec &spec = m_description.exports;
@@ -764,6 +782,8 @@ RunTable DescribedForm::runTable() const
         for (const auto &column : columns)
             table.values.push_back(column.second(r));
     }
+    if (spec.generations)
+        describeSample(spec, spec.generations(), table);
     return table;
 }
 

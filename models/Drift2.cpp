@@ -79,6 +79,12 @@ QString timeNumber(Value v) { return QLatin1Char(' ') + text::formatInteger(std:
 // A time read off a chart, to the nearest generation.
 QString timeReadout(Value x) { return QStringLiteral(" t= ") + text::formatInteger(std::llrint(x)); }
 
+// "11 of 20": a number of replicates out of all.
+QString countText(std::int32_t count, std::int32_t all)
+{
+    return text::formatInteger(count) + QStringLiteral(" of ") + text::formatInteger(all);
+}
+
 QString noteNumber(Value v)
 {
     if (v == 0 || v == 1)
@@ -146,6 +152,28 @@ QString TDrift2Form::note() const
     if (std::fabs(2 * w[2] - (w[1] + w[3])) > 1e-12L * (w[1] + w[3]))
         text += QStringLiteral(" The fitnesses are not additive: a rough guide only.");
     return text;
+}
+
+QString TDrift2Form::countsReadout(long double x) const
+{
+    const auto &rows = m_result.rows;
+    if (rows.empty())
+        return QString();
+    // The stored generation nearest to x.
+    const auto later = std::lower_bound(rows.begin(), rows.end(), x,
+                                        [](const DriftGeneration &g, long double at) {
+                                            return g.time < at;
+                                        });
+    auto nearest = later == rows.end() ? rows.end() - 1 : later;
+    if (nearest != rows.begin() && x - (nearest - 1)->time < nearest->time - x)
+        --nearest;
+    const std::int32_t all = m_result.input.replicates;
+    QString text = QStringLiteral("   ");
+    if (nearest->time != std::llrint(x))
+        text += QStringLiteral("at t= ") + text::formatInteger(nearest->time)
+                + QStringLiteral(": ");
+    return text + countText(nearest->fixedCount, all) + QStringLiteral(" fixed, ")
+           + countText(nearest->lostCount, all) + QStringLiteral(" lost");
 }
 
 QString TDrift2Form::histogramReadout(long double x) const
@@ -300,8 +328,9 @@ ModelDescription TDrift2Form::describe(TDrift2Form *self)
                            p.level(r.fixationProbability, 0, r.rows.back().time);
                    }),
     };
-    ends.readout = [](Value x, Value y) {
-        return timeReadout(x) + QStringLiteral("   fraction= ") + text::formatFixed(y, 5, 3);
+    ends.readout = [self](Value x, Value y) {
+        return timeReadout(x) + QStringLiteral("   fraction= ") + text::formatFixed(y, 5, 3)
+               + self->countsReadout(x);
     };
 
     ChartSpec finals = page("TabSheet4", "Final p[1]", "DriftChart4");
@@ -334,15 +363,21 @@ ModelDescription TDrift2Form::describe(TDrift2Form *self)
     const auto column = [&r](Extended DriftGeneration::*member) {
         return [&r, member](int row) { return r.rows[std::size_t(row)].*member; };
     };
+    const auto count = [&r](std::int32_t DriftGeneration::*member) {
+        return [&r, member](int row) { return Value(r.rows[std::size_t(row)].*member); };
+    };
+    const auto ofReplicates = [&r](Value n) {
+        return QLatin1Char(' ') + countText(std::int32_t(n), r.input.replicates);
+    };
     d.grid.columns = {
         {QStringLiteral(" time"), QStringLiteral("Time (in generations)"), QColor(),
          [&r](int row) { return Value(r.rows[std::size_t(row)].time); }, timeNumber, true},
         {QStringLiteral(" p[1]"), QStringLiteral("Mean frequency of A1 over the replicates"),
          kAllele1Colour, column(&DriftGeneration::meanP), gridNumber},
-        {QStringLiteral(" fixed"), QStringLiteral("Fraction of replicates in which A1 is fixed"),
-         QColor(), column(&DriftGeneration::fixed), gridNumber},
-        {QStringLiteral(" lost"), QStringLiteral("Fraction of replicates in which A1 is lost"),
-         QColor(), column(&DriftGeneration::lost), gridNumber},
+        {QStringLiteral(" fixed"), QStringLiteral("Replicates in which A1 is fixed"), QColor(),
+         count(&DriftGeneration::fixedCount), ofReplicates, true},
+        {QStringLiteral(" lost"), QStringLiteral("Replicates in which A1 is lost"), QColor(),
+         count(&DriftGeneration::lostCount), ofReplicates, true},
         {QStringLiteral(" obs. H"),
          QStringLiteral("Mean observed heterozygosity 2pq over the replicates"), kObservedColour,
          column(&DriftGeneration::meanH), gridNumber},
@@ -353,7 +388,31 @@ ModelDescription TDrift2Form::describe(TDrift2Form *self)
     d.grid.rows = [&r] { return int(r.rows.size()); };
     d.note = [self] { return self->note(); };
     // Exported: every input as shown (the seed's text among them), the note,
-    // the grid's columns at full precision.
+    // the statistics at full precision, the fractions fixed and lost with
+    // their numbers of replicates beside them.
     d.exports.fileStem = QStringLiteral("drift-2-alleles");
+    d.exports.columns = {
+        {QStringLiteral("time"), [&r](int row) { return Value(r.rows[std::size_t(row)].time); }},
+        {QStringLiteral("p[1]"), column(&DriftGeneration::meanP)},
+        {QStringLiteral("fixed"), column(&DriftGeneration::fixed)},
+        {QStringLiteral("fixed count"), count(&DriftGeneration::fixedCount)},
+        {QStringLiteral("lost"), column(&DriftGeneration::lost)},
+        {QStringLiteral("lost count"), count(&DriftGeneration::lostCount)},
+        {QStringLiteral("obs. H"), column(&DriftGeneration::meanH)},
+        {QStringLiteral("exp. H"), column(&DriftGeneration::expectedH)},
+    };
+    d.exports.generations = [&r] {
+        std::vector<std::int32_t> times;
+        for (const DriftGeneration &row : r.rows)
+            times.push_back(row.time);
+        return times;
+    };
+    d.exports.everyGeneration = [&r]() -> RowSource {
+        return [input = r.input](const RowSink &sink) {
+            for (const DriftGeneration &g : driftEveryGeneration(input))
+                sink({Value(g.time), g.meanP, g.fixed, Value(g.fixedCount), g.lost,
+                      Value(g.lostCount), g.meanH, g.expectedH});
+        };
+    };
     return d;
 }

@@ -7,7 +7,8 @@
 // same run. In: p[1] at the start, Ne, the number of replicates, the genotype
 // fitnesses, the seed ("New seed" takes one from the clock) and the number of
 // generations. Out: every replicate's p[1] with their mean; the mean observed
-// heterozygosity against the expected; the fractions fixed and lost with the
+// heterozygosity against the expected; the fractions fixed and lost (their
+// numbers of replicates in the readout, the grid and the export) with the
 // fixation probability; a histogram of the final frequencies; a table of the
 // stored generations; a note on the fixation probability.
 
@@ -43,6 +44,11 @@ public:
     void newSeed();
     // The line under the charts after a run.
     QString note() const;
+    // The replicates fixed and lost at the stored generation nearest to
+    // time x, for the readout of the fixed and lost chart: "   11 of 20
+    // fixed, 6 of 20 lost", "at t= 1230: " before the numbers when that
+    // generation is not x to the nearest; empty before a run.
+    QString countsReadout(long double x) const;
     // The status-bar readout of the histogram at final p[1] = x.
     QString histogramReadout(long double x) const;
 

@@ -16,6 +16,7 @@
 #include "arith/Equilibria.h"
 #include "controls/Chart.h"
 #include "models/ModelForm.h"
+#include "models/RunTable.h"
 
 #include <QColor>
 #include <QPoint>
@@ -285,7 +286,20 @@ struct ExportSpec {
     std::function<int()> rows;
     // None: the equilibria's lines, or without equilibria the window's note.
     std::function<QStringList()> notes;
+    // The generation of each row, ascending from 0; none: the rows are no
+    // run over generations. Where they leave generations out, the export
+    // says which it holds, and offers `everyGeneration` for runs of up to
+    // kEveryGenerationMost generations.
+    std::function<std::vector<std::int32_t>()> generations;
+    // The last run again with every generation, its rows in the export's
+    // columns, each row the same bits as the table's row of its generation.
+    // Asked when the run is kept: what it returns must hold that run's
+    // inputs, not read the window later.
+    std::function<RowSource()> everyGeneration;
 };
+
+// The longest run whose every generation Save As offers.
+inline constexpr std::int32_t kEveryGenerationMost = 1000000;
 
 struct ModelDescription {
     QString objectName;

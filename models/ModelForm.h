@@ -167,7 +167,9 @@ public:
     // in the grid; the grid's "Copy table").
     void copyResults();
     // One save dialog offering the table, the visible chart as a picture or
-    // a drawing, and the report; writes the file chosen (File, Save As).
+    // a drawing, the report and, when the table holds a sample of the run's
+    // generations and the window can give them all, the table with every
+    // generation; writes the file chosen (File, Save As).
     void saveResultsAs();
     // The chart's "Copy picture" and "Save picture..." (PNG or SVG).
     void copyChartPicture(QWidget *chart);
@@ -301,6 +303,7 @@ private:
     void showChartMenu(QWidget *chart, const QPoint &globalPos);
     void showGridMenu(const QPoint &globalPos);
     void askAndSave(const QList<ExportFormat> &formats, ExportFormat initial, QWidget *chart);
+    bool saveEveryGeneration(const QString &path);
 
     ModelFormSettings m_settings;
     QScrollArea *m_scrollArea = nullptr;

@@ -59,6 +59,14 @@ void addMenuItem(QMenu *menu, const QString &text, const QString &hint, QObject 
     QObject::connect(action, &QAction::triggered, context, guardedSlot(std::move(handler)));
 }
 
+// The busy pointer for as long as it lives.
+struct BusyPointer {
+    BusyPointer() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { QGuiApplication::restoreOverrideCursor(); }
+    BusyPointer(const BusyPointer &) = delete;
+    BusyPointer &operator=(const BusyPointer &) = delete;
+};
+
 QMenu *contextMenu(QWidget *parent, const QString &name)
 {
     auto *menu = new QMenu(parent);
@@ -162,9 +170,12 @@ void ModelForm::saveResultsAs()
 {
     if (!m_results)
         return;
-    askAndSave({ExportFormat::Table, ExportFormat::Picture, ExportFormat::Drawing,
-                ExportFormat::Report},
-               ExportFormat::Table, visiblePicture());
+    QList<ExportFormat> formats{ExportFormat::Table, ExportFormat::Picture,
+                                ExportFormat::Drawing, ExportFormat::Report};
+    // A table of sampled generations can be had with every one.
+    if (m_results->everyGeneration)
+        formats.append(ExportFormat::EveryGeneration);
+    askAndSave(formats, ExportFormat::Table, visiblePicture());
 }
 
 void ModelForm::copyChartPicture(QWidget *chart)
@@ -207,6 +218,8 @@ void ModelForm::askAndSave(const QList<ExportFormat> &formats, ExportFormat init
 
 bool ModelForm::saveResults(const QString &path, ExportFormat format, QWidget *chart)
 {
+    if (format == ExportFormat::EveryGeneration)
+        return saveEveryGeneration(path);
     if (!chart)
         chart = visiblePicture();
     FileWriter write;
@@ -234,8 +247,22 @@ bool ModelForm::saveResults(const QString &path, ExportFormat format, QWidget *c
             return writeRunReport(*m_results, chartPages(), device, reason);
         };
         break;
+    case ExportFormat::EveryGeneration:
+        return false;
     }
     return saveFile(this, path, write);
+}
+
+// The run is computed afresh and its rows go to the file as they come, so
+// that a million generations never stand in memory at once.
+bool ModelForm::saveEveryGeneration(const QString &path)
+{
+    if (!m_results || !m_results->everyGeneration)
+        return false;
+    const BusyPointer busy;
+    return saveFileInPieces(this, path, [table = m_results.get()](const auto &piece, QString &) {
+        return everyGenerationCsv(*table, piece);
+    });
 }
 
 // --- menus and keys ---

@@ -361,6 +361,21 @@ ModelDescription TMut2Form::describe(TMut2Form *self)
                 {"A2->A1 rate", "MutRate21RealSpinEdit", "MutRate21PowerSpinEdit"},
                 {"generations", "NgKesSpinEdit", "NgPowerSpinEdit"}};
     x.notes = [self] { return self->equilibriumLines(); };
+    x.generations = [] {
+        std::vector<std::int32_t> times;
+        for (int j = 0; j <= lastEntry(); ++j)
+            times.push_back(MutTimes[j]);
+        return times;
+    };
+    x.everyGeneration = []() -> RowSource {
+        return [n = MutNg, p0 = MutFreqs[0], u = MutRate12, v = MutRate21](const RowSink &sink) {
+            std::vector<Value> row;
+            MutEveryGeneration(n, p0, u, v, [&](std::int32_t t, const TFreqPair &p) {
+                row = {Value(t), p[1], p[2]};
+                sink(row);
+            });
+        };
+    };
     return d;
 }
 

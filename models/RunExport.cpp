@@ -41,6 +41,7 @@ constexpr FormatInfo kFormats[] = {
     {ExportFormat::Picture, "Chart as picture (*.png)", "png"},
     {ExportFormat::Drawing, "Chart as drawing (*.svg)", "svg"},
     {ExportFormat::Report, "Report (*.pdf)", "pdf"},
+    {ExportFormat::EveryGeneration, "CSV, every generation (*.csv)", "csv"},
 };
 
 const FormatInfo &info(ExportFormat format)
@@ -407,13 +408,17 @@ QStringList exportFilters(const QList<ExportFormat> &formats)
 
 ExportFormat exportFormatFor(const QString &path, const QString &filter, ExportFormat fallback)
 {
-    if (const FormatInfo *bySuffix = infoForSuffix(path))
-        return bySuffix->format;
+    const FormatInfo *byFilter = nullptr;
     for (const FormatInfo &entry : kFormats) {
         if (filter == QLatin1String(entry.filter))
-            return entry.format;
+            byFilter = &entry;
     }
-    return fallback;
+    const FormatInfo *bySuffix = infoForSuffix(path);
+    const bool filterHasSuffix =
+        byFilter && bySuffix && QLatin1String(byFilter->suffix) == QLatin1String(bySuffix->suffix);
+    if (bySuffix && !filterHasSuffix)
+        return bySuffix->format;
+    return byFilter ? byFilter->format : fallback;
 }
 
 QString exportFileName(const QString &stem, const QDateTime &when, ExportFormat format)

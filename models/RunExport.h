@@ -22,7 +22,9 @@ namespace morva {
 
 struct RunTable;
 
-enum class ExportFormat { Table, Picture, Drawing, Report };
+// EveryGeneration: the table's CSV with every generation of a run whose
+// table holds a sample of them (everyGenerationCsv).
+enum class ExportFormat { Table, Picture, Drawing, Report, EveryGeneration };
 
 // A chart (a chart::Chart or a chart::SimplexChart) with the title of the
 // page it stands on.
@@ -32,13 +34,14 @@ struct ChartPage {
 };
 
 // "Table (*.csv)", "Chart as picture (*.png)", "Chart as drawing (*.svg)",
-// "Report (*.pdf)".
+// "Report (*.pdf)", "CSV, every generation (*.csv)".
 QString exportFilter(ExportFormat format);
 // "csv", "png", "svg", "pdf".
 QString exportSuffix(ExportFormat format);
 QStringList exportFilters(const QList<ExportFormat> &formats);
-// The format of a chosen file: by its extension when that is one of ours,
-// else by the chosen filter; `fallback` when neither tells.
+// The format of a chosen file: by its extension when that is one of ours
+// (the chosen filter's format when it has that extension too), else by the
+// chosen filter; `fallback` when neither tells.
 ExportFormat exportFormatFor(const QString &path, const QString &filter, ExportFormat fallback);
 // "<stem>-yyyy-MM-dd-HHmm.<suffix>".
 QString exportFileName(const QString &stem, const QDateTime &when, ExportFormat format);

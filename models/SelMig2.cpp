@@ -62,6 +62,7 @@ void TSelMig2Form::compute(TwoAlleleResults &r)
     in.m = settled(QStringLiteral("MigRateRealSpinEdit"));
     in.ng = generations();
     runSelMig(in, r.run);
+    r.everyGeneration = [in](const TwoAlleleVisitor &visit) { visitSelMig(in, visit); };
     SelMigCurves curves;
     computeSelMigCurves(in, kCurveIntervals, curves);
     r.curveP = std::move(curves.p);

@@ -58,6 +58,7 @@ void TSelMut2Form::compute(TwoAlleleResults &r)
     in.v = scaled(rateField(2, 1, "RealSpinEdit"), rateField(2, 1, "PowerSpinEdit"));
     in.ng = generations();
     runSelMut(in, r.run);
+    r.everyGeneration = [in](const TwoAlleleVisitor &visit) { visitSelMut(in, visit); };
     SelMutCurves curves;
     computeSelMutCurves(in, kCurveIntervals, curves);
     r.curveP = std::move(curves.p);

@@ -334,6 +334,16 @@ ModelDescription TwoAlleleForm::describe(TwoAlleleForm *self, TwoAlleleDesign de
         {QStringLiteral("W[1]"), column(r.run.W1)}, {QStringLiteral("W[2]"), column(r.run.W2)},
         {QStringLiteral("Wmed"), column(r.run.wmed)},
     };
+    d.exports.generations = [&r] { return r.run.t; };
+    d.exports.everyGeneration = [&r]() -> RowSource {
+        return [again = r.everyGeneration](const RowSink &sink) {
+            std::vector<Value> row;
+            again([&](const TwoAlleleGeneration &g) {
+                row = {Value(g.t), g.p1, g.p2, g.W1, g.W2, g.wmed};
+                sink(row);
+            });
+        };
+    };
     d.note = design.note;
     return d;
 }

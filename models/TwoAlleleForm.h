@@ -30,6 +30,8 @@ struct TwoAlleleResults {
     std::vector<Extended> curveB;
     std::vector<Extended> curveTotal;
     FixedPoints equilibria;
+    // The same run with every generation, each handed to the visitor.
+    std::function<void(const TwoAlleleVisitor &)> everyGeneration;
 };
 
 // What differs between the windows.

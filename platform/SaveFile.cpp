@@ -11,8 +11,8 @@ namespace morva {
 
 namespace {
 
-// The content is made in memory first: the file then gets it in writes that
-// go on after a short one, so a full disk reports its own reason.
+// A piece goes to the file in writes that go on after a short one, so a
+// full disk reports its own reason.
 bool writeAll(QSaveFile &file, const QByteArray &bytes)
 {
     qint64 done = 0;
@@ -25,7 +25,43 @@ bool writeAll(QSaveFile &file, const QByteArray &bytes)
     return file.flush();
 }
 
-// Writes and commits; false with the reason of the first failure.
+// Opens the file, writes the pieces `write` hands on, and commits; false
+// with the reason of the first failure.
+bool writePieces(const QString &path, const PieceWriter &write, QString &reason)
+{
+    QSaveFile file(path);
+    // Unbuffered: a buffered write that fails only on the flush loses its
+    // reason ("Unknown error").
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        reason = file.errorString();
+        return false;
+    }
+    // Closing the file in commit() forgets why a write failed: take the
+    // reason while it is known.
+    QString fileReason;
+    const auto piece = [&file, &fileReason](const QByteArray &bytes) {
+        if (writeAll(file, bytes))
+            return true;
+        fileReason = file.errorString();
+        return false;
+    };
+    if (!write(piece, reason)) {
+        if (!fileReason.isEmpty())
+            reason = fileReason;
+        else if (reason.isEmpty())
+            reason = QStringLiteral("the content could not be made");
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        reason = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+// The content is made in memory in full, then written as one piece: a
+// content that cannot be made leaves the file unopened.
 bool writeThrough(const QString &path, const FileWriter &write, QString &reason)
 {
     QBuffer content;
@@ -35,23 +71,17 @@ bool writeThrough(const QString &path, const FileWriter &write, QString &reason)
             reason = QStringLiteral("the content could not be made");
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        reason = file.errorString();
-        return false;
-    }
-    // Closing the file in commit() forgets why a write failed: take the
-    // reason while it is known.
-    if (!writeAll(file, content.data())) {
-        reason = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        reason = file.errorString();
-        return false;
-    }
-    return true;
+    return writePieces(path, [&content](const auto &piece, QString &) {
+        return piece(content.data());
+    }, reason);
+}
+
+bool report(QWidget *parent, const QString &path, const QString &reason)
+{
+    desktop().showMessage(parent, MessageIcon::Error, QString::fromLatin1(kApplicationTitle),
+                          saveErrorText(path, reason.isEmpty() ? QStringLiteral("unknown error")
+                                                               : reason));
+    return false;
 }
 
 } // namespace
@@ -64,12 +94,13 @@ QString saveErrorText(const QString &path, const QString &reason)
 bool saveFile(QWidget *parent, const QString &path, const FileWriter &write)
 {
     QString reason;
-    if (writeThrough(path, write, reason))
-        return true;
-    desktop().showMessage(parent, MessageIcon::Error, QString::fromLatin1(kApplicationTitle),
-                          saveErrorText(path, reason.isEmpty() ? QStringLiteral("unknown error")
-                                                               : reason));
-    return false;
+    return writeThrough(path, write, reason) || report(parent, path, reason);
+}
+
+bool saveFileInPieces(QWidget *parent, const QString &path, const PieceWriter &write)
+{
+    QString reason;
+    return writePieces(path, write, reason) || report(parent, path, reason);
 }
 
 } // namespace morva

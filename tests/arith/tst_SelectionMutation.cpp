@@ -35,6 +35,21 @@ class TestSelectionMutation : public QObject {
     Q_OBJECT
 
 private slots:
+    // State: a visitor that raises division by zero. Action: every generation
+    // of a run. Expected: no error, every generation visited once; the
+    // visitor's flags are not the run's.
+    void visitorFlagsAreNotTheRuns()
+    {
+        const SelMutParams in = params(0.8L, 0.7L, 0.9L, 1e-3L, 1e-4L, 0.6L, 5);
+        std::int32_t next = 0;
+        visitSelMut(in, [&next](const TwoAlleleGeneration &now) {
+            QCOMPARE(now.t, next++);
+            volatile long double zero = 0;
+            (void)(1 / zero);
+        });
+        QCOMPARE(next, 6);
+    }
+
     // State: u = v = 0. Action: 1000 generations. Expected: p1, p2, W1, W2
     // and Wmed of every generation are SelTrajectory's bits.
     void withoutMutationIsSelection_data()

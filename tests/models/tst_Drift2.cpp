@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 
+#include <cmath>
 #include <memory>
 #include <numeric>
 
@@ -80,6 +81,7 @@ private slots:
     void newSeedFromTheClock();
     void keysAndTabOrder();
     void histogramReadout();
+    void fixedAndLostReadoutCounts();
     void cancelHandsBack();
 
 private:
@@ -112,11 +114,11 @@ void TestDrift2::defaultRun()
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
     QCOMPARE(h->grid()->rowCount(), 202);
     QCOMPARE(h->row(0), (QStringList{" time", " p[1]", " fixed", " lost", " obs. H", " exp. H"}));
-    QCOMPARE(h->row(1), (QStringList{" 0", "0.50000", "0.00000", "0.00000", "0.50000",
+    QCOMPARE(h->row(1), (QStringList{" 0", "0.50000", " 0 of 20", " 0 of 20", "0.50000",
                                       "0.50000"}));
-    QCOMPARE(h->row(2), (QStringList{" 1", "0.49350", "0.00000", "0.00000", "0.49209",
+    QCOMPARE(h->row(2), (QStringList{" 1", "0.49350", " 0 of 20", " 0 of 20", "0.49209",
                                       "0.49500"}));
-    QCOMPARE(h->row(201), (QStringList{" 200", "0.60800", "0.55000", "0.30000", "0.04142",
+    QCOMPARE(h->row(201), (QStringList{" 200", "0.60800", " 11 of 20", " 6 of 20", "0.04142",
                                         "0.06699"}));
 
     morva::chart::Chart *chart = h->form->chart(0);
@@ -245,12 +247,18 @@ void TestDrift2::typedInputsRunAndExport()
                            {"A1A2 fitness", "0.5"}, {"A2A2 fitness", "1.75"},
                            {"seed", "18446744073709551615"}, {"number of generations", "10000"}}));
     QCOMPARE(table.notes, QStringList{h->form->noteLabel()->text()});
-    QCOMPARE(table.header, (QStringList{"time", "p[1]", "fixed", "lost", "obs. H", "exp. H"}));
+    QCOMPARE(table.header, (QStringList{"time", "p[1]", "fixed", "fixed count", "lost",
+                                        "lost count", "obs. H", "exp. H"}));
     QCOMPARE(table.rowCount(), 1001);
     const morva::DriftGeneration &last = h->form->driftResult().rows.back();
     QCOMPARE(table.at(1000, 0), 10000.0L);
     QCOMPARE(table.at(1000, 1), last.meanP);
-    QCOMPARE(table.at(1000, 4), last.meanH);
+    QCOMPARE(table.at(1000, 2), last.fixed);
+    QCOMPARE(table.at(1000, 3), static_cast<long double>(last.fixedCount));
+    QCOMPARE(table.at(1000, 4), last.lost);
+    QCOMPARE(table.at(1000, 5), static_cast<long double>(last.lostCount));
+    QCOMPARE(last.fixedCount + last.lostCount, 3);
+    QCOMPARE(table.at(1000, 6), last.meanH);
 }
 
 // State: after a default run, fields typed over. Action: Enter in the
@@ -355,6 +363,29 @@ void TestDrift2::histogramReadout()
     const int last = h->form->histogram().back();
     QCOMPARE(chart->statusTip(),
              QStringLiteral(" final p[1] in [0.95, 1]: %1 replicates").arg(last));
+}
+
+// State: after the default run, the fixed and lost chart shown. Action: the
+// pointer at generation 150 or so. Expected: the replicates fixed and lost
+// at the generation under the pointer, as counts of all.
+void TestDrift2::fixedAndLostReadoutCounts()
+{
+    h->clickRun();
+    h->form->pageControl()->setCurrentIndex(2);
+    morva::chart::Chart *chart = h->form->chart(2);
+    const auto x = morva::test::findPixel(chart, true, [](double v) { return v >= 150; });
+    const auto y = morva::test::findPixel(chart, false, [](double v) { return v <= 0.5; });
+    QVERIFY(x && y);
+    morva::test::hoverAt(chart, QPoint(*x, *y));
+    const long long t = std::llrint(chart->bottomValueAt(*x));
+    const morva::DriftGeneration &at = h->form->driftResult().rows.at(std::size_t(t));
+    QVERIFY(at.fixedCount > 0 && at.lostCount > 0);
+    const QString tip = chart->statusTip();
+    QVERIFY2(tip.startsWith(QStringLiteral(" t= %1   fraction= ").arg(t)), qPrintable(tip));
+    QVERIFY2(tip.endsWith(QStringLiteral("   %1 of 20 fixed, %2 of 20 lost")
+                              .arg(at.fixedCount)
+                              .arg(at.lostCount)),
+             qPrintable(tip));
 }
 
 // Action: Cancel. Expected: the hand-back with the window closed.

@@ -2,7 +2,9 @@
 // the charts' context menus, Save As through the save dialog, and what a
 // failed save leaves. The largest run of each model goes out on the
 // clipboard and into CSV and reads back equal to the arithmetic state bit
-// for bit. State / Action / Expected in each test's comment.
+// for bit; a long run of each window that shows a sample of its
+// generations goes out with every generation, holding the sample's rows to
+// the bit. State / Action / Expected in each test's comment.
 
 #include "arith/PgMathMu.h"
 #include "arith/PgMathSe.h"
@@ -10,11 +12,14 @@
 #include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
 #include "models/ModelForm.h"
+#include "models/Drift2.h"
 #include "models/Mut2.h"
 #include "models/RunExport.h"
 #include "models/RunTable.h"
 #include "models/SelDi2.h"
 #include "models/SelDi3.h"
+#include "models/SelMig2.h"
+#include "models/SelMut2.h"
 #include "platform/SaveFile.h"
 #include "tests/support/ExportReader.h"
 #include "tests/support/GuiFixture.h"
@@ -40,7 +45,7 @@ using morva::test::ReadTable;
 
 namespace {
 
-enum class Model { Selection2, Selection3, Mutation };
+enum class Model { Selection2, Selection3, Mutation, SelectionMutation, SelectionMigration, Drift };
 
 struct Harness {
     morva::test::GuiFixture fixture;
@@ -59,6 +64,9 @@ struct Harness {
         case Model::Selection2: form = new TSelDi2Form([] {}); break;
         case Model::Selection3: form = new TSelDi3Form([] {}); break;
         case Model::Mutation: form = new TMut2Form([] {}); break;
+        case Model::SelectionMutation: form = new TSelMut2Form([] {}); break;
+        case Model::SelectionMigration: form = new TSelMig2Form([] {}); break;
+        case Model::Drift: form = new TDrift2Form([] {}); break;
         }
         area->addSubWindow(form);
         form->show();
@@ -83,6 +91,22 @@ struct Harness {
         run();
     }
     void run() const { QTest::mouseClick(form->runButton(), Qt::LeftButton); }
+    // Runs `generations`: the mutation window's "5x10^3" as its two fields,
+    // the others typed into their generations field and run with Enter.
+    void runFor(const QString &generations) const
+    {
+        if (auto *m = qobject_cast<TMut2Form *>(form)) {
+            const QStringList parts = generations.split(QStringLiteral("x10^"));
+            m->NgKesSpinEdit->setValue(parts.at(0).toInt());
+            m->NgPowerSpinEdit->setValue(parts.at(1).toInt());
+            run();
+            return;
+        }
+        auto *field = form->findChild<QLineEdit *>(QStringLiteral("SelNgKesSpinEdit"));
+        field->setFocus();
+        field->setText(generations);
+        QTest::keyClick(field, Qt::Key_Return);
+    }
 };
 
 QString clipboardText()
@@ -151,6 +175,18 @@ QMenu *contextMenuOf(QWidget *widget)
     return qobject_cast<QMenu *>(QApplication::activePopupWidget());
 }
 
+// Each line of a file in turn; false when it cannot be read.
+template <class Each>
+bool forEachLine(const QString &path, Each each)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    while (!file.atEnd())
+        each(file.readLine());
+    return true;
+}
+
 QStringList actionTexts(const QMenu *menu)
 {
     QStringList texts;
@@ -177,6 +213,8 @@ private slots:
     void saveAsOffersFourTypes_data();
     void saveAsOffersFourTypes();
     void failedSaveKeepsEverything();
+    void sampledRunsGiveEveryGeneration_data();
+    void sampledRunsGiveEveryGeneration();
 
 private:
     std::unique_ptr<Harness> h;
@@ -431,6 +469,91 @@ void TestModelFormExport::failedSaveKeepsEverything()
     QCOMPARE(fileContents(earlier), QByteArray("earlier\r\n"));
     QCOMPARE(morva::tableTsv(h->form->results()), before);
     QCOMPARE(h->form->grid()->cell(3, 31), gridBefore);
+}
+
+void TestModelFormExport::sampledRunsGiveEveryGeneration_data()
+{
+    QTest::addColumn<Model>("model");
+    QTest::addColumn<QString>("generations");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("offered");
+    QTest::newRow("selection with mutation, the longest run")
+        << Model::SelectionMutation << "1000000"
+        << "0 to 1000 every generation, then 1001 more to 1000000, 998 to 999 apart" << true;
+    QTest::newRow("selection with migration")
+        << Model::SelectionMigration << "3002"
+        << "0 to 1000 every generation, then every 2nd to 3002" << true;
+    QTest::newRow("mutation") << Model::Mutation << "5x10^3" << "0, then every 100th to 5000"
+                              << true;
+    QTest::newRow("mutation beyond a million generations")
+        << Model::Mutation << "21x10^8" << "0, then every 42000000th to 2100000000" << false;
+    QTest::newRow("drift") << Model::Drift << "10000" << "0, then every 10th to 10000" << true;
+}
+
+// State: a run whose table holds a sample of its generations. Action: Save
+// As the table, then Save As "CSV, every generation". Expected: the table
+// says which generations it shows; the second file (offered up to a million
+// generations) has the same inputs, notes and header without that line, a
+// row for every generation, and the sampled rows, text for text, so bit for
+// bit.
+void TestModelFormExport::sampledRunsGiveEveryGeneration()
+{
+    QFETCH(Model, model);
+    QFETCH(QString, generations);
+    QFETCH(QString, shown);
+    QFETCH(bool, offered);
+    h->open(model);
+    h->runFor(generations);
+    QVERIFY(h->form->hasResults());
+    QCOMPARE(h->form->results().generationsShown, shown);
+
+    const QString every = QStringLiteral("CSV, every generation (*.csv)");
+    QTemporaryDir dir;
+    morva::test::FakeDesktop &desktop = h->fixture.desktop;
+    desktop.saveAnswer = {dir.filePath(QStringLiteral("sample.csv")),
+                          QStringLiteral("Table (*.csv)")};
+    h->form->saveResultsAs();
+    QCOMPARE(desktop.saveDialogs.last().filters.contains(every), offered);
+    const std::optional<ReadTable> sample =
+        morva::test::readCsv(fileContents(dir.filePath("sample.csv")));
+    QVERIFY(sample);
+    QCOMPARE(sample->notes.last(), QStringLiteral("generations shown: ") + shown);
+    if (!offered)
+        return;
+
+    desktop.saveAnswer = {dir.filePath(QStringLiteral("every.csv")), every};
+    h->form->saveResultsAs();
+    MORVA_VERIFY_NO_MESSAGE(desktop);
+    // Read line by line: a million rows never stand in memory.
+    QByteArrayList head;
+    QHash<qint64, QByteArray> sampled;
+    qint64 last = -1;
+    QVERIFY(forEachLine(dir.filePath("sample.csv"), [&](const QByteArray &line) {
+        if (line.startsWith('#') || head.isEmpty() || head.last().startsWith('#')) {
+            head.append(line);
+            return;
+        }
+        last = line.left(line.indexOf(',')).toLongLong();
+        sampled.insert(last, line);
+    }));
+    head.removeAt(head.size() - 2);  // the generations shown
+    QByteArrayList everyHead;
+    qint64 rows = 0;
+    QList<qint64> mismatches;
+    QVERIFY(forEachLine(dir.filePath("every.csv"), [&](const QByteArray &line) {
+        if (everyHead.size() < head.size()) {
+            everyHead.append(line);
+            return;
+        }
+        const auto found = sampled.constFind(rows);
+        if (!line.startsWith(QByteArray::number(rows) + ',')
+            || (found != sampled.cend() && *found != line))
+            mismatches.append(rows);
+        ++rows;
+    }));
+    QCOMPARE(everyHead, head);
+    QCOMPARE(mismatches, QList<qint64>());
+    QCOMPARE(rows, last + 1);
 }
 
 MORVA_GUI_TEST_MAIN(TestModelFormExport)

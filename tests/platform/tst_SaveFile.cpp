@@ -28,6 +28,21 @@ morva::FileWriter writeBytes(const QByteArray &bytes)
     return [bytes](QIODevice &device, QString &) { return device.write(bytes) == bytes.size(); };
 }
 
+// Saves kNew at `path`: made in memory, or handed on in four pieces.
+bool saveNew(const QString &path, bool inPieces)
+{
+    if (!inPieces)
+        return saveFile(nullptr, path, writeBytes(kNew));
+    return morva::saveFileInPieces(nullptr, path, [](const auto &piece, QString &) {
+        const qsizetype quarter = kNew.size() / 4;
+        for (int i = 0; i < 4; ++i) {
+            if (!piece(kNew.mid(i * quarter, quarter)))
+                return false;
+        }
+        return true;
+    });
+}
+
 QByteArray contents(const QString &path)
 {
     QFile file(path);
@@ -71,6 +86,7 @@ private:
 class TestSaveFile : public QObject {
     Q_OBJECT
 private slots:
+    void replacesWhenComplete_data();
     void replacesWhenComplete();
     void failureLeavesEarlierFile_data();
     void failureLeavesEarlierFile();
@@ -78,13 +94,21 @@ private slots:
 
 // State: an earlier file. Action: save new content over it. Expected: the
 // new content, no message, no temporary file left beside it.
+void TestSaveFile::replacesWhenComplete_data()
+{
+    QTest::addColumn<bool>("inPieces");
+    QTest::newRow("made in memory") << false;
+    QTest::newRow("in pieces") << true;
+}
+
 void TestSaveFile::replacesWhenComplete()
 {
+    QFETCH(bool, inPieces);
     FakeDesktop desktop;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("run.csv"));
     writeFile(path, kOld);
-    QVERIFY(saveFile(nullptr, path, writeBytes(kNew)));
+    QVERIFY(saveNew(path, inPieces));
     QCOMPARE(contents(path), kNew);
     QVERIFY(desktop.messages.isEmpty());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("run.csv")});
@@ -94,11 +118,16 @@ void TestSaveFile::failureLeavesEarlierFile_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("folder is a regular file") << "underFile" << "Not a directory";
-    QTest::newRow("a folder stands where the file goes") << "folderInPlace"
-                                                         << "Filename refers to a directory";
-    QTest::newRow("disk full (file size limit)") << "tooLarge" << "File too large";
-    QTest::newRow("folder nobody can write") << "readOnly" << "";
+    QTest::addColumn<bool>("inPieces");
+    QTest::newRow("folder is a regular file") << "underFile" << "Not a directory" << false;
+    QTest::newRow("a folder stands where the file goes")
+        << "folderInPlace" << "Filename refers to a directory" << false;
+    QTest::newRow("disk full (file size limit)") << "tooLarge" << "File too large" << false;
+    QTest::newRow("folder nobody can write") << "readOnly" << "" << false;
+    QTest::newRow("in pieces, folder is a regular file") << "underFile" << "Not a directory"
+                                                         << true;
+    QTest::newRow("in pieces, disk full after the first")
+        << "tooLarge" << "File too large" << true;
 }
 
 // State: an earlier file (or folder) where the save cannot be made. Action:
@@ -109,6 +138,7 @@ void TestSaveFile::failureLeavesEarlierFile()
 {
     QFETCH(QString, kind);
     QFETCH(QString, reason);
+    QFETCH(bool, inPieces);
     FakeDesktop desktop;
     QTemporaryDir dir;
     QString path = dir.filePath(QStringLiteral("run.csv"));
@@ -124,7 +154,8 @@ void TestSaveFile::failureLeavesEarlierFile()
         writeFile(earlier, kOld);
     } else if (kind == QLatin1String("tooLarge")) {
         writeFile(path, kOld);
-        limit = std::make_unique<FileSizeLimit>(1024);
+        // Beyond the first piece, when the content comes in pieces.
+        limit = std::make_unique<FileSizeLimit>(inPieces ? kNew.size() / 4 + 1024 : 1024);
     } else {
         // A folder of the process file system: nobody, root included, can
         // create a file in it.
@@ -132,7 +163,7 @@ void TestSaveFile::failureLeavesEarlierFile()
         earlier.clear();
     }
 
-    QVERIFY(!saveFile(nullptr, path, writeBytes(kNew)));
+    QVERIFY(!saveNew(path, inPieces));
     limit.reset();
 
     QCOMPARE(desktop.messages.size(), 1);
