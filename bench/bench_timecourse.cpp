@@ -1,7 +1,7 @@
 // A Run of the windows of partial selfing, a sex-linked locus and linkage
 // between two loci over their largest number of generations, 1000: from the
-// click to the grid (1002 rows) and both charts refilled (goal: under 8 ms),
-// and the same with the repaint that follows.
+// click to the grid (1002 rows) and both charts refilled (goal: under 8 ms).
+// Run to repainted is measured for every window in bench_windows.cpp.
 
 #include "controls/KesSpinEdits1.h"
 #include "models/Inbreed.h"
@@ -41,24 +41,10 @@ void runToRefilled(benchmark::State &state)
     window.count(state);
 }
 
-template <class Form>
-void runToRepainted(benchmark::State &state)
-{
-    Window<Form> window;
-    for (auto _ : state) {
-        window.run();
-        QApplication::processEvents();
-    }
-    window.count(state);
-}
-
 } // namespace
 
 BENCHMARK(runToRefilled<TInbreedForm>)->Unit(benchmark::kMillisecond);
 BENCHMARK(runToRefilled<TSexLinkForm>)->Unit(benchmark::kMillisecond);
 BENCHMARK(runToRefilled<TLinkDisForm>)->Unit(benchmark::kMillisecond);
-BENCHMARK(runToRepainted<TInbreedForm>)->Unit(benchmark::kMillisecond);
-BENCHMARK(runToRepainted<TSexLinkForm>)->Unit(benchmark::kMillisecond);
-BENCHMARK(runToRepainted<TLinkDisForm>)->Unit(benchmark::kMillisecond);
 
 MORVA_BENCH_MAIN()

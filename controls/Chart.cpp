@@ -865,10 +865,15 @@ void Chart::commit()
                 series->d->series->clear();
         }
     }
+    const QStringList bottomLabels = d->bottom->d->labels;
+    const QStringList leftLabels = d->left->d->labels;
     layOutLabels();
     // New labels may leave room for a title left out before: the layout
-    // they bring decides again.
-    d->titlesSize = QSizeF();
+    // they bring decides again. The same labels leave the decision made for
+    // this size standing (trying a title that cannot fit again lays the
+    // chart out twice, each time mapping and outlining every line anew).
+    if (d->bottom->d->labels != bottomLabels || d->left->d->labels != leftLabels)
+        d->titlesSize = QSizeF();
     for (const auto &series : d->series) {
         if (!series->d->plain)
             series->d->series->replace(series->d->points);

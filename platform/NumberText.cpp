@@ -5,13 +5,16 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <clocale>
 #include <cmath>
 #include <locale.h>
 #include <stdlib.h>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <string>
 
 namespace morva::text {
@@ -228,6 +231,103 @@ QString pictureScientific(long double value, const Picture &pic)
            + exponentText(exponent, pic.exponentPlus, pic.exponentDigits);
 }
 
+// Fixed notation straight from the binary value, the way the grids write
+// thousands of cells a run without making the decimal form of each.
+// |value| = m x 2^q exactly (m at most 64 bits); times 10^r it is
+// m x 5^r x 2^(q + r), exact in 128 bits for r <= 18, so its integer part
+// and remainder are exact. That rounds half away from zero the same as the
+// 18-digit form does unless the remainder lies within half a unit of the
+// 18th significant digit of one half (the 18-digit form may then stand on
+// the other side of it); then, and for exponent notation, nothing is
+// returned and the decimal form decides.
+std::optional<QString> fixedFromBinary(long double value, int precision, int digits)
+{
+    static_assert(std::numeric_limits<long double>::radix == 2
+                  && std::numeric_limits<long double>::digits <= 64);
+    __extension__ using Wide = unsigned __int128;
+    // 10^k for |k| <= kPowers, as near as the type holds them.
+    constexpr int kPowers = 40;
+    static const std::array<long double, 2 * kPowers + 1> powers = [] {
+        std::array<long double, 2 * kPowers + 1> p{};
+        for (int k = -kPowers; k <= kPowers; ++k)
+            p[std::size_t(k + kPowers)] = std::pow(10.0L, k);
+        return p;
+    }();
+    const auto powerOfTen = [](int k) { return powers[std::size_t(k + kPowers)]; };
+
+    const long double magnitude = std::fabs(value);
+    if (!(magnitude >= powerOfTen(-kPowers + 1) && magnitude < powerOfTen(precision)))
+        return std::nullopt;
+    int binaryExponent = 0;
+    const long double mantissa = std::frexp(magnitude, &binaryExponent);
+    const auto m = static_cast<std::uint64_t>(std::ldexp(mantissa, 64));
+    const int q = binaryExponent - 64;
+    // Digits before the separator: 10^(e-1) <= |value| < 10^e, from the
+    // binary exponent and one comparison; checked exactly below where it
+    // matters.
+    int e = int(std::floor((binaryExponent - 1) * 0.30102999566398120)) + 1;
+    if (magnitude >= powerOfTen(e))
+        ++e;
+    if (e > precision)
+        return std::nullopt;
+    const int keep = std::min(precision, e + digits);
+    const int r = keep - e; // decimals rounded to, 0..digits
+    Wide scaled = m;
+    for (int i = 0; i < r; ++i)
+        scaled *= 5;
+    const int shift = q + r;
+    Wide whole = 0;
+    bool up = false;
+    if (shift >= 0) {
+        if (shift > 60)
+            return std::nullopt;
+        whole = scaled << shift;
+    } else if (-shift < 128) {
+        const int s = -shift;
+        whole = scaled >> s;
+        const Wide rest = scaled & ((Wide(1) << s) - 1);
+        const Wide half = Wide(1) << (s - 1);
+        // Ten times half a unit of the 18th digit, for an estimate of e one short.
+        const long double margin = std::ldexp(5 * powerOfTen(std::max(keep - 18, -kPowers)), s);
+        const long double distance =
+            rest >= half ? static_cast<long double>(rest - half)
+                         : static_cast<long double>(half - rest);
+        if (distance <= margin)
+            return std::nullopt;
+        up = rest > half;
+    }
+    std::uint64_t power = 1;
+    for (int i = 0; i < keep - 1 && keep > 0; ++i)
+        power *= 10;
+    // The estimate of e decides the rounding place where the precision
+    // limits the digits: check it exactly there.
+    if (keep > 0 && (whole < power || whole >= Wide(power) * 10))
+        return std::nullopt;
+    auto rounded = static_cast<std::uint64_t>(whole) + (up ? 1 : 0);
+    if (keep > 0 && rounded == power * 10 && e + 1 > precision)
+        return std::nullopt;
+    // A value rounded to zero carries no minus.
+    const bool negative = rounded != 0 && std::signbit(value);
+
+    // Written back to front into one buffer: sign, units, separator, the r
+    // decimals rounded to, zeros up to `digits` decimals.
+    std::array<QChar, 64> buffer;
+    std::size_t at = buffer.size();
+    for (int i = r; i < digits; ++i)
+        buffer[--at] = QLatin1Char('0');
+    for (int i = 0; i < r; ++i, rounded /= 10)
+        buffer[--at] = QLatin1Char(char('0' + rounded % 10));
+    if (digits > 0)
+        buffer[--at] = decimalSeparator();
+    do {
+        buffer[--at] = QLatin1Char(char('0' + rounded % 10));
+        rounded /= 10;
+    } while (rounded != 0);
+    if (negative)
+        buffer[--at] = QLatin1Char('-');
+    return QString(buffer.data() + at, qsizetype(buffer.size() - at));
+}
+
 bool isBlank(QChar c)
 {
     return c == QLatin1Char(' ');
@@ -258,6 +358,8 @@ QString formatFixed(long double value, int precision, int digits)
         return *special;
     precision = std::clamp(precision, 1, kMaxSignificant);
     digits = std::clamp(digits, 0, kMaxSignificant);
+    if (auto text = fixedFromBinary(value, precision, digits))
+        return *text;
     Decimal d = decompose(value);
     roundDigits(d, std::min(precision, d.exponent + digits));
     if (d.exponent > precision)

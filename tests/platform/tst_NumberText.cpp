@@ -73,6 +73,13 @@ void TestNumberText::fixed_data()
     // 0.150000000000000000, as a double 0.149999999999999994.
     QTest::newRow("extended 0.15 (2,1)") << 0.15L << 2 << 1 << "0.2";
     QTest::newRow("double 0.15 (2,1)") << (long double)(0.15) << 2 << 1 << "0.1";
+    // Just below a tie, so near it that the 18-digit form is the tie itself.
+    QTest::newRow("0.12349999999999999999 (4,3) rounds its 18-digit form")
+        << 0.12349999999999999999L << 4 << 3 << "0.124";
+    QTest::newRow("-0.12349999999999999999 (4,3)") << -0.12349999999999999999L << 4 << 3 << "-0.124";
+    QTest::newRow("0.1234999999999999 (4,3) stays below the tie")
+        << 0.1234999999999999L << 4 << 3 << "0.123";
+    QTest::newRow("1e-30 (6,5) rounds to zero") << 1e-30L << 6 << 5 << "0.00000";
     // Mutation grid (6, 5) and readouts (5, 3), (6, 4).
     QTest::newRow("0.6 (6,5)") << 0.6L << 6 << 5 << "0.60000";
     QTest::newRow("1 (6,5)") << 1.0L << 6 << 5 << "1.00000";
