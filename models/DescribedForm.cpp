@@ -6,6 +6,7 @@
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
+#include "models/Catalogue.h"
 #include "models/RunTable.h"
 #include "platform/Application.h"
 #include "platform/Hint.h"
@@ -722,9 +723,13 @@ RunTable DescribedForm::runTable() const
 {
     const ExportSpec &spec = m_description.exports;
     RunTable table;
-    if (spec.fileStem.isEmpty())
-        return table;
     table.fileStem = spec.fileStem;
+    if (table.fileStem.isEmpty()) {
+        if (const CatalogueRow *row = catalogueRowOfWindow(this))
+            table.fileStem = row->fileStem;
+    }
+    if (table.fileStem.isEmpty())
+        return table;
     const auto edit = [this](const QString &name) -> const QLineEdit * {
         const QLineEdit *field = m_fields.value(name);
         return field ? field : lineEdit(name);

@@ -390,7 +390,6 @@ ModelDescription TDrift2Form::describe(TDrift2Form *self)
     // Exported: every input as shown (the seed's text among them), the note,
     // the statistics at full precision, the fractions fixed and lost with
     // their numbers of replicates beside them.
-    d.exports.fileStem = QStringLiteral("drift-2-alleles");
     d.exports.columns = {
         {QStringLiteral("time"), [&r](int row) { return Value(r.rows[std::size_t(row)].time); }},
         {QStringLiteral("p[1]"), column(&DriftGeneration::meanP)},

@@ -116,7 +116,6 @@ ModelDescription TInbreedForm::describe(TInbreedForm *self)
     };
     d.grid.rows = [&r] { return int(r.t.size()); };
     d.note = [self] { return self->note(); };
-    d.exports.fileStem = QStringLiteral("partial-selfing");
     return d;
 }
 

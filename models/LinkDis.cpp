@@ -133,7 +133,6 @@ ModelDescription TLinkDisForm::describe(TLinkDisForm *self)
     d.grid.columns.push_back(r2);
     d.grid.rows = [&r] { return int(r.t.size()); };
     d.note = [self] { return self->note(); };
-    d.exports.fileStem = QStringLiteral("linkage-2-loci");
     return d;
 }
 

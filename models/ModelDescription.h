@@ -270,7 +270,7 @@ struct GridSpec {
 
 // The run as a table for export (models/RunTable.h).
 struct ExportSpec {
-    QString fileStem;                                    // empty: no export
+    QString fileStem;       // empty: the catalogue's for the window; none there: no export
     // An input's name and field, with the exponent field of a mantissa x
     // 10^exponent pair ("1.000x10^-6"); none: every field under its
     // user-facing name (a text field under its user name), a pair as one,

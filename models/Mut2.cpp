@@ -354,7 +354,6 @@ ModelDescription TMut2Form::describe(TMut2Form *self)
     // --- export: the stored generations' frequencies; a rate or the number
     // of generations as its two fields together show it ---
     ExportSpec &x = d.exports;
-    x.fileStem = QStringLiteral("mutation-2-alleles");
     x.inputs = {{"A1 frequency", "Freq1RealSpinEdit"},
                 {"A2 frequency", "Freq2RealSpinEdit"},
                 {"A1->A2 rate", "MutRate12RealSpinEdit", "MutRate12PowerSpinEdit"},

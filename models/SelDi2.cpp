@@ -377,7 +377,6 @@ ModelDescription TSelDi2Form::describe(TSelDi2Form *self)
     // --- export: every generation's frequencies, allele fitnesses and mean
     // fitness ---
     ExportSpec &x = d.exports;
-    x.fileStem = QStringLiteral("selection-2-alleles");
     x.inputs = {{"A1 frequency", "SelDi2Freq1RealSpinEdit"},
                 {"A2 frequency", "SelDi2Freq2RealSpinEdit"},
                 {"A1A1 fitness", "SelDi2Fit11RealSpinEdit"},

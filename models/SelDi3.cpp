@@ -357,7 +357,6 @@ ModelDescription TSelDi3Form::describe(TSelDi3Form *self)
     // --- export: every generation's frequencies, allele fitnesses and mean
     // fitness ---
     ExportSpec &x = d.exports;
-    x.fileStem = QStringLiteral("selection-3-alleles");
     for (const char *name : {"Freq1", "Freq2", "Freq3"})
         x.inputs.emplace_back(QStringLiteral("A%1 frequency").arg(QLatin1String(name).back()),
                               QStringLiteral("SelDi3%1RealSpinEdit").arg(QLatin1String(name)));

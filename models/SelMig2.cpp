@@ -24,7 +24,6 @@ TwoAlleleDesign TSelMig2Form::design(TSelMig2Form *self)
     TwoAlleleDesign d;
     d.objectName = QStringLiteral("SelMig2Form");
     d.caption = QStringLiteral(" MORVA - Natural Selection with migration, 2 alleles");
-    d.fileStem = QStringLiteral("selection-migration");
     d.prefix = QStringLiteral("SelMig2");
     d.frequencyCaption = QStringLiteral("Island allele frequencies");
     d.frequencies = {0.6L, 0.4L};

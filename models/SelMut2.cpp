@@ -28,7 +28,6 @@ TwoAlleleDesign TSelMut2Form::design(TSelMut2Form *self)
     TwoAlleleDesign d;
     d.objectName = QStringLiteral("SelMut2Form");
     d.caption = QStringLiteral(" MORVA - Natural Selection with mutation, 2 alleles");
-    d.fileStem = QStringLiteral("selection-mutation");
     d.prefix = QStringLiteral("SelMut2");
     d.generations = 500;
     d.modelBox = parameterBox(QStringLiteral("MutRatesGroupBox"), QStringLiteral("Mutation rates"),

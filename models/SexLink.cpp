@@ -90,7 +90,6 @@ ModelDescription TSexLinkForm::describe(TSexLinkForm *self)
     };
     d.grid.rows = [&r] { return int(r.t.size()); };
     d.note = [self] { return self->note(); };
-    d.exports.fileStem = QStringLiteral("sex-linked-locus");
     return d;
 }
 

@@ -327,7 +327,6 @@ ModelDescription TwoAlleleForm::describe(TwoAlleleForm *self, TwoAlleleDesign de
     };
     d.grid.rows = [&r] { return int(r.run.t.size()); };
     d.equilibria = [self] { return self->equilibriumSet(); };
-    d.exports.fileStem = design.fileStem;
     d.exports.columns = {
         {QStringLiteral("time"), [&r](int row) { return Value(r.run.t[std::size_t(row)]); }},
         {QStringLiteral("p[1]"), column(r.run.p1)}, {QStringLiteral("p[2]"), column(r.run.p2)},

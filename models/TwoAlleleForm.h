@@ -39,7 +39,6 @@ struct TwoAlleleDesign {
     QString objectName;
     QString caption;
     QString prefix;                  // of the control names: <prefix>FreqGroupBox ...
-    QString fileStem;                // of the names export proposes
     QString frequencyCaption = QStringLiteral("Allele frequencies");
     // The defaults: p[1], p[2]; w11, w12, w22; generations.
     std::array<form::Value, 2> frequencies{0.6L, 0.4L};

@@ -6,8 +6,9 @@
 // - open: the window the catalogue names opens; Help > About this model
 //   shows its page under its tree path;
 // - Run with the defaults: no message, every chart page has points, the grid
-//   has rows, and the export table has the grid's rows and columns, each
-//   value the one the grid's text rounds; a second Run gives the same bits;
+//   has rows, and the export table (named by the catalogue's file stem) has
+//   the grid's rows and columns, each value the one the grid's text rounds;
+//   a second Run gives the same bits;
 // - a field that is not a number: Run refuses, names the field, runs nothing;
 // - Cancel: the window is freed and the tree takes input again.
 
@@ -168,6 +169,7 @@ void TestContract::defaultRunFillsAndRepeats()
 
     const TStringAlignGrid *grid = window->grid();
     const RunTable first = window->results();
+    QCOMPARE(first.fileStem, rowOf(id).fileStem);
     QVERIFY(grid->rowCount() > 2);
     QCOMPARE(first.rowCount(), grid->rowCount() - 1);
     // Each grid column the export also has: the export's value is the one
