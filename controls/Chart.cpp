@@ -10,6 +10,7 @@
 #include <QGraphicsScene>
 #include <QFontMetrics>
 #include <QGraphicsItem>
+#include <QGraphicsTextItem>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -144,15 +145,19 @@ constexpr double kPlainLinesZ = 3.5;
 // Clipped to the plotting area grown by this much on every side, so that a
 // line along its edge (a frequency of 0 or 1 on a fixed axis) stays whole.
 constexpr double kPlainLinesMargin = 2;
+// Point markers: over the axes and every line (z 4 and 5), below the
+// legend.
+constexpr double kMarkersZ = 6;
 
-// The item that draws the plain line series: it covers the plotting area
-// and paints through the chart's function.
-class PlainLinesItem : public QGraphicsItem {
+// An item that covers the plotting area grown by a margin on every side and
+// paints through the chart's function, clipped to that area: the adapter
+// draws the plain line series and the point markers with it.
+class PlotLayerItem : public QGraphicsItem {
 public:
-    PlainLinesItem(QGraphicsItem *parent, std::function<void(QPainter *)> paint)
+    PlotLayerItem(QGraphicsItem *parent, double z, std::function<void(QPainter *)> paint)
         : QGraphicsItem(parent), m_paint(std::move(paint))
     {
-        setZValue(kPlainLinesZ);
+        setZValue(z);
         setFlag(ItemClipsToShape);
     }
     QRectF boundingRect() const override { return m_area; }
@@ -160,10 +165,9 @@ public:
     {
         m_paint(painter);
     }
-    void setArea(const QRectF &plotArea)
+    void setArea(const QRectF &plotArea, double margin)
     {
-        const double m = kPlainLinesMargin;
-        const QRectF area = plotArea.adjusted(-m, -m, m, m);
+        const QRectF area = plotArea.adjusted(-margin, -margin, margin, margin);
         if (area != m_area) {
             prepareGeometryChange();
             m_area = area;
@@ -193,6 +197,7 @@ struct Series::Data {
     bool inLegend = true;
     int lineWidth = 1;
     bool plain = false;
+    QImage markerImage; // a point series' marker
     // Kept in ascending x; equal x in the order added.
     QList<QPointF> points;
     QXYSeries *series = nullptr; // owned by the chart
@@ -574,10 +579,13 @@ struct Chart::Private {
     QColor leftWallColor;
     int legendSampleWidth = 25;
     bool crossHair = false;
-    PlainLinesItem *plainLines = nullptr; // a child of the chart, made with the first plain series
+    PlotLayerItem *plainLines = nullptr; // a child of the chart, made with the first plain series
+    PlotLayerItem *markers = nullptr;    // a child of the chart, made with the first point series
     bool layingOut = false;
     bool layOutAgain = false;
     QSizeF titlesSize; // the chart size the titles' visibility was decided for
+    QSizeF legendSize; // the chart size the legend's place was decided for
+    bool legendMoved = false; // moved from the top to the right by fitLegend()
 };
 
 namespace {
@@ -632,6 +640,7 @@ Chart::Chart(QWidget *parent) : QWidget(parent), d(new Private)
     // afresh for the room there is.
     connect(d->chart, &QChart::plotAreaChanged, this,
             guardedSlot([this](const QRectF &area) { fitLabelsToPlotArea(area); }));
+    connect(d->chart, &QChart::plotAreaChanged, this, [this] { updateLayers(); });
 }
 
 Chart::~Chart()
@@ -689,19 +698,55 @@ Series *Chart::addPlainLineSeries(const QString &name, const QString &title,
                               : adoptSeries(nullptr, SeriesKind::Line, name, title, color, false);
     series->d->plain = true;
     if (!d->plainLines) {
-        d->plainLines = new PlainLinesItem(d->chart, [this](QPainter *painter) {
+        d->plainLines = new PlotLayerItem(d->chart, kPlainLinesZ, [this](QPainter *painter) {
             paintPlainLines(painter);
         });
-        connect(d->chart, &QChart::plotAreaChanged, this, [this] { updatePlainLines(); });
-        updatePlainLines();
+        updateLayers();
     }
     return series;
 }
 
-void Chart::updatePlainLines()
+void Chart::updateLayers()
 {
+    const QRectF area = d->chart->plotArea();
     if (d->plainLines)
-        d->plainLines->setArea(d->chart->plotArea());
+        d->plainLines->setArea(area, kPlainLinesMargin);
+    if (d->markers) {
+        // Room for the largest marker centred on the area's edge.
+        int half = 0;
+        for (const auto &series : d->series) {
+            if (series->d->kind == SeriesKind::Points)
+                half = std::max(half, series->d->markerHalfSize);
+        }
+        d->markers->setArea(area, half + 1);
+    }
+}
+
+// Every point series' markers, in the order the series were added, centred
+// on their points, mapped as paintPlainLines() maps.
+void Chart::paintMarkers(QPainter *painter) const
+{
+    const QRectF area = d->chart->plotArea();
+    const Axis::Data *bottom = d->bottom->d;
+    const Axis::Data *left = d->left->d;
+    const double xSpan = bottom->maximum - bottom->minimum;
+    const double ySpan = left->maximum - left->minimum;
+    if (area.isEmpty() || !(xSpan > 0) || !(ySpan > 0))
+        return;
+    const double xScale = area.width() / xSpan;
+    const double yScale = area.height() / ySpan;
+    for (const auto &series : d->series) {
+        const Series::Data *data = series->d;
+        if (data->kind != SeriesKind::Points)
+            continue;
+        const QSizeF size = data->markerImage.size();
+        const QPointF centre(size.width() / 2, size.height() / 2);
+        for (const QPointF &point : data->series->points()) {
+            const QPointF at(area.left() + (point.x() - bottom->minimum) * xScale,
+                             area.bottom() - (point.y() - left->minimum) * yScale);
+            painter->drawImage(QRectF(at - centre, size), data->markerImage);
+        }
+    }
 }
 
 // Each plain series with two points or more as one polyline, in the order
@@ -747,11 +792,23 @@ Series *Chart::addPointSeries(const QString &name, const QString &title, const Q
     points->setPen(QPen(color, 1));
     // Markers drawn from one image, not one graphics item per point: a
     // thousand items cost tens of milliseconds per repaint.
-    points->setLightMarker(markerImage(shape, halfSize, color, fillColor));
+    const QImage image = markerImage(shape, halfSize, color, fillColor);
+    points->setLightMarker(image);
+    // Qt Charts clips its markers to the plotting area, cutting those on its
+    // edge: the series stands in the legend while the adapter draws its
+    // markers whole, above the plot.
+    points->setOpacity(0);
     Series *series = adoptSeries(points, SeriesKind::Points, name, title, color, inLegend);
+    series->d->markerImage = image;
     series->d->marker = shape;
     series->d->markerHalfSize = halfSize;
     series->d->fillColor = fillColor;
+    if (!d->markers) {
+        d->markers = new PlotLayerItem(d->chart, kMarkersZ, [this](QPainter *painter) {
+            paintMarkers(painter);
+        });
+    }
+    updateLayers();
     return series;
 }
 
@@ -878,7 +935,45 @@ void Chart::commit()
         if (!series->d->plain)
             series->d->series->replace(series->d->points);
     }
-    updatePlainLines();
+    updateLayers();
+}
+
+// Whether Qt Charts cut a legend entry's text short ("stable equilibri...").
+bool Chart::legendElided() const
+{
+    QList<QGraphicsItem *> items = d->chart->legend()->childItems();
+    while (!items.isEmpty()) {
+        QGraphicsItem *item = items.takeLast();
+        items << item->childItems();
+        if (item->type() != QGraphicsTextItem::Type || !item->isVisible())
+            continue;
+        const QString text = static_cast<QGraphicsTextItem *>(item)->toPlainText();
+        if (text.endsWith(QStringLiteral("...")) || text.endsWith(QChar(0x2026)))
+            return true;
+    }
+    return false;
+}
+
+// A legend at the top puts its entries in one row and cuts their texts short
+// when the row is wider than the chart: it then moves to the right of the
+// plot, where the entries stand one below the other. A new chart size tries
+// the top again.
+void Chart::fitLegend()
+{
+    QLegend *legend = d->chart->legend();
+    const QSizeF size = d->chart->size();
+    if (size != d->legendSize) {
+        d->legendSize = size;
+        if (d->legendMoved) {
+            d->legendMoved = false;
+            legend->setAlignment(Qt::AlignTop);
+            return; // the layout that follows decides
+        }
+    }
+    if (legend->alignment() == Qt::AlignTop && legendElided()) {
+        d->legendMoved = true;
+        legend->setAlignment(Qt::AlignRight);
+    }
 }
 
 // Both axes at once: the corner where they meet needs both. A change that
@@ -1073,6 +1168,10 @@ QChartView *Chart::view() const { return d->view; }
 
 bool Chart::eventFilter(QObject *watched, QEvent *event)
 {
+    // The legend lays its entries out whenever Qt Charts sees fit; what it
+    // shows is settled by the time the view paints.
+    if (watched == d->view->viewport() && event->type() == QEvent::Paint)
+        guarded([this] { fitLegend(); });
     if (watched == d->view->viewport() && event->type() == QEvent::MouseMove) {
         const auto *move = static_cast<QMouseEvent *>(event);
         emit OnMouseMove(d->view->viewport()->mapTo(this, move->position().toPoint()));

@@ -15,6 +15,11 @@
 // every line it holds, about half a millisecond per thousand points). One
 // shown in the legend keeps an empty Qt Charts series of the same pen for its
 // entry; the others have none.
+//
+// Point markers are drawn by the adapter too, above the plot and clipped to
+// it grown by the largest marker, so that a marker on the plot's edge (a
+// frequency of 0 or 1) stands whole; its Qt Charts series holds the points
+// and the legend entry but draws nothing.
 
 #include <QColor>
 #include <QList>
@@ -167,14 +172,17 @@ private:
     Series *adoptSeries(QXYSeries *qseries, SeriesKind kind, const QString &name,
                         const QString &title, const QColor &color, bool inLegend);
     void applyLegendFlags();
-    void updatePlainLines();
+    void updateLayers();
     void paintPlainLines(QPainter *painter) const;
+    void paintMarkers(QPainter *painter) const;
     void layOutLabels();
     bool cornerLabelsClash() const;
     void applyFont();
     void fitLabelsToPlotArea(const QRectF &area);
     void fitTitles(const QRectF &area);
     void fitRightMargin();
+    bool legendElided() const;
+    void fitLegend();
 
     static constexpr int kRightMargin = 4;
     struct Private;

@@ -15,6 +15,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScopeGuard>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTimer>
 #include <QtWidgets/qdrawutil.h>
 
@@ -589,6 +591,33 @@ void KesSpinEditBase::layoutSpinButton()
     setTextMargins(0, 0, buttonWidth + 2, 0);
 }
 
+// QLineEdit's own width for a text: the text, its two-pixel margins on
+// either side, the text margins (the spin button's room), a pixel for the
+// cursor, and the style's frame around it all.
+int KesSpinEditBase::widthToShow(const QString &text) const
+{
+    constexpr int kLineEditMargins = 2 * 2;
+    constexpr int kCursor = 1;
+    // The text margins as layoutSpinButton() sets them, also before the
+    // first resize has set them.
+    const int buttonRoom = m_spinButton ? m_spinButton->width() + 2 : 0;
+    const int content = QFontMetrics(font()).horizontalAdvance(text) + kLineEditMargins
+                        + buttonRoom + kCursor;
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    return style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(content, height()), this)
+        .width();
+}
+
+void KesSpinEditBase::growToShowLimits()
+{
+    int needed = width();
+    for (const QString &text : limitTexts())
+        needed = std::max(needed, widthToShow(text));
+    if (needed > width())
+        resize(needed, height());
+}
+
 void KesSpinEditBase::updateMinimumHeight()
 {
     const int fieldHeight = QFontMetrics(font()).height();
@@ -614,6 +643,13 @@ std::int32_t TKesSpinEdit::value() const
 void TKesSpinEdit::setValue(std::int32_t value)
 {
     writeText(morva::text::formatInteger(ClampValue(value)));
+}
+
+QStringList TKesSpinEdit::limitTexts() const
+{
+    if (m_minValue == m_maxValue)
+        return {};
+    return {morva::text::formatInteger(m_minValue), morva::text::formatInteger(m_maxValue)};
 }
 
 bool TKesSpinEdit::textIsNumber() const
@@ -689,6 +725,11 @@ long double TKesRealSpinEdit::value() const
 void TKesRealSpinEdit::setValue(long double value)
 {
     writeText(morva::text::formatFixed(ClampValue(value), 3, 3));
+}
+
+QStringList TKesRealSpinEdit::limitTexts() const
+{
+    return {morva::text::formatFixed(m_minValue, 3, 3), morva::text::formatFixed(m_maxValue, 3, 3)};
 }
 
 bool TKesRealSpinEdit::textIsNumber() const

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPointer>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -128,6 +129,13 @@ public:
     virtual void StepUp() = 0;
     virtual void StepDown() = 0;
 
+    // The texts of the field's limits as it writes them; none without limits.
+    virtual QStringList limitTexts() const = 0;
+    // The least width that shows `text` whole beside the spin button.
+    int widthToShow(const QString &text) const;
+    // Grows the field so that it shows the text of either limit whole.
+    void growToShowLimits();
+
 signals:
     // The text changed (typing or a write of the value).
     void OnChange();
@@ -190,6 +198,7 @@ public:
     // Overflow of the 32-bit range throws morva::EIntOverflow.
     void StepUp() override;
     void StepDown() override;
+    QStringList limitTexts() const override;
 
 protected:
     void setIncrementFromModifiers(Qt::KeyboardModifiers modifiers) override;
@@ -221,6 +230,7 @@ public:
     // On a read-only edit: a beep and no change.
     void StepUp() override;
     void StepDown() override;
+    QStringList limitTexts() const override;
 
 protected:
     void setIncrementFromModifiers(Qt::KeyboardModifiers modifiers) override;

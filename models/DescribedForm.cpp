@@ -405,6 +405,8 @@ QWidget *DescribedForm::buildField(QWidget *box, const FieldSpec &f)
     }
     if (f.pixelSize > 0)
         setPixelSize(field, f.pixelSize);
+    // A designed width is a minimum: the field shows its largest value whole.
+    field->growToShowLimits();
     if (f.readOnly)
         field->setReadOnly(true);
     if (!f.userName.isEmpty())

@@ -115,9 +115,9 @@ ModelForm::ModelForm(const ModelFormSettings &settings, std::function<void()> ha
     m_scrollArea->setFrameShape(QFrame::NoFrame);
     m_scrollArea->setFocusPolicy(Qt::NoFocus);
     m_scrollArea->setWidgetResizable(true);
-    m_client->setMinimumSize(m_settings.scrollRange.width(),
-                             std::min(m_settings.scrollRange.height(),
-                                      m_inputPanel->minimumHeight()));
+    // Scrolled to, Cancel always stands whole: the client is as tall as the
+    // input panel needs, also where that is more than the scroll range.
+    m_client->setMinimumSize(m_settings.scrollRange.width(), m_inputPanel->minimumHeight());
     m_scrollArea->setWidget(m_client);
     setWidget(m_scrollArea);
 

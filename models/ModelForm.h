@@ -59,9 +59,10 @@ struct ModelFormSettings {
     // Height of NgGroupBox.
     int ngBoxHeight = 60;
     // The window scrolls when its client area is narrower than the width, or
-    // lower than the height and than the input panel needs to show Cancel
-    // (the output panel follows the client area down to there, so its 70 %
-    // rule holds at the sizes the window is used at).
+    // lower than the input panel needs to show Cancel (the output panel
+    // follows the client area down to there, so its 70 % rule holds at the
+    // sizes the window is used at). The designed height is kept: in the
+    // designed windows the input panel needs no more than it.
     QSize scrollRange{550, 500};
     QString runName = QStringLiteral("SelRunBtn");
     QString cancelName = QStringLiteral("SelCancelBtn");

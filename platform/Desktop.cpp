@@ -78,6 +78,12 @@ QSize DesktopServices::screenSize() const
     return screen ? screen->geometry().size() : QSize();
 }
 
+QRect DesktopServices::availableGeometry() const
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
 QDateTime DesktopServices::now() const
 {
     return QDateTime::currentDateTime();

@@ -7,6 +7,7 @@
 // in a test).
 
 #include <QDateTime>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -51,6 +52,9 @@ public:
     virtual bool numLockOn() const;
     // The primary screen's size in pixels.
     virtual QSize screenSize() const;
+    // The part of the primary screen that windows may cover (less panels
+    // and task bars), in screen pixels.
+    virtual QRect availableGeometry() const;
     // The wall clock.
     virtual QDateTime now() const;
     // The desktop shell's "open" action on a web address.

@@ -27,6 +27,8 @@
 #include <QShowEvent>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace morva::shell {
 
 QPointer<TPGMainFrameForm> PGMainFrameForm;
@@ -310,6 +312,32 @@ void TPGMainFrameForm::chooseDefaultGeometry()
     DefaultHeight = static_cast<quint16>(size.height());
     resize(DefaultWidth, DefaultHeight);
     centreOnScreen();
+    fitIntoAvailableArea();
+}
+
+// On a screen too small for the designed size (or with panels that leave
+// too little of it) the frame, its window frame included, shrinks to the
+// area windows may cover and moves inside it, so that its status bar and
+// the model windows' lower parts can be reached. A frame that fits keeps
+// its place.
+void TPGMainFrameForm::fitIntoAvailableArea()
+{
+    const QRect available = desktop().availableGeometry();
+    if (available.isEmpty())
+        return;
+    const QMargins decoration(geometry().left() - frameGeometry().left(),
+                              geometry().top() - frameGeometry().top(),
+                              frameGeometry().right() - geometry().right(),
+                              frameGeometry().bottom() - geometry().bottom());
+    QRect outer = frameGeometry();
+    if (available.contains(outer))
+        return;
+    const QSize room = available.size().shrunkBy(decoration);
+    resize(size().boundedTo(room));
+    outer.setSize(size().grownBy(decoration));
+    outer.moveLeft(std::clamp(outer.left(), available.left(), available.right() - outer.width() + 1));
+    outer.moveTop(std::clamp(outer.top(), available.top(), available.bottom() - outer.height() + 1));
+    move(outer.topLeft());
 }
 
 // Integer division truncating toward zero; the result may be negative on a

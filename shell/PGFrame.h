@@ -117,6 +117,7 @@ private:
     void createStatusBar();
     void chooseDefaultGeometry();
     void centreOnScreen();
+    void fitIntoAvailableArea();
     void arrangeForChildCount();
     void fillWindowList();
     void followActiveChild();

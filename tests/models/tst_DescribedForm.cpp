@@ -42,7 +42,7 @@ private:
         ModelDescription d;
         d.objectName = QStringLiteral("ProbeForm");
         d.settings.caption = QStringLiteral(" probe");
-        d.settings.inputPanelWidth = 200;
+        d.settings.inputPanelWidth = 230; // room for "10.000" whole in M
         d.settings.gridName = QStringLiteral("Grid");
         d.boxes = {
             frequencyBox("FreqBox", "Frequencies", "frequency hint")

@@ -61,6 +61,8 @@ private slots:
     void exitClosesFrame();
     void defaultSizeFollowsScreenWidth_data();
     void defaultSizeFollowsScreenWidth();
+    void opensInsideAvailableArea_data();
+    void opensInsideAvailableArea();
     void restoreCentresByIntegerDivision_data();
     void restoreCentresByIntegerDivision();
     void resizeKeepsFixedPanels_data();
@@ -250,7 +252,41 @@ void TestPGFrame::defaultSizeFollowsScreenWidth()
     m_desktop->screen = QSize(screenWidth, 1024);
     QVERIFY(test::startShell());
     QCOMPARE(QSize(DefaultWidth, DefaultHeight), expected);
-    QCOMPARE(PGMainFrameForm->size(), expected);
+    // A screen narrower than the designed size holds the frame whole.
+    QCOMPARE(PGMainFrameForm->size(), expected.boundedTo(m_desktop->screen));
+}
+
+void TestPGFrame::opensInsideAvailableArea_data()
+{
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QRect>("expected");
+    QTest::newRow("800 x 600 whole") << QSize(800, 600) << QRect(0, 0, 800, 600)
+                                     << QRect(0, 0, 800, 600);
+    QTest::newRow("800 x 600 with a panel below")
+        << QSize(800, 600) << QRect(0, 0, 800, 570) << QRect(0, 0, 800, 570);
+    QTest::newRow("640 x 480 with a panel left")
+        << QSize(640, 480) << QRect(40, 0, 600, 480) << QRect(40, 0, 600, 480);
+    QTest::newRow("600 x 500") << QSize(600, 500) << QRect(0, 0, 600, 500)
+                               << QRect(0, 10, 600, 480);
+    QTest::newRow("1280 x 1024 with a panel keeps the designed place")
+        << QSize(1280, 1024) << QRect(0, 30, 1280, 994) << QRect(190, 174, 900, 675);
+}
+
+// State: a screen and the part of it windows may cover. Action: start-up.
+// Expected: the frame inside that part, as large as the designed size
+// allows, where it fits at its designed place it stays there.
+void TestPGFrame::opensInsideAvailableArea()
+{
+    QFETCH(QSize, screen);
+    QFETCH(QRect, available);
+    QFETCH(QRect, expected);
+    test::stopShell();
+    m_desktop->screen = screen;
+    m_desktop->available = available;
+    QVERIFY(test::startShell());
+    QCOMPARE(QRect(PGMainFrameForm->pos(), PGMainFrameForm->size()), expected);
+    m_desktop->available = QRect();
 }
 
 void TestPGFrame::restoreCentresByIntegerDivision_data()

@@ -35,6 +35,11 @@ public:
     }
     bool numLockOn() const override { return numLock; }
     QSize screenSize() const override { return screen; }
+    // The whole screen unless a test sets `available`.
+    QRect availableGeometry() const override
+    {
+        return available.isNull() ? QRect(QPoint(0, 0), screen) : available;
+    }
     QDateTime now() const override { return clock; }
     void openUrl(const QString &address) override { openedUrls.append(address); }
     bool runPrintDialog(QWidget *, QPrinter &) override
@@ -69,6 +74,7 @@ public:
     int beeps = 0;
     bool numLock = false;
     QSize screen{1280, 1024};
+    QRect available;
     QDateTime clock = QDateTime(QDate(2026, 12, 8), QTime(9, 30, 15));
     QStringList openedUrls;
     int printDialogs = 0;
