@@ -493,7 +493,7 @@ void TSelDi3Form::fillSimplex()
     // Stability on the whole triangle: an edge point counts as stable only
     // when it also resists the missing allele.
     for (const Equilibrium &e : selectionEquilibria3(w).points)
-        markSimplexEquilibrium(e.p, e.kind == Stability::Stable);
+        markSimplexEquilibrium(e.p, isApproached(e.kind));
 }
 
 void TSelDi3Form::markSimplexEquilibrium(const morva::TAlleleVector &p, bool stable)

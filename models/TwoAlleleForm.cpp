@@ -103,9 +103,11 @@ EquilibriumSet TwoAlleleForm::equilibriumSet() const
         e.p[2] = 1 - f.value;
         e.multiplierCount = 1;
         // No slope where the mean fitness is 0: the map holds the point,
-        // any point near it jumps away.
+        // while populations beside it jump.
         e.multipliers[0].value = f.slope ? *f.slope : std::numeric_limits<Extended>::infinity();
-        e.kind = e.multipliers[0].stability();
+        e.multipliers[0].kind = f.kind;
+        e.zeroMeanFitness = !f.slope;
+        e.kind = f.kind;
         set.points.push_back(e);
     }
     FaceNote whole;
@@ -240,7 +242,7 @@ ModelDescription TwoAlleleForm::describe(TwoAlleleForm *self, TwoAlleleDesign de
             };
             // The pointer is kept past this call: it must point into `set`.
             for (const Equilibrium &e : set.points) {
-                if (e.inside() && e.kind == Stability::Stable &&
+                if (e.inside() && isApproached(e.kind) &&
                     (!nearest || away(e) < away(*nearest)))
                     nearest = &e;
             }

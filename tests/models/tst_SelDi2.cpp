@@ -403,7 +403,9 @@ void TestSelDi2::equilibriumSeriesFollowTheDesignedOnes()
     };
     const QStringList markers{QStringLiteral("StableEquilibria"),
                               QStringLiteral("UnstableEquilibria"),
-                              QStringLiteral("NeutralEquilibria")};
+                              QStringLiteral("NeutralEquilibria"),
+                              QStringLiteral("OneSidedEquilibria"),
+                              QStringLiteral("ZeroMeanEquilibria")};
     QCOMPARE(names(f->SelDi2Chart1),
              (QStringList{"Series1", "Series2", "Series6", "EquilibriumLevel1",
                           "EquilibriumLevel2"}));
@@ -417,7 +419,10 @@ void TestSelDi2::equilibriumSeriesFollowTheDesignedOnes()
     QCOMPARE(f->wmedMarkers.unstable->title(), QStringLiteral("unstable equilibrium"));
     QCOMPARE(morva::test::legendLabel(f->SelDi2Chart3, f->deltaMarkers.unstable),
              QStringLiteral("unstable<br>equilibrium"));
-    QVERIFY(!f->deltaMarkers.neutral->inLegend());
+    // Every kind of marker stands in the legend while the chart shows one.
+    QVERIFY(f->deltaMarkers.neutral->inLegend());
+    QCOMPARE(morva::test::legendLabel(f->SelDi2Chart3, f->deltaMarkers.zeroMean),
+             QStringLiteral("left,<br>Wmed= 0"));
 }
 
 void TestSelDi2::equilibriumMarks_data()
@@ -543,14 +548,14 @@ void TestSelDi2::equilibriumLines_data()
     QTest::newRow("heterozygote advantage")
         << 0.7 << 1.0 << 0.5
         << QStringList{
-               "equilibrium p[1]= 1.000000 p[2]= 0.000000 Wmed= 0.700000: unstable, slope= 1.429",
-               "equilibrium p[1]= 0.000000 p[2]= 1.000000 Wmed= 0.500000: unstable, slope= 2.000",
-               "equilibrium p[1]= 0.625000 p[2]= 0.375000 Wmed= 0.812500: stable, slope= 0.769"};
+               "equilibrium p[1]= 1 p[2]= 0 Wmed= 0.7: unstable, slope= 1.429",
+               "equilibrium p[1]= 0 p[2]= 1 Wmed= 0.5: unstable, slope= 2.000",
+               "equilibrium p[1]= 0.625 p[2]= 0.375 Wmed= 0.8125: stable, slope= 0.769"};
     QTest::newRow("additive")
         << 1.0 << 0.75 << 0.5
         << QStringList{
-               "equilibrium p[1]= 1.000000 p[2]= 0.000000 Wmed= 1.000000: stable, slope= 0.750",
-               "equilibrium p[1]= 0.000000 p[2]= 1.000000 Wmed= 0.500000: unstable, slope= 1.500",
+               "equilibrium p[1]= 1 p[2]= 0 Wmed= 1: stable, slope= 0.750",
+               "equilibrium p[1]= 0 p[2]= 1 Wmed= 0.5: unstable, slope= 1.500",
                "no equilibrium with both alleles present"};
     QTest::newRow("all equal") << 0.6 << 0.6 << 0.6
                                << QStringList{"every point is an equilibrium"};

@@ -603,16 +603,17 @@ void TestSelDi3::equilibriumLines()
     const QStringList lines = f->equilibriumLines();
     QCOMPARE(lines.size(), 7);
     QCOMPARE(lines.at(0),
-             QStringLiteral("equilibrium p[1]= 1.000000 p[2]= 0.000000 p[3]= 0.000000 "
-                            "Wmed= 0.500000: unstable; against A2: unstable, eigenvalue= 2.000; "
+             QStringLiteral("equilibrium p[1]= 1 p[2]= 0 p[3]= 0 "
+                            "Wmed= 0.5: unstable; against A2: unstable, eigenvalue= 2.000; "
                             "against A3: unstable, eigenvalue= 2.000"));
     QCOMPARE(lines.at(3),
-             QStringLiteral("equilibrium p[1]= 0.500000 p[2]= 0.500000 p[3]= 0.000000 "
-                            "Wmed= 0.750000: unstable; along the edge: stable, eigenvalue= 0.667; "
+             QStringLiteral("equilibrium p[1]= 0.5 p[2]= 0.5 p[3]= 0 "
+                            "Wmed= 0.75: unstable; along the edge: stable, eigenvalue= 0.667; "
                             "against A3: unstable, eigenvalue= 1.333"));
     QCOMPARE(lines.at(6),
-             QStringLiteral("equilibrium p[1]= 0.333333 p[2]= 0.333333 p[3]= 0.333333 "
-                            "Wmed= 0.833333: stable, eigenvalues= 0.800, 0.800"));
+             QStringLiteral("equilibrium p[1]= 0.33333333333333333334 "
+                            "p[2]= 0.33333333333333333334 p[3]= 0.33333333333333333334 "
+                            "Wmed= 0.83333333333333333337: stable, eigenvalues= 0.800, 0.800"));
 }
 
 void TestSelDi3::cancelHandsBackAndFrees()
