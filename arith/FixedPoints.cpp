@@ -214,9 +214,8 @@ FixedPoints fixedPointsOnUnitInterval(
         result.everyPoint = true;
         return result;
     }
-    const std::vector<Extended> roots = rootsOnUnitInterval(expanded, residual);
-    for (std::size_t k = 0; k < roots.size(); ++k) {
-        const Extended x = roots[k] > 0 && roots[k] < 1 ? polish(wide, roots[k]) : roots[k];
+    for (const Extended root : rootsOnUnitInterval(expanded, residual)) {
+        const Extended x = root > 0 && root < 1 ? polish(wide, root) : root;
         FixedPoint point;
         point.value = x;
         point.slope = slopeAt(x);
@@ -234,14 +233,18 @@ FixedPoints fixedPointsOnUnitInterval(
                 result.points.pop_back();
             }
         }
+        result.points.push_back(point);
+    }
+    std::vector<FixedPoint> &points = result.points;
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        const Extended x = points[k].value;
         Extended distance = kBesideDistance;
         if (k > 0)
-            distance = std::min(distance, (x - roots[k - 1]) / 4);
-        if (k + 1 < roots.size())
-            distance = std::min(distance, (roots[k + 1] - x) / 4);
-        point.kind = kindOf(step, x, point.slope, distance);
-        point.stable = isApproached(point.kind);
-        result.points.push_back(point);
+            distance = std::min(distance, (x - points[k - 1].value) / 4);
+        if (k + 1 < points.size())
+            distance = std::min(distance, (points[k + 1].value - x) / 4);
+        points[k].kind = kindOf(step, x, points[k].slope, distance);
+        points[k].stable = isApproached(points[k].kind);
     }
     return result;
 }

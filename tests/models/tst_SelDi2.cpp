@@ -73,6 +73,7 @@ private slots:
     void equilibriumSeriesFollowTheDesignedOnes();
     void equilibriumMarks_data();
     void equilibriumMarks();
+    void recessiveLethal();
     void markerReadouts_data();
     void markerReadouts();
     void equilibriumLines_data();
@@ -487,6 +488,27 @@ void TestSelDi2::equilibriumMarks()
     }
     QCOMPARE(morva::test::legendShows(f->SelDi2Chart1, lines.at(0)), !levels.isEmpty());
     QVERIFY(!morva::test::legendShows(f->SelDi2Chart1, lines.at(1)));
+}
+
+// State: A2 a recessive lethal (w = 1, 1, 0). Action: Run. Expected: A1's
+// fixation filled and approached slowly (its slope is 1); A2's, where the
+// mean fitness is 0, a hollow diamond that says populations beside it move
+// away, in the legend and in words (no infinite slope).
+void TestSelDi2::recessiveLethal()
+{
+    h->setInputs(0.6L, 0.4L, 1, 1, 0);
+    h->clickRun();
+    TSelDi2Form *f = h->form;
+    QCOMPARE(f->deltaMarkers.stable->points(), (QList<QPointF>{{1.0, 0.0}}));
+    QCOMPARE(f->deltaMarkers.zeroMean->points(), (QList<QPointF>{{0.0, 0.0}}));
+    QCOMPARE(f->deltaMarkers.unstable->count(), 0);
+    QVERIFY(morva::test::legendShows(f->SelDi2Chart3, f->deltaMarkers.zeroMean));
+    QCOMPARE(f->equilibriumLines(),
+             (QStringList{"equilibrium p[1]= 1 p[2]= 0 Wmed= 1: stable, approached slowly, "
+                          "slope= 1.000",
+                          "equilibrium p[1]= 0 p[2]= 1 Wmed= 0: unstable, Wmed= 0: populations "
+                          "beside it move away",
+                          "no equilibrium with both alleles present"}));
 }
 
 void TestSelDi2::markerReadouts_data()
