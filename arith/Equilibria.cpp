@@ -347,6 +347,25 @@ void segmentEnds(const Extended (&b)[4], Extended zero, FaceNote &note)
     note.to = ends[1];
 }
 
+// The point inside, p = d / sum d with d = b1 x b2 as below, formed in
+// 113-bit arithmetic from the fitnesses themselves: the row differences are
+// exact there and the cross product's cancellation leaves far more than 64
+// bits, so each p[i] is rounded once from a near-exact value.
+void widePoint(const Extended (&m)[4][4], TAlleleVector &p)
+{
+    using Wide = WideReal;
+    Wide b1[4]{}, b2[4]{};
+    for (int j = 1; j <= 3; ++j) {
+        b1[j] = Wide(m[1][j]) - Wide(m[2][j]);
+        b2[j] = Wide(m[2][j]) - Wide(m[3][j]);
+    }
+    const Wide d[4] = {0, b1[2] * b2[3] - b1[3] * b2[2], b1[3] * b2[1] - b1[1] * b2[3],
+                       b1[1] * b2[2] - b1[2] * b2[1]};
+    const Wide sum = d[1] + d[2] + d[3];
+    for (int i = 1; i <= 3; ++i)
+        p[i] = static_cast<Extended>(d[i] / sum);
+}
+
 // The whole simplex: its note, and the point inside when there is one.
 struct Interior {
     FaceNote note;
@@ -387,8 +406,7 @@ Interior threeInterior(const Matrix3 &f, const TGenotypeFitness &w)
     if (std::fabs(sum) > dZero) {
         Equilibrium &e = result.point;
         e.alleles = 3;
-        for (int i = 1; i <= 3; ++i)
-            e.p[i] = d[i] / sum;
+        widePoint(m, e.p);
         note.status = FaceStatus::Point;
         if (e.p[1] > 0 && e.p[2] > 0 && e.p[3] > 0) {
             e.meanFitness = SelMeanFitness3(e.p, w);

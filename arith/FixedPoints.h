@@ -33,10 +33,6 @@ struct FixedPoints {
     bool everyPoint = false;
 };
 
-// A wider floating type (113-bit mantissa) in which a root's residual is
-// evaluated once more to round the root correctly.
-using WideReal = __float128;
-
 // c[0] + c[1] x + c[2] x^2 + c[3] x^3, for building fixed-point equations
 // out of linear factors.
 struct Cubic {

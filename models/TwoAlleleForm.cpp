@@ -125,9 +125,22 @@ QString TwoAlleleForm::equilibriaText() const
 {
     if (m_results.equilibria.everyPoint)
         return QStringLiteral("Every p[1] is an equilibrium.");
+    // One word or two per point: the note is a single line.
+    const auto kind = [](const Equilibrium &e) {
+        if (e.zeroMeanFitness && !isApproached(e.kind))
+            return QStringLiteral("left (Wmed= 0)");
+        switch (e.kind) {
+        case Stability::Slow:
+            return QStringLiteral("approached slowly");
+        case Stability::OneSided:
+            return QStringLiteral("one-sided");
+        default:
+            return stabilityText(e.kind);
+        }
+    };
     QStringList points;
     for (const Equilibrium &e : equilibriumSet().points)
-        points << noteNumber(e.p[1]) + QLatin1Char(' ') + stabilityText(e.kind);
+        points << noteNumber(e.p[1]) + QLatin1Char(' ') + kind(e);
     return QStringLiteral("Equilibria of p[1]: ") + points.join(QStringLiteral(", "))
            + QLatin1Char('.');
 }

@@ -215,6 +215,33 @@ std::vector<Listed> listedOf(const EquilibriumSet &set)
     return points;
 }
 
+// p[1] of the point inside with 3 alleles: W1 = W2 = W3, sum p = 1, by
+// Gaussian elimination in 128-bit arithmetic.
+Quad interiorP1(const TGenotypeFitness &w)
+{
+    const Quad m[3][3] = {{w[1], w[2], w[3]}, {w[2], w[4], w[5]}, {w[3], w[5], w[6]}};
+    Quad a[3][4] = {{m[0][0] - m[1][0], m[0][1] - m[1][1], m[0][2] - m[1][2], 0},
+                    {m[1][0] - m[2][0], m[1][1] - m[2][1], m[1][2] - m[2][2], 0},
+                    {1, 1, 1, 1}};
+    for (int col = 0; col < 3; ++col) {
+        int pivot = col;
+        for (int r = col + 1; r < 3; ++r) {
+            if ((a[r][col] < 0 ? -a[r][col] : a[r][col]) > (a[pivot][col] < 0 ? -a[pivot][col] : a[pivot][col]))
+                pivot = r;
+        }
+        for (int k = 0; k < 4; ++k)
+            std::swap(a[col][k], a[pivot][k]);
+        for (int r = 0; r < 3; ++r) {
+            if (r == col)
+                continue;
+            const Quad f = a[r][col] / a[col][col];
+            for (int k = col; k < 4; ++k)
+                a[r][k] -= f * a[col][k];
+        }
+    }
+    return a[0][3] / a[0][0];
+}
+
 long double selectionStep(const TGenotypeFitness &w, long double x)
 {
     Extended wm = 0;
@@ -417,6 +444,13 @@ void TestProperties::threeAlleleEquilibriaAreTrue()
             SelStep(3, w, e.p, wm, W, next);
             QVERIFY2(distance(next, e.p) <= 16 * LDBL_EPSILON,
                      qPrintable(QStringLiteral("case %1: a listed point moves").arg(c)));
+            if (e.inside()) {
+                const Quad exact = interiorP1(w);
+                QVERIFY2(std::fabs(static_cast<long double>(exact - Quad(e.p[1])))
+                             <= 16 * LDBL_EPSILON * e.p[1],
+                         qPrintable(QString::asprintf("case %d: p[1]= %.21Lg, exact %.21Lg", c,
+                                                      e.p[1], static_cast<long double>(exact))));
+            }
             if (e.kind != Stability::Stable && e.rate() < 1.01L)
                 continue;
             bool away = false, closer = true;
