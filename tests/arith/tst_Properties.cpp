@@ -122,7 +122,7 @@ struct Listed {
 };
 
 using Map = std::function<long double(long double)>;
-using Quad = __float128;
+using Quad = WideReal;
 
 // Checks the listed points of a 2-allele map: fixed by the map within 16
 // ulps times the slope's magnification, within 16 ulps of a root of the
@@ -223,10 +223,11 @@ Quad interiorP1(const TGenotypeFitness &w)
     Quad a[3][4] = {{m[0][0] - m[1][0], m[0][1] - m[1][1], m[0][2] - m[1][2], 0},
                     {m[1][0] - m[2][0], m[1][1] - m[2][1], m[1][2] - m[2][2], 0},
                     {1, 1, 1, 1}};
+    const auto size = [](Quad x) { return x < 0 ? -x : x; };
     for (int col = 0; col < 3; ++col) {
         int pivot = col;
         for (int r = col + 1; r < 3; ++r) {
-            if ((a[r][col] < 0 ? -a[r][col] : a[r][col]) > (a[pivot][col] < 0 ? -a[pivot][col] : a[pivot][col]))
+            if (size(a[r][col]) > size(a[pivot][col]))
                 pivot = r;
         }
         for (int k = 0; k < 4; ++k)
