@@ -3,6 +3,7 @@
 #include "arith/FloatChecks.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -98,13 +99,104 @@ TAlleleVector vertex(int allele)
     return p;
 }
 
-void finish(Equilibrium &e)
+void combine(Equilibrium &e)
 {
     Stability kind = Stability::Stable;
     for (int k = 0; k < e.multiplierCount; ++k)
         kind = worstOf(kind, e.multipliers[static_cast<std::size_t>(k)].stability());
     e.kind = kind;
 }
+
+void finish(Equilibrium &e)
+{
+    for (int k = 0; k < e.multiplierCount; ++k) {
+        Multiplier &m = e.multipliers[static_cast<std::size_t>(k)];
+        m.kind = stabilityOf(m.modulus());
+    }
+    combine(e);
+}
+
+// Two generations of selection from p.
+TAlleleVector twoGenerations(int n, const TGenotypeFitness &w, TAlleleVector p)
+{
+    for (int g = 0; g < 2; ++g) {
+        Extended wm = 0;
+        TAlleleVector W{}, next{};
+        SelStep(static_cast<std::uint16_t>(n), w, p, wm, W, next);
+        p = next;
+    }
+    return p;
+}
+
+// How a rare absent allele k fares beside e: its frequency from h to two
+// generations later, the others scaled down to make room.
+BesideRun invasionRun(const Equilibrium &e, const TGenotypeFitness &w, int k)
+{
+    TAlleleVector start{};
+    for (int i = 1; i <= e.alleles; ++i)
+        start[i] = e.p[i] * (1 - kBesideDistance);
+    start[k] = kBesideDistance;
+    return {start[k], twoGenerations(e.alleles, w, start)[k]};
+}
+
+// The runs along the edge of alleles i and j from both sides of e (those
+// inside the edge).
+std::vector<BesideRun> edgeRuns(const Equilibrium &e, const TGenotypeFitness &w, int i, int j)
+{
+    std::vector<BesideRun> runs;
+    for (const Extended side : {-kBesideDistance, kBesideDistance}) {
+        TAlleleVector start = e.p;
+        start[i] = e.p[i] + side;
+        start[j] = e.p[j] - side;
+        if (start[i] < 0 || start[j] < 0)
+            continue;
+        const TAlleleVector end = twoGenerations(e.alleles, w, start);
+        runs.push_back({std::fabs(start[i] - e.p[i]), std::fabs(end[i] - e.p[i])});
+    }
+    return runs;
+}
+
+// The kind of one multiplier: its own where its modulus is clearly not 1,
+// otherwise from runs beside the point in its direction where there is one.
+Stability decided(const Equilibrium &e, const TGenotypeFitness &w, const Multiplier &m,
+                  AlleleSet present)
+{
+    const bool infinite = std::isinf(m.modulus());
+    if (!infinite && m.kind != Stability::Neutral)
+        return m.kind;
+    const Stability approached = infinite ? Stability::Stable : Stability::Slow;
+    if (m.against != 0)
+        return motionBeside({invasionRun(e, w, m.against)}, approached);
+    if (std::popcount(present) != 2)
+        return m.kind;
+    const int i = std::countr_zero(present) + 1;
+    const int j = 32 - std::countl_zero(present);
+    return motionBeside(edgeRuns(e, w, i, j), approached);
+}
+
+// Where a multiplier's modulus is 1 or infinite (a mean fitness of 0), the
+// map itself decides: along an edge from both sides, against an absent
+// allele from its side. Against an absent allele only while populations
+// come back along the face (otherwise a run beside the point drifts along
+// the face and its rare allele with it); a multiplier along the inside of
+// the triangle keeps its linear verdict.
+void decideBeside(Equilibrium &e, const TGenotypeFitness &w)
+{
+    const AlleleSet present = e.present();
+    for (int k = 0; k < e.multiplierCount; ++k) {
+        Multiplier &m = e.multipliers[static_cast<std::size_t>(k)];
+        if (m.against == 0)
+            m.kind = decided(e, w, m, present);
+    }
+    const bool faceApproached = isApproached(e.alongFace());
+    for (int k = 0; k < e.multiplierCount; ++k) {
+        Multiplier &m = e.multipliers[static_cast<std::size_t>(k)];
+        if (m.against != 0 && faceApproached)
+            m.kind = decided(e, w, m, present);
+    }
+    combine(e);
+}
+
 
 Equilibrium vertexEquilibrium(int n, int allele, Extended wmed)
 {
@@ -255,6 +347,25 @@ void segmentEnds(const Extended (&b)[4], Extended zero, FaceNote &note)
     note.to = ends[1];
 }
 
+// The point inside, p = d / sum d with d = b1 x b2 as below, formed in
+// 113-bit arithmetic from the fitnesses themselves: the row differences are
+// exact there and the cross product's cancellation leaves far more than 64
+// bits, so each p[i] is rounded once from a near-exact value.
+void widePoint(const Extended (&m)[4][4], TAlleleVector &p)
+{
+    using Wide = WideReal;
+    Wide b1[4]{}, b2[4]{};
+    for (int j = 1; j <= 3; ++j) {
+        b1[j] = Wide(m[1][j]) - Wide(m[2][j]);
+        b2[j] = Wide(m[2][j]) - Wide(m[3][j]);
+    }
+    const Wide d[4] = {0, b1[2] * b2[3] - b1[3] * b2[2], b1[3] * b2[1] - b1[1] * b2[3],
+                       b1[1] * b2[2] - b1[2] * b2[1]};
+    const Wide sum = d[1] + d[2] + d[3];
+    for (int i = 1; i <= 3; ++i)
+        p[i] = static_cast<Extended>(d[i] / sum);
+}
+
 // The whole simplex: its note, and the point inside when there is one.
 struct Interior {
     FaceNote note;
@@ -295,8 +406,7 @@ Interior threeInterior(const Matrix3 &f, const TGenotypeFitness &w)
     if (std::fabs(sum) > dZero) {
         Equilibrium &e = result.point;
         e.alleles = 3;
-        for (int i = 1; i <= 3; ++i)
-            e.p[i] = d[i] / sum;
+        widePoint(m, e.p);
         note.status = FaceStatus::Point;
         if (e.p[1] > 0 && e.p[2] > 0 && e.p[3] > 0) {
             e.meanFitness = SelMeanFitness3(e.p, w);
@@ -360,11 +470,43 @@ Stability stabilityOf(Extended modulus)
 
 Stability worstOf(Stability a, Stability b)
 {
-    if (a == Stability::Unstable || b == Stability::Unstable)
+    const auto rank = [](Stability s) {
+        switch (s) {
+        case Stability::Stable:
+            return 0;
+        case Stability::Slow:
+            return 1;
+        case Stability::Neutral:
+            return 2;
+        case Stability::OneSided:
+            return 3;
+        case Stability::Unstable:
+            break;
+        }
+        return 4;
+    };
+    return rank(a) >= rank(b) ? a : b;
+}
+
+Stability motionBeside(const std::vector<BesideRun> &runs, Stability approached)
+{
+    constexpr Extended Still = 1e-11L;
+    bool closer = false, away = false, stays = false;
+    for (const BesideRun &run : runs) {
+        if (run.after < run.before * (1 - Still))
+            closer = true;
+        else if (run.after > run.before * (1 + Still))
+            away = true;
+        else
+            stays = true;
+    }
+    if (closer && away)
+        return Stability::OneSided;
+    if (away)
         return Stability::Unstable;
-    if (a == Stability::Neutral || b == Stability::Neutral)
-        return Stability::Neutral;
-    return Stability::Stable;
+    if (closer)
+        return stays ? Stability::Neutral : approached;
+    return Stability::Neutral;
 }
 
 AlleleSet Equilibrium::present() const
@@ -430,6 +572,10 @@ EquilibriumSet selectionEquilibria2(const TGenotypeFitness &w)
     set.points.reserve(3);
     twoAlleles(w, set);
     fpCheck();
+    for (Equilibrium &e : set.points) {
+        e.zeroMeanFitness = e.meanFitness == 0;
+        decideBeside(e, w);
+    }
     return set;
 }
 
@@ -442,6 +588,10 @@ EquilibriumSet selectionEquilibria3(const TGenotypeFitness &w)
     set.faces.reserve(4);
     threeAlleles(w, set);
     fpCheck();
+    for (Equilibrium &e : set.points) {
+        e.zeroMeanFitness = e.meanFitness == 0;
+        decideBeside(e, w);
+    }
     return set;
 }
 

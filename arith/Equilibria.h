@@ -7,9 +7,13 @@
 // The stability of an equilibrium comes from the eigenvalues ("multipliers")
 // of the map's Jacobian there, restricted to the simplex of frequencies: a
 // small displacement along an eigenvector is multiplied by the eigenvalue
-// every generation. Modulus below 1: stable; above 1: unstable; 1: neutral
-// (the linear terms cannot tell). With 2 alleles the one multiplier is the
-// slope of the map p -> p'.
+// every generation. Modulus below 1: stable; above 1: unstable. Where the
+// modulus is 1 the linear terms cannot tell, and where the mean fitness is
+// 0 the map has no derivative (it keeps the point, while populations beside
+// it jump): there the map itself decides, stepped two generations from
+// populations just beside the point (approached slowly, left, approached
+// from one side and left on the other, or neither). With 2 alleles the one
+// multiplier is the slope of the map p -> p'.
 //
 // A population in which an allele is absent never gains it under selection,
 // so an equilibrium on a face of the simplex (some alleles absent) has two
@@ -35,7 +39,20 @@
 
 namespace morva {
 
-enum class Stability { Stable, Unstable, Neutral };
+// How populations beside an equilibrium move.
+enum class Stability {
+    Stable,    // approached, geometrically
+    Unstable,  // left
+    Neutral,   // neither: they stay beside it (or alternate around it)
+    Slow,      // approached more slowly than geometrically (a multiplier of 1)
+    OneSided,  // approached from one side, left on the other
+};
+
+// Stable or Slow: populations beside it come to it.
+inline bool isApproached(Stability kind)
+{
+    return kind == Stability::Stable || kind == Stability::Slow;
+}
 
 // A modulus within this of 1 counts as 1: exact ties among the parameters
 // give multipliers of exactly 1, which the rounding of the formulas can move
@@ -45,23 +62,43 @@ inline constexpr Extended kNeutralBand = 1e-12L;
 // Stable below 1, unstable above 1, neutral at 1 (within kNeutralBand).
 Stability stabilityOf(Extended modulus);
 
-// Unstable when one of them is, otherwise neutral when one of them is,
-// otherwise stable.
+// The kind that moves the fewest populations to the point, in the order
+// Unstable, OneSided, Neutral, Slow, Stable.
 Stability worstOf(Stability a, Stability b);
+
+// The step of a population just beside an equilibrium: its distance from
+// the equilibrium before and two generations later.
+struct BesideRun {
+    Extended before = 0;
+    Extended after = 0;
+};
+
+// How populations beside an equilibrium move, from the runs on each side
+// that has populations (one or two): each comes closer, moves away or stays
+// (within 1e-11 of its distance). Every run closer: `approached` (Slow where
+// the slope is 1, Stable where the mean fitness is 0); some closer and some
+// away: OneSided; any away otherwise: Unstable; otherwise Neutral.
+Stability motionBeside(const std::vector<BesideRun> &runs, Stability approached);
+
+// The distance from an equilibrium at which motionBeside starts its runs.
+inline constexpr Extended kBesideDistance = 1.0L / 16384;
 
 // One eigenvalue of the restricted Jacobian.
 struct Multiplier {
     // Real for selection (the Jacobian is self-adjoint in a suitable inner
     // product); complex values are allowed for other maps. An infinite value
     // marks a population whose mean fitness is 0: the map holds it still,
-    // while any population near it jumps away.
+    // while populations beside it jump.
     std::complex<Extended> value;
     // 0 for a direction along the equilibrium's face, otherwise the absent
     // allele whose invasion the multiplier measures.
     int against = 0;
+    // How populations beside the point in this direction move: from the
+    // modulus, or where it is 1 or infinite from the map itself.
+    Stability kind = Stability::Neutral;
 
     Extended modulus() const { return std::abs(value); }
-    Stability stability() const { return stabilityOf(modulus()); }
+    Stability stability() const { return kind; }
 };
 
 // Bit (i - 1) of an allele set stands for allele i.
@@ -73,6 +110,7 @@ struct Equilibrium {
     int alleles = 0;              // coordinates p[1..alleles] are used
     TAlleleVector p{};            // the frequencies
     Extended meanFitness = 0;     // selection: Wmed at p by the model's own formula
+    bool zeroMeanFitness = false; // the mean fitness is 0: the map has no slope here
     Stability kind = Stability::Neutral;
     int multiplierCount = 0;      // alleles - 1
     std::array<Multiplier, 2> multipliers{};

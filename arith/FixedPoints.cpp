@@ -77,6 +77,57 @@ Extended bisect(const std::function<Extended(Extended)> &residual, Extended lo, 
     return std::fabs(fLo) <= std::fabs(fHi) ? lo : hi;
 }
 
+// Newton steps on the wide residual from x (its derivative by a central
+// difference), each kept while it lowers the residual's size: x rounded
+// from a root of the wide residual, whatever the cancellation in the
+// Extended one.
+Extended polish(const std::function<WideReal(WideReal)> &wide, Extended x)
+{
+    WideReal at = x;
+    WideReal size = wide(at);
+    for (int i = 0; i < 6 && size != 0; ++i) {
+        const WideReal h = 1e-12L * std::max<Extended>(std::fabs(x), LDBL_MIN);
+        const WideReal slope = (wide(at + h) - wide(at - h)) / (2 * h);
+        if (slope == 0)
+            break;
+        const WideReal next = at - size / slope;
+        const WideReal nextSize = wide(next);
+        if (!(next > 0 && next < 1) || !(nextSize * nextSize < size * size))
+            break;
+        at = next;
+        size = nextSize;
+    }
+    return static_cast<Extended>(at);
+}
+
+// Whether step keeps x: |step(x) - x| within 16 ulps of x, times the
+// factor `gain` = |1 - slope| by which the map magnifies the rounding of x.
+bool keeps(const std::function<Extended(Extended)> &step, Extended x, Extended gain)
+{
+    const Extended moved = std::fabs(step(x) - x);
+    return moved <= 16 * LDBL_EPSILON * std::fabs(x) * std::max<Extended>(1, gain);
+}
+
+// How populations beside x move: from |slope| when it is clearly below or
+// above 1, otherwise from two generations of step started `distance` from x
+// on each side inside [0, 1].
+Stability kindOf(const std::function<Extended(Extended)> &step, Extended x,
+                 std::optional<Extended> slope, Extended distance)
+{
+    if (slope) {
+        const Stability linear = stabilityOf(std::fabs(*slope));
+        if (linear != Stability::Neutral)
+            return linear;
+    }
+    std::vector<BesideRun> runs;
+    for (const Extended start : {x - distance, x + distance}) {
+        if (start < 0 || start > 1 || start == x)
+            continue;
+        runs.push_back({std::fabs(start - x), std::fabs(step(step(start)) - x)});
+    }
+    return motionBeside(runs, slope ? Stability::Slow : Stability::Stable);
+}
+
 } // namespace
 
 Cubic operator+(const Cubic &a, const Cubic &b)
@@ -129,13 +180,17 @@ std::vector<Extended> rootsOnUnitInterval(const Cubic &expanded,
     for (const Extended x : xs)
         fs.push_back(residual(x));
 
-    // A turning point within rounding of 0 counts as 0: a double root there,
-    // never split into two roots a rounding error apart.
+    // A turning point within rounding of 0 whose sign agrees with its
+    // neighbours' counts as 0: a double root there, which no sign change
+    // would find. One of opposite sign to a neighbour is a sign change that
+    // the residual resolves.
     const std::size_t last = xs.size() - 1;
     std::vector<int> signs(xs.size());
-    for (std::size_t i = 0; i <= last; ++i) {
+    for (std::size_t i = 0; i <= last; ++i)
         signs[i] = signOf(fs[i]);
-        if (i > 0 && i < last && std::fabs(fs[i]) <= roundingBound(expanded, xs[i]))
+    for (std::size_t i = 1; i < last; ++i) {
+        const bool opposite = signs[i] * signOf(fs[i - 1]) < 0 || signs[i] * signOf(fs[i + 1]) < 0;
+        if (!opposite && std::fabs(fs[i]) <= roundingBound(expanded, xs[i]))
             signs[i] = 0;
     }
     std::vector<Extended> roots;
@@ -150,19 +205,46 @@ std::vector<Extended> rootsOnUnitInterval(const Cubic &expanded,
 
 FixedPoints fixedPointsOnUnitInterval(
     const Cubic &expanded, const std::function<Extended(Extended)> &residual,
-    const std::function<std::optional<Extended>(Extended)> &slopeAt)
+    const std::function<std::optional<Extended>(Extended)> &slopeAt,
+    const std::function<Extended(Extended)> &step,
+    const std::function<WideReal(WideReal)> &wide)
 {
     FixedPoints result;
     if (expanded.isZero()) {
         result.everyPoint = true;
         return result;
     }
-    for (const Extended x : rootsOnUnitInterval(expanded, residual)) {
+    for (const Extended root : rootsOnUnitInterval(expanded, residual)) {
+        const Extended x = root > 0 && root < 1 ? polish(wide, root) : root;
         FixedPoint point;
         point.value = x;
         point.slope = slopeAt(x);
-        point.stable = point.slope && std::fabs(*point.slope) < 1;
+        const Extended gain = point.slope ? std::fabs(1 - *point.slope) : Extended(0);
+        if (!keeps(step, x, gain))
+            continue;
+        // Two roots a rounding error apart are one: the one step moves less.
+        if (!result.points.empty()) {
+            const FixedPoint &before = result.points.back();
+            if (x - before.value <= 64 * LDBL_EPSILON * x) {
+                const Extended moved = std::fabs(step(x) - x);
+                const Extended movedBefore = std::fabs(step(before.value) - before.value);
+                if (moved > movedBefore || (moved == movedBefore && x != 1))
+                    continue;
+                result.points.pop_back();
+            }
+        }
         result.points.push_back(point);
+    }
+    std::vector<FixedPoint> &points = result.points;
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        const Extended x = points[k].value;
+        Extended distance = kBesideDistance;
+        if (k > 0)
+            distance = std::min(distance, (x - points[k - 1].value) / 4);
+        if (k + 1 < points.size())
+            distance = std::min(distance, (points[k + 1].value - x) / 4);
+        points[k].kind = kindOf(step, x, points[k].slope, distance);
+        points[k].stable = isApproached(points[k].kind);
     }
     return result;
 }

@@ -5,6 +5,7 @@
 // fixed-point equation is a polynomial of degree at most 3, and their
 // stability from the slope of the map.
 
+#include "arith/Equilibria.h"
 #include "arith/Extended.h"
 
 #include <array>
@@ -15,12 +16,13 @@
 namespace morva {
 
 // One equilibrium: the frequency the map keeps, the map's slope there (none
-// where the map has no derivative, e.g. a mean fitness of 0), and whether
-// it attracts: |slope| < 1.
+// where the map has no derivative: a mean fitness of 0), how populations
+// beside it move (Equilibria.h), and whether they come to it.
 struct FixedPoint {
     Extended value = 0;
     std::optional<Extended> slope;
-    bool stable = false;
+    Stability kind = Stability::Neutral;
+    bool stable = false;  // isApproached(kind)
 };
 
 // The equilibria on [0, 1] in ascending order, the ends included when they
@@ -57,17 +59,29 @@ Cubic operator*(Extended k, const Cubic &a);
 // where residual is 0 is a root; a sign change between neighbours is
 // bisected down to adjacent numbers (the one with the smaller |residual|
 // wins); a turning point whose residual is within rounding of 0 (16 ulps of
-// the sum of the expanded terms' magnitudes there) counts as 0, a double
-// root, and starts no bisection. Ascending. The caller checks the flags.
+// the sum of the expanded terms' magnitudes there) and not of opposite sign
+// to a neighbour's counts as 0, a double root, and starts no bisection.
+// Ascending. The caller checks the flags.
 std::vector<Extended> rootsOnUnitInterval(const Cubic &expanded,
                                           const std::function<Extended(Extended)> &residual);
 
-// FixedPoints of a map from its fixed-point equation (as above) and its
-// slope: everyPoint when every expanded coefficient is 0, else each root of
-// rootsOnUnitInterval with slopeAt(root). The caller checks the flags.
+// FixedPoints of a map from its fixed-point equation (as above), its slope
+// and the map itself, step(p) = p' (one generation as the model's run takes
+// it, with p[2] = 1 - p): everyPoint when every expanded coefficient is 0,
+// else each root of rootsOnUnitInterval that step keeps (of two within 64
+// ulps, the one step moves less), within 16 ulps
+// times max(1, |1 - slope|) (a root of the equation where the mean fitness
+// is 0 need not be one of the map). Its kind from |slope| below or above 1;
+// where the slope is 1 (within kNeutralBand) or missing, from runs of step
+// started kBesideDistance from it (or a quarter of the way to the next
+// root, when that is nearer). Each root inside (0, 1) is first polished by
+// Newton steps on `wide`, the residual evaluated in WideReal, while they
+// lower its size. The caller checks the flags.
 FixedPoints fixedPointsOnUnitInterval(
     const Cubic &expanded, const std::function<Extended(Extended)> &residual,
-    const std::function<std::optional<Extended>(Extended)> &slopeAt);
+    const std::function<std::optional<Extended>(Extended)> &slopeAt,
+    const std::function<Extended(Extended)> &step,
+    const std::function<WideReal(WideReal)> &wide);
 
 } // namespace morva
 

@@ -135,11 +135,15 @@ FixedPoints selMigFixedPoints(const SelMigParams &in)
     const Cubic W1 = f.w11 * pm + f.w12 * qm;
     const Cubic W2 = f.w12 * pm + f.w22 * qm;
     const Cubic expanded = q * pm * W1 - p * qm * W2;
+    // The same cubic as q pm W1 - p qm W2, written as the numerator of
+    // p' - p = m (pc - p) + pm qm (W1 - W2) / Wmed so that its terms do not
+    // cancel where migration or selection is weak.
+    const Extended d1 = f.w11 - f.w12;
+    const Extended d2 = f.w22 - f.w12;
     const auto residual = [&](Extended x) {
-        const Extended y = 1 - x;
         const Extended xm = mig.keep * x + mig.in1;
-        const Extended ym = mig.keep * y + mig.in2;
-        return y * xm * fitness1(f, xm, ym) - x * ym * fitness2(f, xm, ym);
+        const Extended ym = mig.keep * (1 - x) + mig.in2;
+        return (m * (pc - x)) * mean(f, xm, ym) + (xm * ym) * (xm * d1 - ym * d2);
     };
     const auto slopeAt = [&](Extended x) -> std::optional<Extended> {
         const Extended xm = mig.keep * x + mig.in1;
@@ -149,7 +153,18 @@ FixedPoints selMigFixedPoints(const SelMigParams &in)
             return std::nullopt;
         return mig.keep * *s;
     };
-    FixedPoints result = fixedPointsOnUnitInterval(expanded, residual, slopeAt);
+    const auto step = [&](Extended x) {
+        Extended p1 = x, p2 = 1 - x;
+        generationOf(f, mig, p1, p2).advance(p1, p2);
+        return p1;
+    };
+    const auto wide = [&](WideReal x) {
+        const WideReal w11 = f.w11, w12 = f.w12, w22 = f.w22, mw = m, pcw = pc;
+        const WideReal xm = (1 - mw) * x + mw * pcw, ym = 1 - xm;
+        const WideReal W1 = xm * w11 + ym * w12, W2 = xm * w12 + ym * w22;
+        return (mw * (pcw - x)) * (xm * W1 + ym * W2) + (xm * ym) * (W1 - W2);
+    };
+    FixedPoints result = fixedPointsOnUnitInterval(expanded, residual, slopeAt, step, wide);
     fpCheck();
     return result;
 }

@@ -65,8 +65,10 @@ void computeSelMigCurves(const SelMigParams &in, std::int32_t intervals, SelMigC
 
 // The equilibria: roots on [0, 1] of q pm W1 - p qm W2 (q = 1 - p, pm =
 // (1 - m) p + m pc, qm = (1 - m) q + m qc, W1 and W2 at (pm, qm): the
-// numerator of p' - p, a cubic), with the slope (1 - m) S'(pm) of the map,
-// S the selection step (TwoAlleleSelection.h). Up to three inside (0, 1).
+// numerator of p' - p, a cubic, evaluated as m (pc - p) Wmed + pm qm (W1 -
+// W2) so that nothing cancels), with the slope (1 - m) S'(pm) of the map,
+// S the selection step (TwoAlleleSelection.h); only roots that runSelMig's
+// generation keeps (FixedPoints.h). Up to three inside (0, 1).
 // Floating-point errors throw.
 FixedPoints selMigFixedPoints(const SelMigParams &in);
 

@@ -124,9 +124,15 @@ FixedPoints selMutFixedPoints(const SelMutParams &in)
     const Cubic W1 = Cubic::linear(f.w12, f.w11 - f.w12);
     const Cubic W2 = Cubic::linear(f.w22, f.w12 - f.w22);
     const Cubic expanded = p * Cubic::linear(1 - u, -1) * W1 - q * Cubic::linear(-v, 1) * W2;
+    // The same cubic as p (q - u) W1 - q (p - v) W2, written so that its
+    // p q terms do not cancel: p q (W1 - W2) - u p W1 + v q W2, with W1 - W2
+    // = p d1 - q d2 exact where the fitnesses are equal.
+    const Extended d1 = f.w11 - f.w12;
+    const Extended d2 = f.w22 - f.w12;
     const auto residual = [&](Extended x) {
         const Extended y = 1 - x;
-        return x * fitness1(f, x, y) * (y - u) - y * fitness2(f, x, y) * (x - v);
+        return (x * y) * (x * d1 - y * d2) - u * (x * fitness1(f, x, y))
+               + v * (y * fitness2(f, x, y));
     };
     const Extended scale = (1 - u) - v;
     const auto slopeAt = [&](Extended x) -> std::optional<Extended> {
@@ -135,7 +141,19 @@ FixedPoints selMutFixedPoints(const SelMutParams &in)
             return std::nullopt;
         return scale * *s;
     };
-    FixedPoints result = fixedPointsOnUnitInterval(expanded, residual, slopeAt);
+    const Extended keep1 = 1 - u;
+    const Extended keep2 = 1 - v;
+    const auto step = [&](Extended x) {
+        Extended next1 = 0, next2 = 0;
+        generationOf(f, x, 1 - x).advance(keep1, keep2, u, v, next1, next2);
+        return next1;
+    };
+    const auto wide = [&](WideReal x) {
+        const WideReal y = 1 - x, w11 = f.w11, w12 = f.w12, w22 = f.w22;
+        const WideReal W1 = x * w11 + y * w12, W2 = x * w12 + y * w22;
+        return (x * y) * (W1 - W2) - WideReal(u) * (x * W1) + WideReal(v) * (y * W2);
+    };
+    FixedPoints result = fixedPointsOnUnitInterval(expanded, residual, slopeAt, step, wide);
     fpCheck();
     return result;
 }

@@ -77,8 +77,10 @@ void computeSelMutCurves(const SelMutParams &in, std::int32_t intervals, SelMutC
 
 // The equilibria: roots on [0, 1] of p W1 (q - u) - q W2 (p - v) (with q =
 // 1 - p, W1 = p w11 + q w12, W2 = p w12 + q w22: the numerator of p' - p,
-// a cubic), with the slope (1 - u - v) S'(p) of the map, S the selection
-// step (TwoAlleleSelection.h). Floating-point errors throw.
+// a cubic, evaluated as p q (W1 - W2) - u p W1 + v q W2 so that nothing
+// cancels), with the slope (1 - u - v) S'(p) of the map, S the selection
+// step (TwoAlleleSelection.h); only roots that runSelMut's generation keeps
+// (FixedPoints.h). Floating-point errors throw.
 FixedPoints selMutFixedPoints(const SelMutParams &in);
 
 // sqrt(u / s): the balance of a recessive deleterious allele made at rate u

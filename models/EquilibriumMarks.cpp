@@ -1,6 +1,7 @@
 #include "models/EquilibriumMarks.h"
 
 #include "controls/Chart.h"
+#include "platform/ExportText.h"
 #include "platform/NumberText.h"
 
 #include <QChart>
@@ -20,7 +21,6 @@ namespace {
 const QColor kMarkerColour(0, 0, 192);
 const QColor kNeutralFill(160, 160, 160);
 constexpr int kMarkerHalfSize = 4;
-constexpr int kLineDecimals = 6;
 constexpr qreal kLegendFontReduction = 1.5;  // points
 constexpr int kLegendPixelReduction = 2;       // pixels, for a font set in pixels
 constexpr int kFewestDecimals = 3;
@@ -51,7 +51,9 @@ QList<QLegendMarker *> legendMarkers(chart::Chart *chart, const chart::Series *s
 void twoLineLegendLabel(chart::Chart *chart, const chart::Series *series)
 {
     QString label = series->title();
-    label.replace(QLatin1Char(' '), QStringLiteral("<br>"));
+    const qsizetype space = label.indexOf(QLatin1Char(' '));
+    if (space >= 0)
+        label.replace(space, 1, QStringLiteral("<br>"));
     QFont font = chart->qchart()->legend()->font();
     // The legend's font may be set in pixels (the chart's own font follows
     // the window's); reduce whichever unit it has.
@@ -81,25 +83,33 @@ void showInLegendWhenDrawn(chart::Chart *chart, const chart::Series *series)
         legend->layout()->invalidate();
 }
 
-chart::Series *seriesOfKind(const EquilibriumMarkers &markers, Stability kind)
+chart::Series *seriesOf(const EquilibriumMarkers &markers, const Equilibrium &e)
 {
-    switch (kind) {
+    switch (e.kind) {
     case Stability::Stable:
+    case Stability::Slow:
         return markers.stable;
     case Stability::Unstable:
-        return markers.unstable;
+        return e.zeroMeanFitness ? markers.zeroMean : markers.unstable;
+    case Stability::OneSided:
+        return markers.oneSided;
     case Stability::Neutral:
         break;
     }
     return markers.neutral;
 }
 
-// A number in the lines: fixed notation with "." as the decimal point.
-QString lineNumber(Extended value, int decimals = kLineDecimals)
+QList<chart::Series *> allSeries(const EquilibriumMarkers &markers)
 {
-    QString text = text::formatFixed(value, 18, decimals);
-    text.replace(text::decimalSeparator(), QLatin1Char('.'));
-    return text;
+    return {markers.stable, markers.unstable, markers.neutral, markers.oneSided,
+            markers.zeroMean};
+}
+
+// In place of the multipliers where the mean fitness is 0.
+QString zeroMeanText(const Equilibrium &e)
+{
+    return isApproached(e.kind) ? QStringLiteral("Wmed= 0: populations beside it come to it")
+                                : QStringLiteral("Wmed= 0: populations beside it move away");
 }
 
 QString alleleName(int allele)
@@ -107,16 +117,23 @@ QString alleleName(int allele)
     return QStringLiteral("A%1").arg(allele);
 }
 
+QString exported(Extended value)
+{
+    return QString::fromStdString(text::exportNumber(value));
+}
+
 QString frequencies(const TAlleleVector &p, int alleles)
 {
     QStringList parts;
     for (int i = 1; i <= alleles; ++i)
-        parts << QStringLiteral("p[%1]= ").arg(i) + lineNumber(p[i]);
+        parts << QStringLiteral("p[%1]= ").arg(i) + exported(p[i]);
     return parts.join(QLatin1Char(' '));
 }
 
 QString lineMultiplier(Extended value)
 {
+    if (std::isinf(value))
+        return QStringLiteral("none (Wmed= 0)");
     QString text = multiplierText(value);
     text.replace(text::decimalSeparator(), QLatin1Char('.'));
     return text;
@@ -127,7 +144,8 @@ QString lineMultiplier(Extended value)
 QString details(const Equilibrium &e)
 {
     if (e.multiplierCount == 1)
-        return QStringLiteral(", slope= ") + lineMultiplier(e.slope());
+        return e.zeroMeanFitness ? QStringLiteral(", ") + zeroMeanText(e)
+                                 : QStringLiteral(", slope= ") + lineMultiplier(e.slope());
     QStringList along;
     QStringList parts;
     for (int k = 0; k < e.multiplierCount; ++k) {
@@ -151,7 +169,7 @@ QString pointLine(const Equilibrium &e, bool withMeanFitness)
 {
     QString line = QStringLiteral("equilibrium ") + frequencies(e.p, e.alleles);
     if (withMeanFitness)
-        line += QStringLiteral(" Wmed= ") + lineNumber(e.meanFitness);
+        line += QStringLiteral(" Wmed= ") + exported(e.meanFitness);
     return line + QStringLiteral(": ") + stabilityText(e.kind) + details(e);
 }
 
@@ -204,8 +222,14 @@ EquilibriumMarkers addEquilibriumMarkers(chart::Chart *chart, bool unstableInLeg
         kMarkerColour, chart::MarkerShape::Circle, kMarkerHalfSize, Qt::white, unstableInLegend);
     markers.neutral = chart->addPointSeries(
         QStringLiteral("NeutralEquilibria"), QStringLiteral("neutral equilibrium"), kMarkerColour,
-        chart::MarkerShape::Circle, kMarkerHalfSize, kNeutralFill, false);
-    for (const chart::Series *series : {markers.stable, markers.unstable}) {
+        chart::MarkerShape::Circle, kMarkerHalfSize, kNeutralFill);
+    markers.oneSided = chart->addPointSeries(
+        QStringLiteral("OneSidedEquilibria"), QStringLiteral("one-sided equilibrium"),
+        kMarkerColour, chart::MarkerShape::Diamond, kMarkerHalfSize + 1, kMarkerColour);
+    markers.zeroMean = chart->addPointSeries(
+        QStringLiteral("ZeroMeanEquilibria"), QStringLiteral("left, Wmed= 0"), kMarkerColour,
+        chart::MarkerShape::Diamond, kMarkerHalfSize + 1, Qt::white);
+    for (const chart::Series *series : allSeries(markers)) {
         twoLineLegendLabel(chart, series);
         showInLegendWhenDrawn(chart, series);
     }
@@ -219,10 +243,10 @@ QList<QPointF> fillEquilibriumMarkers(const EquilibriumMarkers &markers,
     QList<QPointF> places;
     for (const Equilibrium &e : points) {
         const QPointF at = place(e);
-        add(seriesOfKind(markers, e.kind), at);
+        add(seriesOf(markers, e), at);
         places << at;
     }
-    for (const chart::Series *series : {markers.stable, markers.unstable})
+    for (const chart::Series *series : allSeries(markers))
         showInLegendWhenDrawn(markers.chart, series);
     return places;
 }
@@ -253,7 +277,7 @@ void fillEquilibriumLevels(const EquilibriumLevels &levels, const Equilibrium *e
 const Equilibrium *interiorOfKind(const EquilibriumSet &set, Stability kind)
 {
     for (const Equilibrium &e : set.points) {
-        if (e.inside() && e.kind == kind)
+        if (e.inside() && (e.kind == kind || (kind == Stability::Stable && isApproached(e.kind))))
             return &e;
     }
     return nullptr;
@@ -266,6 +290,10 @@ QString stabilityText(Stability kind)
         return QStringLiteral("stable");
     case Stability::Unstable:
         return QStringLiteral("unstable");
+    case Stability::Slow:
+        return QStringLiteral("stable, approached slowly");
+    case Stability::OneSided:
+        return QStringLiteral("one-sided, approached from one side, left on the other");
     case Stability::Neutral:
         break;
     }
@@ -284,7 +312,21 @@ QString multiplierText(Extended value)
 
 QString equilibriumSummary(const Equilibrium &e)
 {
-    QString text = stabilityText(e.kind) + QStringLiteral(" equilibrium, ");
+    QString text;
+    switch (e.kind) {
+    case Stability::Slow:
+        text = QStringLiteral("stable equilibrium, approached slowly, ");
+        break;
+    case Stability::OneSided:
+        text = QStringLiteral("one-sided equilibrium, approached from one side, left on the "
+                              "other, ");
+        break;
+    default:
+        text = stabilityText(e.kind) + QStringLiteral(" equilibrium, ");
+        break;
+    }
+    if (e.zeroMeanFitness)
+        return text + zeroMeanText(e);
     if (e.multiplierCount == 1)
         return text + QStringLiteral("slope= ") + multiplierText(e.slope());
     QStringList values;

@@ -2,7 +2,9 @@
 #define MORVA_MODELS_EQUILIBRIUMMARKS_H
 
 // The equilibria of a model on its charts and in words: marker series
-// (filled for stable, hollow for unstable, grey for neutral), dotted level
+// (filled circles for approached, hollow for left, grey for neutral, a
+// filled diamond for one-sided, a hollow diamond for a point of mean
+// fitness 0 that populations beside it leave), dotted level
 // lines at an equilibrium's frequencies on a chart against time, the
 // readout over a marker and the lines that describe every equilibrium.
 
@@ -22,15 +24,18 @@ class Chart;
 class Series;
 }
 
-// The marker series of one chart. Stable and unstable ones are in the
-// legend as "stable equilibrium" and "unstable equilibrium"; neutral ones
-// (a multiplier of exactly 1: exact ties among the parameters) are not, and
-// their readout says what they are.
+// The marker series of one chart, each in the legend while it has a
+// marker: "stable equilibrium" (approached, slowly too), "unstable
+// equilibrium", "neutral equilibrium" (neither approached nor left),
+// "one-sided equilibrium" (approached from one side, left on the other) and
+// "left, Wmed= 0".
 struct EquilibriumMarkers {
     chart::Chart *chart = nullptr;
     chart::Series *stable = nullptr;
     chart::Series *unstable = nullptr;
     chart::Series *neutral = nullptr;
+    chart::Series *oneSided = nullptr;
+    chart::Series *zeroMean = nullptr;
 };
 
 // The dotted level lines of one chart against time, one per allele.
@@ -64,7 +69,8 @@ void fillEquilibriumLevels(const EquilibriumLevels &levels, const Equilibrium *e
 // The first interior equilibrium of the kind, if any.
 const Equilibrium *interiorOfKind(const EquilibriumSet &set, Stability kind);
 
-// "stable", "unstable" or "neutral".
+// "stable", "unstable", "neutral", "stable, approached slowly" or
+// "one-sided, approached from one side, left on the other".
 QString stabilityText(Stability kind);
 
 // A multiplier with enough decimals to show how far its modulus lies from 1
@@ -72,13 +78,18 @@ QString stabilityText(Stability kind);
 QString multiplierText(Extended value);
 
 // The kind and the multipliers: "stable equilibrium, slope= 0.769" (2
-// alleles), "unstable equilibrium, eigenvalues= 1.250, 1.250" (3 alleles).
+// alleles), "unstable equilibrium, eigenvalues= 1.250, 1.250" (3 alleles);
+// "stable equilibrium, approached slowly, slope= 1.000"; where the mean
+// fitness is 0, "unstable equilibrium, Wmed= 0: populations beside it move
+// away" in place of the multipliers.
 QString equilibriumSummary(const Equilibrium &e);
 
 // Every equilibrium of a set as lines of text: one line per isolated point
 // with its frequencies, its mean fitness (selection) and its stability along
-// its face and against each absent allele, then the degenerate cases. Numbers
-// with "." as the decimal point whatever the locale.
+// its face and against each absent allele, then the degenerate cases.
+// Frequencies and mean fitnesses as the export writes numbers (the
+// shortest text that reads back to the same value), multipliers with "."
+// as the decimal point whatever the locale.
 QStringList equilibriumLines(const EquilibriumSet &set, bool withMeanFitness);
 
 } // namespace morva

@@ -6,6 +6,7 @@
 #include "controls/Aligrid.h"
 #include "controls/KesSpinEdits1.h"
 #include "controls/SimplexChart.h"
+#include "models/EquilibriumMarks.h"
 #include "platform/Application.h"
 #include "platform/Hint.h"
 #include "platform/NumberText.h"
@@ -14,6 +15,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineF>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -102,6 +104,8 @@ QString gridNumber(Value value)
 
 const QColor kTrajectoryColour(45, 45, 45);
 constexpr int kSimplexMarkerStep = 10;
+// How near an equilibrium's marker, in pixels, the pointer reads it.
+constexpr double kSimplexMarkerReach = 7.0;
 constexpr int kArrowPointsPerSide = 15;
 
 TAlleleVector alleles(double p1, double p2, double p3)
@@ -491,30 +495,61 @@ void TSelDi3Form::fillSimplex()
     SelDi3Simplex->clearMarkers();
     // Stability on the whole triangle: an edge point counts as stable only
     // when it also resists the missing allele.
-    for (const Equilibrium &e : selectionEquilibria3(w).points)
-        markSimplexEquilibrium(e.p, e.kind == Stability::Stable);
+    m_simplexEquilibria = selectionEquilibria3(w).points;
+    for (const Equilibrium &e : m_simplexEquilibria)
+        markSimplexEquilibrium(e);
 }
 
-void TSelDi3Form::markSimplexEquilibrium(const morva::TAlleleVector &p, bool stable)
+// The markers of the 2-allele charts: filled circles for approached, hollow
+// for left, a filled diamond for one-sided, a hollow diamond for a point of
+// mean fitness 0 that populations leave, grey for neutral.
+void TSelDi3Form::markSimplexEquilibrium(const morva::Equilibrium &e)
 {
     using morva::chart::SimplexChart;
+    using morva::Stability;
     SimplexChart::Marker marker;
-    marker.at = barycentric(p);
-    marker.style = {SimplexChart::Glyph::Circle, 5.0, Qt::black,
-                    stable ? QColor(Qt::black) : QColor()};
-    marker.legend = stable ? QStringLiteral("stable equilibrium")
-                           : QStringLiteral("unstable equilibrium");
+    marker.at = barycentric(e.p);
+    marker.style = {SimplexChart::Glyph::Circle, 5.0, Qt::black, QColor(Qt::black)};
+    if (morva::isApproached(e.kind)) {
+        marker.legend = QStringLiteral("stable equilibrium");
+    } else if (e.kind == Stability::OneSided) {
+        marker.style.glyph = SimplexChart::Glyph::Diamond;
+        marker.legend = QStringLiteral("one-sided equilibrium");
+    } else if (e.kind == Stability::Neutral) {
+        marker.style.fill = QColor(160, 160, 160);
+        marker.legend = QStringLiteral("neutral equilibrium");
+    } else if (e.zeroMeanFitness) {
+        marker.style.glyph = SimplexChart::Glyph::Diamond;
+        marker.style.fill = QColor();
+        marker.legend = QStringLiteral("left, Wmed= 0");
+    } else {
+        marker.style.fill = QColor();
+        marker.legend = QStringLiteral("unstable equilibrium");
+    }
     SelDi3Simplex->addMarker(marker);
 }
 
 void TSelDi3Form::SelDi3SimplexMouseMove(double p1, double p2, double p3)
 {
     using namespace morva;
-    const Extended wmed = SelMeanFitness3(alleles(p1, p2, p3), m_simplexFitness);
-    setHint(SelDi3Simplex, QStringLiteral(" p[1]= ") + simplexReadoutNumber(p1) +
-                               QStringLiteral("  p[2]= ") + simplexReadoutNumber(p2) +
-                               QStringLiteral("  p[3]= ") + simplexReadoutNumber(p3) +
-                               QStringLiteral("   Wmed= ") + simplexReadoutNumber(wmed));
+    // Over an equilibrium's marker: its frequencies and mean fitness and how
+    // populations beside it move, as on the 2-allele charts.
+    const QPointF pointer = SelDi3Simplex->toPixel({p1, p2, p3});
+    const Equilibrium *over = nullptr;
+    for (const Equilibrium &e : m_simplexEquilibria) {
+        if (QLineF(pointer, SelDi3Simplex->toPixel(barycentric(e.p))).length()
+            <= kSimplexMarkerReach)
+            over = &e;
+    }
+    const TAlleleVector p = over ? over->p : alleles(p1, p2, p3);
+    const Extended wmed = SelMeanFitness3(p, m_simplexFitness);
+    QString text = QStringLiteral(" p[1]= ") + simplexReadoutNumber(p[1]) +
+                   QStringLiteral("  p[2]= ") + simplexReadoutNumber(p[2]) +
+                   QStringLiteral("  p[3]= ") + simplexReadoutNumber(p[3]) +
+                   QStringLiteral("   Wmed= ") + simplexReadoutNumber(wmed);
+    if (over)
+        text += QStringLiteral("   ") + equilibriumSummary(*over);
+    setHint(SelDi3Simplex, text);
 }
 
 QStringList TSelDi3Form::equilibriumLines() const

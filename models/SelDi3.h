@@ -7,10 +7,13 @@
 // time, per-allele and mean fitnesses against time) and a five-column table
 // of generations out.
 
+#include "arith/Equilibria.h"
 #include "arith/PgMathSe.h"
 #include "models/DescribedForm.h"
 
 #include <QPointer>
+
+#include <vector>
 
 class QCheckBox;
 class QGroupBox;
@@ -90,7 +93,7 @@ public:
     void SelDi3SimplexMouseMove(double p1, double p2, double p3);
     // Marks an equilibrium on the triangle: filled when stable, hollow when
     // unstable.
-    void markSimplexEquilibrium(const morva::TAlleleVector &p, bool stable);
+    void markSimplexEquilibrium(const morva::Equilibrium &e);
 
     // Event handlers (the others are the frame's, from the description).
     void FormShow() override;
@@ -120,6 +123,7 @@ private:
     // The fitnesses the simplex page was last filled with (its landscape and
     // readout).
     morva::TGenotypeFitness m_simplexFitness;
+    std::vector<morva::Equilibrium> m_simplexEquilibria;
 };
 
 // The open 3-allele window, if any.

@@ -79,7 +79,7 @@ QString TSelMut2Form::note() const
     if (!balance)
         return text;
     for (const Equilibrium &e : equilibriumSet().interior()) {
-        if (e.kind != Stability::Stable)
+        if (!isApproached(e.kind))
             continue;
         const Extended exact = e.p[balance->allele];
         const QString rate = balance->allele == 2 ? QStringLiteral("u") : QStringLiteral("v");

@@ -103,9 +103,11 @@ EquilibriumSet TwoAlleleForm::equilibriumSet() const
         e.p[2] = 1 - f.value;
         e.multiplierCount = 1;
         // No slope where the mean fitness is 0: the map holds the point,
-        // any point near it jumps away.
+        // while populations beside it jump.
         e.multipliers[0].value = f.slope ? *f.slope : std::numeric_limits<Extended>::infinity();
-        e.kind = e.multipliers[0].stability();
+        e.multipliers[0].kind = f.kind;
+        e.zeroMeanFitness = !f.slope;
+        e.kind = f.kind;
         set.points.push_back(e);
     }
     FaceNote whole;
@@ -123,9 +125,22 @@ QString TwoAlleleForm::equilibriaText() const
 {
     if (m_results.equilibria.everyPoint)
         return QStringLiteral("Every p[1] is an equilibrium.");
+    // One word or two per point: the note is a single line.
+    const auto kind = [](const Equilibrium &e) {
+        if (e.zeroMeanFitness && !isApproached(e.kind))
+            return QStringLiteral("left (Wmed= 0)");
+        switch (e.kind) {
+        case Stability::Slow:
+            return QStringLiteral("approached slowly");
+        case Stability::OneSided:
+            return QStringLiteral("one-sided");
+        default:
+            return stabilityText(e.kind);
+        }
+    };
     QStringList points;
     for (const Equilibrium &e : equilibriumSet().points)
-        points << noteNumber(e.p[1]) + QLatin1Char(' ') + stabilityText(e.kind);
+        points << noteNumber(e.p[1]) + QLatin1Char(' ') + kind(e);
     return QStringLiteral("Equilibria of p[1]: ") + points.join(QStringLiteral(", "))
            + QLatin1Char('.');
 }
@@ -240,7 +255,7 @@ ModelDescription TwoAlleleForm::describe(TwoAlleleForm *self, TwoAlleleDesign de
             };
             // The pointer is kept past this call: it must point into `set`.
             for (const Equilibrium &e : set.points) {
-                if (e.inside() && e.kind == Stability::Stable &&
+                if (e.inside() && isApproached(e.kind) &&
                     (!nearest || away(e) < away(*nearest)))
                     nearest = &e;
             }

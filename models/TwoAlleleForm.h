@@ -74,7 +74,8 @@ public:
     void readSelection(TAlleleVector &p0, TGenotypeFitness &w) const;
     std::int32_t generations() const;
 
-    // "Equilibria of p[1]: 0 unstable, 0.8418861 stable." for the note; "Every
+    // "Equilibria of p[1]: 0 unstable, 0.8418861 stable." for the note (or
+    // "approached slowly", "one-sided", "left (Wmed= 0)"); "Every
     // p[1] is an equilibrium." when every frequency is one.
     QString equilibriaText() const;
     // The run's equilibria as the charts mark them.

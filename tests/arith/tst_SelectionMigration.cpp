@@ -190,6 +190,22 @@ private slots:
         }
     }
 
+
+    // State: w = 0, 0, 1 (A1 lethal with any A1 beside it), the continent
+    // all A1. Action: the equilibria. Expected: p = 0 (stable) and p = 1
+    // (mean fitness 0, kept, populations beside it leave), and no point
+    // beside 1.
+    void meanFitnessZeroListsNoPointBesideIt()
+    {
+        const FixedPoints fp =
+            selMigFixedPoints(params(0, 0, 1, 0.0597596117214512347147L, 1, 0.5L, 1));
+        QCOMPARE(int(fp.points.size()), 2);
+        MORVA_COMPARE_EXACT(fp.points[0].value, 0.0L);
+        QCOMPARE(int(fp.points[0].kind), int(Stability::Stable));
+        MORVA_COMPARE_EXACT(fp.points[1].value, 1.0L);
+        QVERIFY(!fp.points[1].slope);
+        QCOMPARE(int(fp.points[1].kind), int(Stability::Unstable));
+    }
     // State: m = 0 and equal fitnesses. Expected: every frequency is kept.
     void neutralWithoutMigrationKeepsEveryPoint()
     {

@@ -15,6 +15,8 @@
 using namespace morva;
 using morva::test::opaque;
 
+Q_DECLARE_METATYPE(QList<long double>)
+
 namespace {
 
 SelMutParams params(long double w11, long double w12, long double w22, long double u,
@@ -121,6 +123,54 @@ private slots:
     // ending at 1,000,000; q settles within 1 % of sqrt(u), on the stable
     // equilibrium found as a root; p = 0 (all A2A2, mean fitness 0) is an
     // equilibrium without a slope; the textbook balance is sqrt(u).
+    // State: a mean fitness of 0 at p = 1, with and without mutation away
+    // from it; equal fitnesses with slow mutation. Action: the equilibria.
+    // Expected: exactly the points the generation keeps, the last within 16
+    // ulps of its exact value (v / (u + v) with equal fitnesses), and how
+    // populations beside them move.
+    void listsWhatTheStepKeeps_data()
+    {
+        QTest::addColumn<long double>("w11");
+        QTest::addColumn<long double>("w12");
+        QTest::addColumn<long double>("w22");
+        QTest::addColumn<long double>("u");
+        QTest::addColumn<long double>("v");
+        QTest::addColumn<QList<long double>>("points");
+        QTest::addColumn<QList<int>>("kinds");
+        QTest::addColumn<long double>("tolerance");  // relative
+        const int stable = int(Stability::Stable), unstable = int(Stability::Unstable);
+        using L = QList<long double>;
+        // Only the balance inside, not p = 1.
+        QTest::newRow("Wmed 0 at p = 1, mutation moves it")
+            << 0.0L << 0.896L << 1.0L << 0.0108L << 0.0642L << L{0.2186947580206565L}
+            << QList<int>{stable} << 1e-15L;
+        // Every p below 1 goes to v in one generation; p = 1 stays.
+        QTest::newRow("Wmed 0 at p = 1, kept") << 0.0L << 0.0L << 1.0L << 0.0L << 0.515L
+                                             << L{0.515L, 1} << QList<int>{stable, unstable}
+                                             << 0.0L;
+        const long double w = 0.720445382102067449163L, u = 3.83e-8L, v = 6.8e-8L;
+        QTest::newRow("equal fitnesses, slow mutation") << w << w << w << u << v << L{v / (u + v)}
+                                                        << QList<int>{stable}
+                                                        << 16 * LDBL_EPSILON;
+    }
+    void listsWhatTheStepKeeps()
+    {
+        QFETCH(long double, w11);
+        QFETCH(long double, w12);
+        QFETCH(long double, w22);
+        QFETCH(long double, u);
+        QFETCH(long double, v);
+        QFETCH(QList<long double>, points);
+        QFETCH(QList<int>, kinds);
+        QFETCH(long double, tolerance);
+        const FixedPoints fp = selMutFixedPoints(params(w11, w12, w22, u, v, 0.5L, 1));
+        QCOMPARE(int(fp.points.size()), int(points.size()));
+        for (int k = 0; k < points.size(); ++k) {
+            MORVA_COMPARE_NEAR(fp.points[k].value, points[k], tolerance * points[k]);
+            QCOMPARE(int(fp.points[k].kind), kinds[k]);
+        }
+    }
+
     void recessiveLethalBalance()
     {
         const SelMutParams in = params(1, 1, 0, 1e-5L, 0, 0.5L, SelMutMaxGenerations);

@@ -288,7 +288,7 @@ void TestDescribedForm::runFillsGridSeriesAndNote()
     QCOMPARE(h->grid()->rowCount(), 7);
     QCOMPARE(h->grid()->columnFont(1)->color(), QColor(Qt::red));
     morva::chart::Chart *chart = h->form->chart(0);
-    QCOMPARE(chart->seriesCount(), 5);
+    QCOMPARE(chart->seriesCount(), 7);  // the line, its level, five marker kinds
     QCOMPARE(h->form->series(0, "Line")->count(), 6);
     QCOMPARE(h->form->series(0, "EquilibriumLevel1")->points(), (QList<QPointF>{{0, 1}, {5, 1}}));
     QCOMPARE(h->form->series(0, "StableEquilibria")->points(), (QList<QPointF>{{1, 1}}));

@@ -525,7 +525,7 @@ void TestMut2::equilibriumMarkAndLevels()
 
     QCOMPARE(f->Chart1->series(3), f->equilibriumLevels.lines.at(0));
     QCOMPARE(f->Chart3->series(4), f->deltaMarkers.stable);
-    QCOMPARE(f->Chart3->seriesCount(), 7);
+    QCOMPARE(f->Chart3->seriesCount(), 9);
     const Series *shown = neutral ? f->deltaMarkers.neutral : f->deltaMarkers.stable;
     QCOMPARE(shown->points(), (QList<QPointF>{{q, 0.0}}));
     QCOMPARE(f->deltaMarkers.unstable->count(), 0);
@@ -553,7 +553,8 @@ void TestMut2::equilibriumInWords()
     QCOMPARE(morva::HintTracker::instance()->currentHint(),
              QStringLiteral(" p[2]= 0.6667   stable equilibrium, slope= 0.9999985"));
     QCOMPARE(h->form->equilibriumLines(),
-             (QStringList{"equilibrium p[1]= 0.333333 p[2]= 0.666667: stable, slope= 0.9999985",
+             (QStringList{"equilibrium p[1]= 0.3333333333333333333 p[2]= 0.66666666666666666674: "
+                          "stable, slope= 0.9999985",
                           "rate of approach |1-u-v|= 0.9999985 per generation"}));
 }
 

@@ -73,6 +73,7 @@ private slots:
     void equilibriumSeriesFollowTheDesignedOnes();
     void equilibriumMarks_data();
     void equilibriumMarks();
+    void recessiveLethal();
     void markerReadouts_data();
     void markerReadouts();
     void equilibriumLines_data();
@@ -403,7 +404,9 @@ void TestSelDi2::equilibriumSeriesFollowTheDesignedOnes()
     };
     const QStringList markers{QStringLiteral("StableEquilibria"),
                               QStringLiteral("UnstableEquilibria"),
-                              QStringLiteral("NeutralEquilibria")};
+                              QStringLiteral("NeutralEquilibria"),
+                              QStringLiteral("OneSidedEquilibria"),
+                              QStringLiteral("ZeroMeanEquilibria")};
     QCOMPARE(names(f->SelDi2Chart1),
              (QStringList{"Series1", "Series2", "Series6", "EquilibriumLevel1",
                           "EquilibriumLevel2"}));
@@ -417,7 +420,10 @@ void TestSelDi2::equilibriumSeriesFollowTheDesignedOnes()
     QCOMPARE(f->wmedMarkers.unstable->title(), QStringLiteral("unstable equilibrium"));
     QCOMPARE(morva::test::legendLabel(f->SelDi2Chart3, f->deltaMarkers.unstable),
              QStringLiteral("unstable<br>equilibrium"));
-    QVERIFY(!f->deltaMarkers.neutral->inLegend());
+    // Every kind of marker stands in the legend while the chart shows one.
+    QVERIFY(f->deltaMarkers.neutral->inLegend());
+    QCOMPARE(morva::test::legendLabel(f->SelDi2Chart3, f->deltaMarkers.zeroMean),
+             QStringLiteral("left,<br>Wmed= 0"));
 }
 
 void TestSelDi2::equilibriumMarks_data()
@@ -484,6 +490,27 @@ void TestSelDi2::equilibriumMarks()
     QVERIFY(!morva::test::legendShows(f->SelDi2Chart1, lines.at(1)));
 }
 
+// State: A2 a recessive lethal (w = 1, 1, 0). Action: Run. Expected: A1's
+// fixation filled and approached slowly (its slope is 1); A2's, where the
+// mean fitness is 0, a hollow diamond that says populations beside it move
+// away, in the legend and in words (no infinite slope).
+void TestSelDi2::recessiveLethal()
+{
+    h->setInputs(0.6L, 0.4L, 1, 1, 0);
+    h->clickRun();
+    TSelDi2Form *f = h->form;
+    QCOMPARE(f->deltaMarkers.stable->points(), (QList<QPointF>{{1.0, 0.0}}));
+    QCOMPARE(f->deltaMarkers.zeroMean->points(), (QList<QPointF>{{0.0, 0.0}}));
+    QCOMPARE(f->deltaMarkers.unstable->count(), 0);
+    QVERIFY(morva::test::legendShows(f->SelDi2Chart3, f->deltaMarkers.zeroMean));
+    QCOMPARE(f->equilibriumLines(),
+             (QStringList{"equilibrium p[1]= 1 p[2]= 0 Wmed= 1: stable, approached slowly, "
+                          "slope= 1.000",
+                          "equilibrium p[1]= 0 p[2]= 1 Wmed= 0: unstable, Wmed= 0: populations "
+                          "beside it move away",
+                          "no equilibrium with both alleles present"}));
+}
+
 void TestSelDi2::markerReadouts_data()
 {
     QTest::addColumn<bool>("wmedChart");
@@ -543,14 +570,14 @@ void TestSelDi2::equilibriumLines_data()
     QTest::newRow("heterozygote advantage")
         << 0.7 << 1.0 << 0.5
         << QStringList{
-               "equilibrium p[1]= 1.000000 p[2]= 0.000000 Wmed= 0.700000: unstable, slope= 1.429",
-               "equilibrium p[1]= 0.000000 p[2]= 1.000000 Wmed= 0.500000: unstable, slope= 2.000",
-               "equilibrium p[1]= 0.625000 p[2]= 0.375000 Wmed= 0.812500: stable, slope= 0.769"};
+               "equilibrium p[1]= 1 p[2]= 0 Wmed= 0.7: unstable, slope= 1.429",
+               "equilibrium p[1]= 0 p[2]= 1 Wmed= 0.5: unstable, slope= 2.000",
+               "equilibrium p[1]= 0.625 p[2]= 0.375 Wmed= 0.8125: stable, slope= 0.769"};
     QTest::newRow("additive")
         << 1.0 << 0.75 << 0.5
         << QStringList{
-               "equilibrium p[1]= 1.000000 p[2]= 0.000000 Wmed= 1.000000: stable, slope= 0.750",
-               "equilibrium p[1]= 0.000000 p[2]= 1.000000 Wmed= 0.500000: unstable, slope= 1.500",
+               "equilibrium p[1]= 1 p[2]= 0 Wmed= 1: stable, slope= 0.750",
+               "equilibrium p[1]= 0 p[2]= 1 Wmed= 0.5: unstable, slope= 1.500",
                "no equilibrium with both alleles present"};
     QTest::newRow("all equal") << 0.6 << 0.6 << 0.6
                                << QStringList{"every point is an equilibrium"};

@@ -603,16 +603,17 @@ void TestSelDi3::equilibriumLines()
     const QStringList lines = f->equilibriumLines();
     QCOMPARE(lines.size(), 7);
     QCOMPARE(lines.at(0),
-             QStringLiteral("equilibrium p[1]= 1.000000 p[2]= 0.000000 p[3]= 0.000000 "
-                            "Wmed= 0.500000: unstable; against A2: unstable, eigenvalue= 2.000; "
+             QStringLiteral("equilibrium p[1]= 1 p[2]= 0 p[3]= 0 "
+                            "Wmed= 0.5: unstable; against A2: unstable, eigenvalue= 2.000; "
                             "against A3: unstable, eigenvalue= 2.000"));
     QCOMPARE(lines.at(3),
-             QStringLiteral("equilibrium p[1]= 0.500000 p[2]= 0.500000 p[3]= 0.000000 "
-                            "Wmed= 0.750000: unstable; along the edge: stable, eigenvalue= 0.667; "
+             QStringLiteral("equilibrium p[1]= 0.5 p[2]= 0.5 p[3]= 0 "
+                            "Wmed= 0.75: unstable; along the edge: stable, eigenvalue= 0.667; "
                             "against A3: unstable, eigenvalue= 1.333"));
     QCOMPARE(lines.at(6),
-             QStringLiteral("equilibrium p[1]= 0.333333 p[2]= 0.333333 p[3]= 0.333333 "
-                            "Wmed= 0.833333: stable, eigenvalues= 0.800, 0.800"));
+             QStringLiteral("equilibrium p[1]= 0.33333333333333333334 "
+                            "p[2]= 0.33333333333333333334 p[3]= 0.33333333333333333334 "
+                            "Wmed= 0.83333333333333333337: stable, eigenvalues= 0.800, 0.800"));
 }
 
 void TestSelDi3::cancelHandsBackAndFrees()
@@ -697,8 +698,9 @@ void TestSelDi3::simplexPageShowsTheRun()
 // State: the designed defaults run (w11 0.8, w12 1.0, w13 1.2, w22 0.7,
 // w23 1.0, w33 0.9), the simplex page shown, then a fitness field changed.
 // Action: the pointer at a vertex or the centroid, then far outside the
-// triangle. Expected: the readout of the run's fitnesses as the chart's hint;
-// outside it stays.
+// triangle. Expected: the readout of the run's fitnesses as the chart's hint,
+// over an equilibrium's marker (every vertex) with how populations beside it
+// move; outside it stays.
 void TestSelDi3::simplexReadout_data()
 {
     QTest::addColumn<Barycentric>("at");
@@ -706,11 +708,14 @@ void TestSelDi3::simplexReadout_data()
 
     const double third = 1.0 / 3;
     QTest::newRow("A1") << Barycentric{1, 0, 0}
-                        << " p[1]= 1.000  p[2]= 0.000  p[3]= 0.000   Wmed= 0.800";
+                        << " p[1]= 1.000  p[2]= 0.000  p[3]= 0.000   Wmed= 0.800   "
+                           "unstable equilibrium, eigenvalues= 1.250, 1.500";
     QTest::newRow("A2") << Barycentric{0, 1, 0}
-                        << " p[1]= 0.000  p[2]= 1.000  p[3]= 0.000   Wmed= 0.700";
+                        << " p[1]= 0.000  p[2]= 1.000  p[3]= 0.000   Wmed= 0.700   "
+                           "unstable equilibrium, eigenvalues= 1.429, 1.429";
     QTest::newRow("A3") << Barycentric{0, 0, 1}
-                        << " p[1]= 0.000  p[2]= 0.000  p[3]= 1.000   Wmed= 0.900";
+                        << " p[1]= 0.000  p[2]= 0.000  p[3]= 1.000   Wmed= 0.900   "
+                           "unstable equilibrium, eigenvalues= 1.333, 1.111";
     QTest::newRow("centroid") << Barycentric{third, third, third}
                               << " p[1]= 0.333  p[2]= 0.333  p[3]= 0.333   Wmed= 0.978";
 }
