@@ -13,6 +13,7 @@
 #include <QGraphicsTextItem>
 #include <QLegend>
 #include <QLegendMarker>
+#include <QPointer>
 #include <QLineSeries>
 #include <QImage>
 #include <QMouseEvent>
@@ -586,6 +587,8 @@ struct Chart::Private {
     QSizeF titlesSize; // the chart size the titles' visibility was decided for
     QSizeF legendSize; // the chart size the legend's place was decided for
     bool legendMoved = false; // moved from the top to the right by fitLegend()
+    // Its texts as they were before fitLegend() broke them onto two lines.
+    QList<QPair<QPointer<QLegendMarker>, QString>> unbrokenLabels;
 };
 
 namespace {
@@ -954,16 +957,58 @@ bool Chart::legendElided() const
     return false;
 }
 
+namespace {
+
+// The legend text on two lines, broken at the blank or after the hyphen that
+// makes the longer line shortest; unchanged when it has no such place or is
+// on two lines already.
+QString brokenInTwo(const QString &text)
+{
+    const QString lineBreak = QStringLiteral("<br>");
+    if (text.contains(lineBreak))
+        return text;
+    qsizetype best = -1;
+    qsizetype bestLonger = text.size();
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char(' ') && c != QLatin1Char('-'))
+            continue;
+        const qsizetype first = c == QLatin1Char(' ') ? i : i + 1;
+        const qsizetype longer = std::max(first, text.size() - i - 1);
+        if (i > 0 && longer < bestLonger) {
+            best = i;
+            bestLonger = longer;
+        }
+    }
+    if (best < 0)
+        return text;
+    QString broken = text;
+    if (broken.at(best) == QLatin1Char(' '))
+        broken.replace(best, 1, lineBreak);
+    else
+        broken.insert(best + 1, lineBreak);
+    return broken;
+}
+
+} // namespace
+
 // A legend at the top puts its entries in one row and cuts their texts short
 // when the row is wider than the chart: it then moves to the right of the
-// plot, where the entries stand one below the other. A new chart size tries
-// the top again.
+// plot, where the entries stand one below the other; where Qt Charts still
+// cuts them there (it gives a side legend at most 40 % of the chart), each
+// text goes on two lines. A new chart size tries the top again, with the
+// texts whole.
 void Chart::fitLegend()
 {
     QLegend *legend = d->chart->legend();
     const QSizeF size = d->chart->size();
     if (size != d->legendSize) {
         d->legendSize = size;
+        for (const auto &[marker, label] : std::as_const(d->unbrokenLabels)) {
+            if (marker)
+                marker->setLabel(label);
+        }
+        d->unbrokenLabels.clear();
         if (d->legendMoved) {
             d->legendMoved = false;
             legend->setAlignment(Qt::AlignTop);
@@ -972,6 +1017,14 @@ void Chart::fitLegend()
     }
     if (legend->alignment() == Qt::AlignTop && legendElided()) {
         d->legendMoved = true;
+        legend->setAlignment(Qt::AlignRight);
+    } else if (d->legendMoved && d->unbrokenLabels.isEmpty() && legendElided()) {
+        for (QLegendMarker *marker : legend->markers()) {
+            d->unbrokenLabels.append({marker, marker->label()});
+            marker->setLabel(brokenInTwo(marker->label()));
+        }
+        // A new text alone does not lay the entries out again.
+        legend->setAlignment(Qt::AlignLeft);
         legend->setAlignment(Qt::AlignRight);
     }
 }
