@@ -11,6 +11,7 @@
 #include <QFontMetrics>
 #include <QGraphicsItem>
 #include <QGraphicsTextItem>
+#include <QFontInfo>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QPointer>
@@ -587,8 +588,14 @@ struct Chart::Private {
     QSizeF titlesSize; // the chart size the titles' visibility was decided for
     QSizeF legendSize; // the chart size the legend's place was decided for
     bool legendMoved = false; // moved from the top to the right by fitLegend()
-    // Its texts as they were before fitLegend() broke them onto two lines.
-    QList<QPair<QPointer<QLegendMarker>, QString>> unbrokenLabels;
+    // Its entries' texts and fonts as they were before fitLegend() broke
+    // them onto two lines and made them smaller.
+    struct Entry {
+        QPointer<QLegendMarker> marker;
+        QString label;
+        QFont font;
+    };
+    QList<Entry> unfitted;
 };
 
 namespace {
@@ -941,7 +948,8 @@ void Chart::commit()
     updateLayers();
 }
 
-// Whether Qt Charts cut a legend entry's text short ("stable equilibri...").
+// Whether Qt Charts cut a legend entry's text short ("stable equilibri...")
+// or left it out.
 bool Chart::legendElided() const
 {
     QList<QGraphicsItem *> items = d->chart->legend()->childItems();
@@ -951,13 +959,18 @@ bool Chart::legendElided() const
         if (item->type() != QGraphicsTextItem::Type || !item->isVisible())
             continue;
         const QString text = static_cast<QGraphicsTextItem *>(item)->toPlainText();
-        if (text.endsWith(QStringLiteral("...")) || text.endsWith(QChar(0x2026)))
+        // With no room even for "x..." the text is left out altogether.
+        if (text.isEmpty() || text.endsWith(QStringLiteral("..."))
+            || text.endsWith(QChar(0x2026)))
             return true;
     }
     return false;
 }
 
 namespace {
+
+// The smallest text a legend is made to fit with.
+constexpr int kLegendLeastPixels = 8;
 
 // The legend text on two lines, broken at the blank or after the hyphen that
 // makes the longer line shortest; unchanged when it has no such place or is
@@ -996,37 +1009,60 @@ QString brokenInTwo(const QString &text)
 // when the row is wider than the chart: it then moves to the right of the
 // plot, where the entries stand one below the other; where Qt Charts still
 // cuts them there (it gives a side legend at most 40 % of the chart), each
-// text goes on two lines. A new chart size tries the top again, with the
-// texts whole.
+// text goes on two lines, and then, in a chart smaller than the window was
+// designed for, the texts get smaller a pixel at a time (down to
+// kLegendLeastPixels). A new chart size tries the top again, with the texts
+// as they were.
 void Chart::fitLegend()
 {
     QLegend *legend = d->chart->legend();
     const QSizeF size = d->chart->size();
     if (size != d->legendSize) {
         d->legendSize = size;
-        for (const auto &[marker, label] : std::as_const(d->unbrokenLabels)) {
-            if (marker)
-                marker->setLabel(label);
+        for (const Private::Entry &entry : std::as_const(d->unfitted)) {
+            if (entry.marker) {
+                entry.marker->setLabel(entry.label);
+                entry.marker->setFont(entry.font);
+            }
         }
-        d->unbrokenLabels.clear();
+        d->unfitted.clear();
         if (d->legendMoved) {
             d->legendMoved = false;
             legend->setAlignment(Qt::AlignTop);
             return; // the layout that follows decides
         }
     }
-    if (legend->alignment() == Qt::AlignTop && legendElided()) {
+    if (!legendElided())
+        return;
+    if (legend->alignment() == Qt::AlignTop) {
         d->legendMoved = true;
         legend->setAlignment(Qt::AlignRight);
-    } else if (d->legendMoved && d->unbrokenLabels.isEmpty() && legendElided()) {
+        return;
+    }
+    if (!d->legendMoved)
+        return;
+    if (d->unfitted.isEmpty()) {
         for (QLegendMarker *marker : legend->markers()) {
-            d->unbrokenLabels.append({marker, marker->label()});
+            d->unfitted.append({marker, marker->label(), marker->font()});
             marker->setLabel(brokenInTwo(marker->label()));
         }
-        // A new text alone does not lay the entries out again.
-        legend->setAlignment(Qt::AlignLeft);
-        legend->setAlignment(Qt::AlignRight);
+    } else {
+        bool smaller = false;
+        for (const Private::Entry &entry : std::as_const(d->unfitted)) {
+            QFont font = entry.marker ? entry.marker->font() : QFont();
+            const int pixels = QFontInfo(font).pixelSize();
+            if (!entry.marker || pixels <= kLegendLeastPixels)
+                continue;
+            font.setPixelSize(pixels - 1);
+            entry.marker->setFont(font);
+            smaller = true;
+        }
+        if (!smaller)
+            return;
     }
+    // A new text or font alone does not lay the entries out again.
+    legend->setAlignment(Qt::AlignLeft);
+    legend->setAlignment(Qt::AlignRight);
 }
 
 // Both axes at once: the corner where they meet needs both. A change that
