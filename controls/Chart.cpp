@@ -26,6 +26,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <optional>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -732,30 +733,50 @@ void Chart::updateLayers()
     }
 }
 
+namespace {
+
+// Axis values to chart pixels, linearly onto the plotting area, as Qt Charts
+// maps its own series.
+struct PlotMap {
+    QRectF area;
+    double xMinimum, yMinimum, xScale, yScale;
+
+    QPointF operator()(QPointF value) const
+    {
+        return {area.left() + (value.x() - xMinimum) * xScale,
+                area.bottom() - (value.y() - yMinimum) * yScale};
+    }
+};
+
+// None while the plotting area or an axis range is empty.
+std::optional<PlotMap> plotMapOf(const QRectF &area, double xMinimum, double xMaximum,
+                                        double yMinimum, double yMaximum)
+{
+    const double xSpan = xMaximum - xMinimum;
+    const double ySpan = yMaximum - yMinimum;
+    if (area.isEmpty() || !(xSpan > 0) || !(ySpan > 0))
+        return std::nullopt;
+    return PlotMap{area, xMinimum, yMinimum, area.width() / xSpan, area.height() / ySpan};
+}
+
+} // namespace
+
 // Every point series' markers, in the order the series were added, centred
 // on their points, mapped as paintPlainLines() maps.
 void Chart::paintMarkers(QPainter *painter) const
 {
-    const QRectF area = d->chart->plotArea();
-    const Axis::Data *bottom = d->bottom->d;
-    const Axis::Data *left = d->left->d;
-    const double xSpan = bottom->maximum - bottom->minimum;
-    const double ySpan = left->maximum - left->minimum;
-    if (area.isEmpty() || !(xSpan > 0) || !(ySpan > 0))
+    const auto map = plotMapOf(d->chart->plotArea(), d->bottom->d->minimum,
+                               d->bottom->d->maximum, d->left->d->minimum, d->left->d->maximum);
+    if (!map)
         return;
-    const double xScale = area.width() / xSpan;
-    const double yScale = area.height() / ySpan;
     for (const auto &series : d->series) {
         const Series::Data *data = series->d;
         if (data->kind != SeriesKind::Points)
             continue;
         const QSizeF size = data->markerImage.size();
         const QPointF centre(size.width() / 2, size.height() / 2);
-        for (const QPointF &point : data->series->points()) {
-            const QPointF at(area.left() + (point.x() - bottom->minimum) * xScale,
-                             area.bottom() - (point.y() - left->minimum) * yScale);
-            painter->drawImage(QRectF(at - centre, size), data->markerImage);
-        }
+        for (const QPointF &point : data->series->points())
+            painter->drawImage(QRectF((*map)(point) - centre, size), data->markerImage);
     }
 }
 
@@ -764,25 +785,18 @@ void Chart::paintMarkers(QPainter *painter) const
 // plotting area as Qt Charts maps its own.
 void Chart::paintPlainLines(QPainter *painter) const
 {
-    const QRectF area = d->chart->plotArea();
-    const Axis::Data *bottom = d->bottom->d;
-    const Axis::Data *left = d->left->d;
-    const double xSpan = bottom->maximum - bottom->minimum;
-    const double ySpan = left->maximum - left->minimum;
-    if (area.isEmpty() || !(xSpan > 0) || !(ySpan > 0))
+    const auto map = plotMapOf(d->chart->plotArea(), d->bottom->d->minimum,
+                               d->bottom->d->maximum, d->left->d->minimum, d->left->d->maximum);
+    if (!map)
         return;
-    const double xScale = area.width() / xSpan;
-    const double yScale = area.height() / ySpan;
     QPolygonF line;
     for (const auto &series : d->series) {
         const QList<QPointF> &points = series->d->points;
         if (!series->d->plain || points.size() < 2)
             continue;
         line.resize(points.size());
-        for (qsizetype i = 0; i < points.size(); ++i) {
-            line[i] = QPointF(area.left() + (points[i].x() - bottom->minimum) * xScale,
-                              area.bottom() - (points[i].y() - left->minimum) * yScale);
-        }
+        for (qsizetype i = 0; i < points.size(); ++i)
+            line[i] = (*map)(points[i]);
         painter->setPen(QPen(series->d->color, 1));
         painter->drawPolyline(line);
     }
