@@ -14,7 +14,6 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <ranges>
 #include <vector>
 
 namespace morva {
@@ -84,10 +83,27 @@ inline auto checkedVisitor(const TwoAlleleVisitor &visit)
     };
 }
 
-// Generations 0..ng, every one, as walkTrajectory takes them.
-inline auto everyGeneration(std::int32_t ng)
+// Generations 0..ng, every one, as walkTrajectory takes them. (A counting
+// range of its own: clang's ranges do not accept libstdc++ 12's iota_view.)
+struct EveryGeneration {
+    struct Iterator {
+        std::int32_t g;
+        std::int32_t operator*() const { return g; }
+        Iterator &operator++()
+        {
+            ++g;
+            return *this;
+        }
+        bool operator!=(const Iterator &other) const { return g != other.g; }
+    };
+    std::int32_t last;
+    Iterator begin() const { return {0}; }
+    Iterator end() const { return {last + 1}; }
+};
+
+inline EveryGeneration everyGeneration(std::int32_t ng)
 {
-    return std::views::iota(std::int32_t{0}, ng + 1);
+    return {ng};
 }
 
 // Appends one generation to a trajectory's series.
