@@ -8,7 +8,7 @@
 
 #include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
-#include "models/Drift2.h"
+#include "models/windows/Drift2.h"
 #include "tests/support/BenchMain.h"
 #include "tests/support/ModelHarness.h"
 

@@ -5,9 +5,9 @@
 // save, and the PNG, SVG and PDF for scale.
 
 #include "controls/KesSpinEdits1.h"
-#include "models/RunExport.h"
-#include "models/RunTable.h"
-#include "models/SelDi3.h"
+#include "models/frame/RunExport.h"
+#include "models/frame/RunTable.h"
+#include "models/windows/SelDi3.h"
 #include "platform/SaveFile.h"
 #include "tests/support/FakeDesktop.h"
 

@@ -3,7 +3,7 @@
 // and the same with the repaint that follows.
 
 #include "controls/KesSpinEdits1.h"
-#include "models/SelDi2.h"
+#include "models/windows/SelDi2.h"
 #include "tests/support/BenchMain.h"
 #include "tests/support/ModelHarness.h"
 

@@ -4,7 +4,7 @@
 // repaint that follows.
 
 #include "arith/PgMathMu.h"
-#include "models/Mut2.h"
+#include "models/windows/Mut2.h"
 #include "tests/support/BenchMain.h"
 #include "tests/support/ModelHarness.h"
 

@@ -4,7 +4,7 @@
 
 #include "arith/PgMathSe.h"
 #include "controls/KesSpinEdits1.h"
-#include "models/SelDi3.h"
+#include "models/windows/SelDi3.h"
 #include "tests/support/BenchMain.h"
 #include "tests/support/ModelHarness.h"
 

@@ -4,10 +4,10 @@
 // Run to repainted is measured for every window in bench_windows.cpp.
 
 #include "controls/KesSpinEdits1.h"
-#include "models/Inbreed.h"
-#include "models/LinkDis.h"
-#include "models/SexLink.h"
-#include "models/TimeCourse.h"
+#include "models/windows/Inbreed.h"
+#include "models/windows/LinkDis.h"
+#include "models/windows/SexLink.h"
+#include "models/frame/TimeCourse.h"
 #include "tests/support/BenchMain.h"
 #include "tests/support/ModelHarness.h"
 

@@ -5,8 +5,8 @@
 
 #include "arith/SelectionMutation.h"
 #include "controls/KesSpinEdits1.h"
-#include "models/SelMig2.h"
-#include "models/SelMut2.h"
+#include "models/windows/SelMig2.h"
+#include "models/windows/SelMut2.h"
 #include "tests/support/BenchMain.h"
 #include "tests/support/ModelHarness.h"
 

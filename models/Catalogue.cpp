@@ -1,15 +1,15 @@
 #include "models/Catalogue.h"
 
-#include "models/Drift2.h"
-#include "models/Inbreed.h"
-#include "models/LinkDis.h"
+#include "models/windows/Drift2.h"
+#include "models/windows/Inbreed.h"
+#include "models/windows/LinkDis.h"
 #include "models/ModelExplanations.h"
-#include "models/Mut2.h"
-#include "models/SelDi2.h"
-#include "models/SelDi3.h"
-#include "models/SelMig2.h"
-#include "models/SelMut2.h"
-#include "models/SexLink.h"
+#include "models/windows/Mut2.h"
+#include "models/windows/SelDi2.h"
+#include "models/windows/SelDi3.h"
+#include "models/windows/SelMig2.h"
+#include "models/windows/SelMut2.h"
+#include "models/windows/SexLink.h"
 
 #include <QMdiSubWindow>
 

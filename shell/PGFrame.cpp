@@ -1,7 +1,7 @@
 #include "shell/PGFrame.h"
 
 #include "models/Catalogue.h"
-#include "models/ModelForm.h"
+#include "models/frame/ModelForm.h"
 #include "platform/AppIcon.h"
 #include "platform/Application.h"
 #include "platform/DateTimeText.h"

@@ -5,8 +5,8 @@
 // in each test's comment.
 
 #include "controls/KesSpinEdits1.h"
-#include "models/Drift2.h"
-#include "models/RunTable.h"
+#include "models/windows/Drift2.h"
+#include "models/frame/RunTable.h"
 #include "tests/support/ModelHarness.h"
 
 #include <QGuiApplication>

@@ -6,7 +6,7 @@
 #include "arith/Errors.h"
 #include "controls/Aligrid.h"
 #include "controls/KesSpinEdits1.h"
-#include "models/ModelForm.h"
+#include "models/frame/ModelForm.h"
 #include "tests/support/GuiFixture.h"
 
 #include <QGroupBox>

@@ -6,7 +6,7 @@
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
-#include "models/Mut2.h"
+#include "models/windows/Mut2.h"
 #include "platform/Hint.h"
 #include "tests/support/ChartProbe.h"
 #include "tests/support/GuiFixture.h"

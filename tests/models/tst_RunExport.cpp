@@ -5,11 +5,11 @@
 
 #include "controls/Chart.h"
 #include "controls/SimplexChart.h"
-#include "models/ModelForm.h"
-#include "models/RunExport.h"
-#include "models/RunTable.h"
-#include "models/SelDi2.h"
-#include "models/SelDi3.h"
+#include "models/frame/ModelForm.h"
+#include "models/frame/RunExport.h"
+#include "models/frame/RunTable.h"
+#include "models/windows/SelDi2.h"
+#include "models/windows/SelDi3.h"
 #include "tests/support/GuiFixture.h"
 #include "tests/support/ModelHarness.h"
 

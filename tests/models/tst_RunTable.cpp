@@ -3,7 +3,7 @@
 // numbers with "." whatever the separator of the fields' texts.
 
 #include "arith/StoredGenerations.h"
-#include "models/RunTable.h"
+#include "models/frame/RunTable.h"
 
 #include <QTest>
 

@@ -6,7 +6,7 @@
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
-#include "models/SelDi2.h"
+#include "models/windows/SelDi2.h"
 #include "platform/Hint.h"
 #include "platform/NumberText.h"
 #include "tests/support/ChartProbe.h"

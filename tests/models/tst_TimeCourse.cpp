@@ -6,11 +6,11 @@
 // State / Action / Expected in each test's comment.
 
 #include "controls/KesSpinEdits1.h"
-#include "models/DescribedForm.h"
-#include "models/Inbreed.h"
-#include "models/LinkDis.h"
-#include "models/RunTable.h"
-#include "models/TimeCourse.h"
+#include "models/frame/DescribedForm.h"
+#include "models/windows/Inbreed.h"
+#include "models/windows/LinkDis.h"
+#include "models/frame/RunTable.h"
+#include "models/frame/TimeCourse.h"
 #include "tests/support/ModelDriver.h"
 #include "tests/support/ModelHarness.h"
 

@@ -6,8 +6,8 @@
 // each test's comment.
 
 #include "controls/KesSpinEdits1.h"
-#include "models/SelMig2.h"
-#include "models/SelMut2.h"
+#include "models/windows/SelMig2.h"
+#include "models/windows/SelMut2.h"
 #include "platform/Hint.h"
 #include "tests/support/ModelHarness.h"
 

@@ -5,8 +5,8 @@
 #include "ShellSession.h"
 
 #include "controls/KesSpinEdits1.h"
-#include "models/ModelForm.h"
-#include "models/RunTable.h"
+#include "models/frame/ModelForm.h"
+#include "models/frame/RunTable.h"
 #include "shell/Childwin.h"
 #include "shell/PanelStatusBar.h"
 #include "tests/support/GuiFixture.h"

@@ -6,10 +6,10 @@
 // Needs the shell started (tests/shell/ShellSession.h, startShell()).
 
 #include "controls/Aligrid.h"
-#include "models/ModelForm.h"
-#include "models/Mut2.h"
-#include "models/SelDi2.h"
-#include "models/SelDi3.h"
+#include "models/frame/ModelForm.h"
+#include "models/windows/Mut2.h"
+#include "models/windows/SelDi2.h"
+#include "models/windows/SelDi3.h"
 #include "shell/PGFrame.h"
 #include "shell/PGModelChoice.h"
 #include "tests/shell/ShellSession.h"

@@ -1,4 +1,4 @@
-#include "models/Mut2.h"
+#include "models/windows/Mut2.h"
 
 #include "arith/Equilibria.h"
 #include "arith/PgMathMu.h"

@@ -6,7 +6,7 @@
 // gametes. Besides the shared 2-allele charts, its note sets the exact
 // balance of the deleterious allele beside the textbook approximation.
 
-#include "models/TwoAlleleForm.h"
+#include "models/frame/TwoAlleleForm.h"
 
 class TSelMut2Form : public morva::TwoAlleleForm {
     Q_OBJECT

@@ -1,4 +1,4 @@
-#include "models/EquilibriumMarks.h"
+#include "models/frame/EquilibriumMarks.h"
 
 #include "controls/Chart.h"
 #include "platform/ExportText.h"

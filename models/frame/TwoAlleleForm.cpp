@@ -1,4 +1,4 @@
-#include "models/TwoAlleleForm.h"
+#include "models/frame/TwoAlleleForm.h"
 
 #include "platform/NumberText.h"
 

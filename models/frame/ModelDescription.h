@@ -15,8 +15,8 @@
 
 #include "arith/Equilibria.h"
 #include "controls/Chart.h"
-#include "models/ModelForm.h"
-#include "models/RunTable.h"
+#include "models/frame/ModelForm.h"
+#include "models/frame/RunTable.h"
 
 #include <QColor>
 #include <QPoint>
@@ -203,7 +203,7 @@ SeriesSpec pointSeries(const QString &name, const QString &title, const QColor &
                        chart::MarkerShape marker, int halfSize, const QColor &fill,
                        std::function<void(Plot &)> points, bool inLegend = true);
 
-// The equilibria on a chart (models/EquilibriumMarks.h): a marker for each
+// The equilibria on a chart (models/frame/EquilibriumMarks.h): a marker for each
 // one of the window's equilibria at `place`, filled when stable, hollow when
 // unstable; the pointer over one reads `readout`.
 struct MarkerSpec {
@@ -268,7 +268,7 @@ struct GridSpec {
     std::function<void(TStringAlignGrid *)> prepare; // at every FormShow, before the header
 };
 
-// The run as a table for export (models/RunTable.h).
+// The run as a table for export (models/frame/RunTable.h).
 struct ExportSpec {
     QString fileStem;       // empty: the catalogue's for the window; none there: no export
     // An input's name and field, with the exponent field of a mantissa x

@@ -8,7 +8,7 @@
 // pm, pf - pm and the population's frequency.
 
 #include "arith/SexLinked.h"
-#include "models/DescribedForm.h"
+#include "models/frame/DescribedForm.h"
 
 class TSexLinkForm : public morva::DescribedForm {
     Q_OBJECT

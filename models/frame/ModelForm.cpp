@@ -1,9 +1,9 @@
-#include "models/ModelForm.h"
+#include "models/frame/ModelForm.h"
 
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
-#include "models/RunTable.h"
+#include "models/frame/RunTable.h"
 #include "platform/AppIcon.h"
 #include "platform/Application.h"
 #include "platform/Desktop.h"

@@ -1,4 +1,4 @@
-#include "models/DescribedForm.h"
+#include "models/frame/DescribedForm.h"
 
 #include "arith/CheckedInt.h"
 #include "arith/Errors.h"
@@ -7,7 +7,7 @@
 #include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
 #include "models/Catalogue.h"
-#include "models/RunTable.h"
+#include "models/frame/RunTable.h"
 #include "platform/Application.h"
 #include "platform/Hint.h"
 #include "platform/NumberText.h"

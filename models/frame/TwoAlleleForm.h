@@ -13,7 +13,7 @@
 #include "arith/Equilibria.h"
 #include "arith/FixedPoints.h"
 #include "arith/TwoAlleleSelection.h"
-#include "models/DescribedForm.h"
+#include "models/frame/DescribedForm.h"
 
 #include <array>
 #include <vector>

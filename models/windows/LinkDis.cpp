@@ -1,6 +1,6 @@
-#include "models/LinkDis.h"
+#include "models/windows/LinkDis.h"
 
-#include "models/TimeCourse.h"
+#include "models/frame/TimeCourse.h"
 
 #include <array>
 

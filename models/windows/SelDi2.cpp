@@ -1,4 +1,4 @@
-#include "models/SelDi2.h"
+#include "models/windows/SelDi2.h"
 
 #include "arith/CheckedInt.h"
 #include "arith/Equilibria.h"

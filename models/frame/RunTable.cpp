@@ -1,4 +1,4 @@
-#include "models/RunTable.h"
+#include "models/frame/RunTable.h"
 
 #include "platform/ExportText.h"
 

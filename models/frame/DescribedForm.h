@@ -1,7 +1,7 @@
 #ifndef MORVA_MODELS_DESCRIBEDFORM_H
 #define MORVA_MODELS_DESCRIBEDFORM_H
 
-// A model window built from its description (models/ModelDescription.h): the
+// A model window built from its description (models/frame/ModelDescription.h): the
 // group boxes, fields and labels in place or laid out, the tab order, the
 // double-click completion groups, Enter in the fields that run, the checks in
 // order before the run (after the frame's check that every field reads), the
@@ -11,9 +11,9 @@
 // derives from it and gives the description, its arithmetic and the state
 // its fills read.
 
-#include "models/EquilibriumMarks.h"
-#include "models/ModelDescription.h"
-#include "models/ModelForm.h"
+#include "models/frame/EquilibriumMarks.h"
+#include "models/frame/ModelDescription.h"
+#include "models/frame/ModelForm.h"
 
 #include <QHash>
 

@@ -1,4 +1,4 @@
-#include "models/Drift2.h"
+#include "models/windows/Drift2.h"
 
 #include "controls/KesSpinEdits1.h"
 #include "platform/Desktop.h"

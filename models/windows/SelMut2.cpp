@@ -1,4 +1,4 @@
-#include "models/SelMut2.h"
+#include "models/windows/SelMut2.h"
 
 #include "arith/SelectionMutation.h"
 

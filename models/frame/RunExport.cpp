@@ -1,8 +1,8 @@
-#include "models/RunExport.h"
+#include "models/frame/RunExport.h"
 
 #include "controls/Chart.h"
 #include "controls/SimplexChart.h"
-#include "models/RunTable.h"
+#include "models/frame/RunTable.h"
 #include "platform/NumberText.h"
 
 #include <QApplication>

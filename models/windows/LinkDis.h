@@ -10,7 +10,7 @@
 // absent).
 
 #include "arith/Linkage.h"
-#include "models/DescribedForm.h"
+#include "models/frame/DescribedForm.h"
 
 class TLinkDisForm : public morva::DescribedForm {
     Q_OBJECT

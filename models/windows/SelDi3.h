@@ -9,7 +9,7 @@
 
 #include "arith/Equilibria.h"
 #include "arith/PgMathSe.h"
-#include "models/DescribedForm.h"
+#include "models/frame/DescribedForm.h"
 
 #include <QPointer>
 

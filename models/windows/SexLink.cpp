@@ -1,6 +1,6 @@
-#include "models/SexLink.h"
+#include "models/windows/SexLink.h"
 
-#include "models/TimeCourse.h"
+#include "models/frame/TimeCourse.h"
 
 using namespace morva;
 using namespace morva::form;

@@ -1,4 +1,4 @@
-#include "models/SelMig2.h"
+#include "models/windows/SelMig2.h"
 
 #include "arith/SelectionMigration.h"
 

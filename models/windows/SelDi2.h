@@ -7,7 +7,7 @@
 // change of p[1] and the mean fitness against p[1], observed and expected, and
 // the fitnesses against time) and a table of generations out.
 
-#include "models/DescribedForm.h"
+#include "models/frame/DescribedForm.h"
 
 #include <QPointer>
 

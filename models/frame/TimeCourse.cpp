@@ -1,6 +1,6 @@
-#include "models/TimeCourse.h"
+#include "models/frame/TimeCourse.h"
 
-#include "models/DescribedForm.h"
+#include "models/frame/DescribedForm.h"
 #include "platform/NumberText.h"
 
 #include <algorithm>

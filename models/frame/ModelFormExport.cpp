@@ -2,13 +2,13 @@
 // the last passed run, Copy, Save As, the charts' and the grid's context
 // menus and Ctrl+C in the grid.
 
-#include "models/ModelForm.h"
+#include "models/frame/ModelForm.h"
 
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
 #include "controls/SimplexChart.h"
-#include "models/RunExport.h"
-#include "models/RunTable.h"
+#include "models/frame/RunExport.h"
+#include "models/frame/RunTable.h"
 #include "platform/Application.h"
 #include "platform/Desktop.h"
 #include "platform/SaveFile.h"

@@ -1,6 +1,6 @@
-#include "models/Inbreed.h"
+#include "models/windows/Inbreed.h"
 
-#include "models/TimeCourse.h"
+#include "models/frame/TimeCourse.h"
 
 using namespace morva;
 using namespace morva::form;

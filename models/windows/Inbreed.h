@@ -9,7 +9,7 @@
 // undefined, one allele being absent).
 
 #include "arith/Selfing.h"
-#include "models/DescribedForm.h"
+#include "models/frame/DescribedForm.h"
 
 class TInbreedForm : public morva::DescribedForm {
     Q_OBJECT

@@ -7,7 +7,7 @@
 // frequency axis, trajectories and dotted levels over the run, the grid's
 // number texts, and the readout of the generation under the pointer.
 
-#include "models/ModelDescription.h"
+#include "models/frame/ModelDescription.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "models/SelDi3.h"
+#include "models/windows/SelDi3.h"
 
 #include "arith/CheckedInt.h"
 #include "arith/Equilibria.h"
@@ -6,7 +6,7 @@
 #include "controls/Aligrid.h"
 #include "controls/KesSpinEdits1.h"
 #include "controls/SimplexChart.h"
-#include "models/EquilibriumMarks.h"
+#include "models/frame/EquilibriumMarks.h"
 #include "platform/Application.h"
 #include "platform/Hint.h"
 #include "platform/NumberText.h"

@@ -6,7 +6,7 @@
 // a continent whose A1 frequency pc never changes, then selection acts on the
 // island. The frequency chart shows pc dotted.
 
-#include "models/TwoAlleleForm.h"
+#include "models/frame/TwoAlleleForm.h"
 
 class TSelMig2Form : public morva::TwoAlleleForm {
     Q_OBJECT

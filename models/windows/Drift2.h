@@ -13,7 +13,7 @@
 // stored generations; a note on the fixation probability.
 
 #include "arith/Drift.h"
-#include "models/DescribedForm.h"
+#include "models/frame/DescribedForm.h"
 
 #include <cstdint>
 #include <optional>

@@ -7,7 +7,7 @@
 // frequencies against time, the change of p[2] against p[2] (observed and
 // expected) and a table of the sampled generations out.
 
-#include "models/DescribedForm.h"
+#include "models/frame/DescribedForm.h"
 
 #include <QPointer>
 
