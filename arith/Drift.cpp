@@ -60,6 +60,10 @@ void checkInput(const DriftInput &in, std::int32_t maxReplicates)
         || in.replicates > maxReplicates || in.generations < 1
         || in.generations > DriftMaxGenerations || !fitnessOk || allZero)
         throw ERangeError();
+    const auto rate = [](Extended x) { return x >= 0 && x <= 1; };
+    if (!rate(in.m) || !rate(in.pc) || !rate(in.u) || !rate(in.v)
+        || (in.source == DriftSource::Island && in.replicates > DriftMaxReplicates))
+        throw ERangeError();
 }
 
 // Per stored generation (rows 1 on), over all replicates so far. A replicate
@@ -68,6 +72,8 @@ void checkInput(const DriftInput &in, std::int32_t maxReplicates)
 // every later row.
 struct Tally {
     std::vector<std::uint64_t> sumK, sumKQ, fixed, lost, fixedFrom, lostFrom;
+    // First generations at p = 1 and p = 0, summed over the demes that got there.
+    std::int64_t fixations = 0, losses = 0, fixationTimes = 0, lossTimes = 0;
 
     explicit Tally(std::size_t rows)
         : sumK(rows), sumKQ(rows), fixed(rows), lost(rows), fixedFrom(rows), lostFrom(rows)
@@ -85,14 +91,45 @@ struct Tally {
     void addFrom(std::size_t row, bool isFixed) { ++(isFixed ? fixedFrom : lostFrom)[row]; }
 };
 
+// The first generations one deme is fixed and lost (-1: not yet).
+struct FirstHits {
+    std::int32_t fixed = -1, lost = -1;
+
+    void see(std::int32_t k, std::int32_t twoN, std::int32_t g)
+    {
+        if (k == twoN && fixed < 0)
+            fixed = g;
+        if (k == 0 && lost < 0)
+            lost = g;
+    }
+    void addTo(Tally &tally) const
+    {
+        if (fixed >= 0) {
+            ++tally.fixations;
+            tally.fixationTimes += fixed;
+        }
+        if (lost >= 0) {
+            ++tally.losses;
+            tally.lossTimes += lost;
+        }
+    }
+};
+
+// Whether the forces keep a deme at p = 0 (at p = 1) when migrants come from
+// `source`.
+bool staysLost(const DriftForces &forces, Extended source) { return forces.apply(0, 1, source) == 0; }
+bool staysFixed(const DriftForces &forces, Extended source) { return forces.apply(1, 0, source) == 1; }
+
 // One replicate through all generations: adds its counts at the stored
 // generations to the tally, writes its p there to trajectory (when not
 // null, row 0 included) and returns its final count.
 class Replicate {
 public:
-    Replicate(const DriftInput &in, const Selection &selection, const std::vector<std::int32_t> &times)
-        : m_in(in), m_selection(selection), m_times(times), m_twoN(2 * in.ne),
-          m_twoNExt(static_cast<Extended>(m_twoN))
+    Replicate(const DriftInput &in, const DriftForces &forces, const std::vector<std::int32_t> &times)
+        : m_in(in), m_forces(forces), m_times(times), m_twoN(2 * in.ne),
+          m_twoNExt(static_cast<Extended>(m_twoN)),
+          m_trackQ(!Selection(in.fitness).neutral || forces.migration() || forces.mutation()),
+          m_staysLost(staysLost(forces, in.pc)), m_staysFixed(staysFixed(forces, in.pc))
     {
     }
 
@@ -102,7 +139,10 @@ public:
         Extended p = m_in.p0;
         Extended q = 1 - m_in.p0;
         std::int32_t k = m_in.p0 == 1 ? m_twoN : 0;
-        bool absorbed = m_in.p0 == 0 || m_in.p0 == 1;
+        bool absorbed = (m_in.p0 == 0 && m_staysLost) || (m_in.p0 == 1 && m_staysFixed);
+        FirstHits hits;
+        if (m_in.p0 == 0 || m_in.p0 == 1)
+            hits.see(k, m_twoN, 0);
         if (trajectory)
             trajectory[0] = p;
         std::size_t row = 1;
@@ -114,12 +154,13 @@ public:
                     trajectory[row] = p;
                 break;
             }
-            const double ps = toProbability(m_selection.selected(p, q));
+            const double ps = toProbability(m_forces.apply(p, q, m_in.pc));
             k = boost::random::binomial_distribution<std::int32_t, double>(m_twoN, ps)(engine);
             p = static_cast<Extended>(k) / m_twoNExt;
-            if (!m_selection.neutral)
+            if (m_trackQ)
                 q = static_cast<Extended>(m_twoN - k) / m_twoNExt;
-            absorbed = k == 0 || k == m_twoN;
+            hits.see(k, m_twoN, g);
+            absorbed = (k == 0 && m_staysLost) || (k == m_twoN && m_staysFixed);
             if (g == m_times[row]) {
                 tally.add(row, k, m_twoN);
                 if (trajectory)
@@ -127,19 +168,113 @@ public:
                 ++row;
             }
         }
+        hits.addTo(tally);
         return k;
     }
 
 private:
     const DriftInput &m_in;
-    const Selection &m_selection;
+    const DriftForces &m_forces;
     const std::vector<std::int32_t> &m_times;
     const std::int32_t m_twoN;
     const Extended m_twoNExt;
+    const bool m_trackQ;
+    const bool m_staysLost;
+    const bool m_staysFixed;
 };
 
+// The island model: every deme draws generation by generation, since each
+// generation's migrants come from the mean of all demes. Fills the tally,
+// the trajectories (when not null, replicate-major as DriftResult keeps
+// them) and the final counts.
+void runIslands(const DriftInput &in, const DriftForces &forces,
+                const std::vector<std::int32_t> &times, Tally &tally, Extended *trajectories,
+                std::vector<std::int32_t> &finalCounts)
+{
+    const auto demes = static_cast<std::size_t>(in.replicates);
+    const std::int32_t twoN = 2 * in.ne;
+    const auto twoNExt = static_cast<Extended>(twoN);
+    const Extended all = twoNExt * static_cast<Extended>(in.replicates);
+    std::vector<boost::random::mt19937_64> engines;
+    engines.reserve(demes);
+    for (std::size_t r = 0; r < demes; ++r)
+        engines.push_back(driftReplicateEngine(in.seed, static_cast<std::uint32_t>(r)));
+    std::vector<Extended> p(demes, in.p0), q(demes, 1 - in.p0);
+    std::vector<std::int32_t> &k = finalCounts;
+    k.assign(demes, in.p0 == 1 ? twoN : 0);
+    std::vector<FirstHits> hits(demes);
+    for (std::size_t r = 0; r < demes; ++r) {
+        if (in.p0 == 0 || in.p0 == 1)
+            hits[r].see(k[r], twoN, 0);
+        if (trajectories)
+            trajectories[r * times.size()] = in.p0;
+    }
+    Extended pool = in.p0;
+    std::size_t row = 1;
+    for (std::int32_t g = 1; row < times.size(); ++g) {
+        const bool lostStays = staysLost(forces, pool);
+        const bool fixedStays = staysFixed(forces, pool);
+        std::uint64_t sumK = 0;
+        for (std::size_t r = 0; r < demes; ++r) {
+            const bool stuck = (k[r] == 0 && p[r] == 0 && lostStays)
+                               || (k[r] == twoN && p[r] == 1 && fixedStays);
+            if (!stuck) {
+                const double ps = toProbability(forces.apply(p[r], q[r], pool));
+                k[r] = boost::random::binomial_distribution<std::int32_t, double>(twoN, ps)(
+                    engines[r]);
+                p[r] = static_cast<Extended>(k[r]) / twoNExt;
+                q[r] = static_cast<Extended>(twoN - k[r]) / twoNExt;
+                hits[r].see(k[r], twoN, g);
+            }
+            sumK += static_cast<std::uint64_t>(k[r]);
+        }
+        pool = static_cast<Extended>(sumK) / all;
+        if (g != times[row])
+            continue;
+        for (std::size_t r = 0; r < demes; ++r) {
+            tally.add(row, k[r], twoN);
+            if (trajectories)
+                trajectories[r * times.size() + row] = p[r];
+        }
+        ++row;
+    }
+    for (const FirstHits &h : hits)
+        h.addTo(tally);
+}
+
+// p of a population under the same forces without sampling at `times`: in
+// the island model every deme has the same p, so migration changes nothing.
+std::vector<Extended> noDriftTrajectory(const DriftInput &in, const DriftForces &forces,
+                                        const std::vector<std::int32_t> &times)
+{
+    std::vector<Extended> stored(times.size());
+    Extended p = in.p0;
+    Extended q = 1 - in.p0;
+    stored[0] = p;
+    std::size_t row = 1;
+    for (std::int32_t g = 1; row < times.size(); ++g) {
+        const Extended source = in.source == DriftSource::Island ? p : in.pc;
+        const Extended next = forces.apply(p, q, source);
+        p = std::clamp<Extended>(next, 0, 1);
+        q = 1 - p;
+        if (g == times[row])
+            stored[row++] = p;
+    }
+    return stored;
+}
+
+// F_ST = 1 - mean(2 p q) / (2 pbar (1 - pbar)) from the exact sums of k and of
+// k (2 Ne - k) over R demes: 1 - R sumKQ / (S (2 Ne R - S)).
+void setFst(DriftGeneration &row, std::uint64_t sumK, std::uint64_t sumKQ, Extended twoNR,
+            Extended reps)
+{
+    const auto s = static_cast<Extended>(sumK);
+    row.fstDefined = sumK != 0 && s != twoNR;
+    row.fst = row.fstDefined ? 1 - (reps * static_cast<Extended>(sumKQ)) / (s * (twoNR - s)) : 0;
+}
+
 std::vector<DriftGeneration> statistics(const DriftInput &in, const std::vector<std::int32_t> &times,
-                                        const Tally &tally)
+                                        const Tally &tally, const std::vector<Extended> &noDrift)
 {
     const Extended reps = in.replicates;
     const Extended twoN = 2 * static_cast<Extended>(in.ne);
@@ -152,6 +287,12 @@ std::vector<DriftGeneration> statistics(const DriftInput &in, const std::vector<
     rows[0] = {0, in.p0, in.p0 == 1 ? Extended(1) : Extended(0),
                in.p0 == 0 ? Extended(1) : Extended(0), in.p0 == 1 ? all : 0,
                in.p0 == 0 ? all : 0, Two * in.p0 * (1 - in.p0), driftExpectedH(in.p0, in.ne, 0)};
+    // Every deme starts at p0: no differences among them yet.
+    rows[0].fstDefined = in.p0 != 0 && in.p0 != 1;
+    rows[0].polymorphic = rows[0].fstDefined ? all : 0;
+    rows[0].noDrift = noDrift[0];
+    const Extended equilibriumFst = 1 / (1 + 4 * static_cast<Extended>(in.ne) * in.m);
+    rows[0].expectedFst = in.m != 0 ? equilibriumFst : 0;
     std::uint64_t fixedBefore = 0, lostBefore = 0;
     for (std::size_t i = 1; i < times.size(); ++i) {
         fixedBefore += tally.fixedFrom[i];
@@ -166,6 +307,12 @@ std::vector<DriftGeneration> statistics(const DriftInput &in, const std::vector<
         r.lost = static_cast<Extended>(r.lostCount) / reps;
         r.meanH = (Two * static_cast<Extended>(tally.sumKQ[i])) / hetDenominator;
         r.expectedH = driftExpectedH(in.p0, in.ne, times[i]);
+        setFst(r, sumK, tally.sumKQ[i], countDenominator, reps);
+        r.polymorphic = all - r.fixedCount - r.lostCount;
+        r.expectedFst = in.m != 0 ? equilibriumFst
+                                  : -std::expm1(static_cast<Extended>(times[i])
+                                                * std::log1p(-1 / twoN));
+        r.noDrift = noDrift[i];
     }
     return rows;
 }
@@ -209,6 +356,36 @@ boost::random::mt19937_64 driftReplicateEngine(std::uint64_t seed, std::uint32_t
     return boost::random::mt19937_64(sequence);
 }
 
+DriftForces::DriftForces(const DriftInput &in)
+    : m_w11(in.fitness[1]), m_w12(in.fitness[2]), m_w22(in.fitness[3]), m_m(in.m), m_u(in.u),
+      m_v(in.v), m_neutral(Selection(in.fitness).neutral)
+{
+}
+
+Extended DriftForces::apply(Extended p, Extended q, Extended source) const
+{
+    if (m_m != 0) {
+        const Extended stay = 1 - m_m;
+        const Extended pm = stay * p + m_m * source;
+        q = stay * q + m_m * (1 - source);
+        p = pm;
+    }
+    if (!m_neutral) {
+        // Selection as Selection::selected, with q's share beside p's.
+        const Extended W1 = p * m_w11 + q * m_w12;
+        const Extended W2 = p * m_w12 + q * m_w22;
+        const Extended wmed = p * p * m_w11 + Two * p * q * m_w12 + q * q * m_w22;
+        const Extended ps = wmed == 0 ? p : (p * W1) / wmed;
+        const Extended qs = wmed == 0 ? q : (q * W2) / wmed;
+        fpCheckIfNotFinite(wmed, ps, qs);
+        p = ps;
+        q = qs;
+    }
+    if (m_u != 0 || m_v != 0)
+        return (1 - m_u) * p + m_v * q;
+    return p;
+}
+
 Extended driftSelected(Extended p, Extended q, const TGenotypeFitness &w)
 {
     fpClear();
@@ -250,10 +427,35 @@ Extended driftFixationProbability(Extended p0, std::int32_t ne, Extended s)
     return u;
 }
 
+Extended driftKimuraFixationTime(Extended p0, std::int32_t ne)
+{
+    const Extended fourN = 4 * static_cast<Extended>(ne);
+    if (p0 == 0)
+        return fourN;
+    if (p0 == 1)
+        return 0;
+    return -fourN * (1 - p0) * std::log1p(-p0) / p0;
+}
+
+Extended driftKimuraLossTime(Extended p0, std::int32_t ne)
+{
+    const Extended fourN = 4 * static_cast<Extended>(ne);
+    if (p0 == 1)
+        return fourN;
+    if (p0 == 0)
+        return 0;
+    return -fourN * p0 * std::log(p0) / (1 - p0);
+}
+
 Extended driftExpectedH(Extended p0, std::int32_t ne, std::int32_t t)
 {
     const Extended twoN = 2 * static_cast<Extended>(ne);
     return Two * p0 * (1 - p0) * std::exp(static_cast<Extended>(t) * std::log1p(-1 / twoN));
+}
+
+void driftCheckInput(const DriftInput &input)
+{
+    checkInput(input, DriftMaxBulkReplicates);
 }
 
 DriftResult driftRun(const DriftInput &input)
@@ -268,6 +470,7 @@ DriftResult simulate(const DriftInput &input, bool keepTrajectories,
                      const std::vector<std::int32_t> &times)
 {
     const Selection selection(input.fitness);
+    const DriftForces forces(input);
     const auto replicates = static_cast<std::size_t>(input.replicates);
     DriftResult result;
     result.input = input;
@@ -276,16 +479,27 @@ DriftResult simulate(const DriftInput &input, bool keepTrajectories,
     if (keepTrajectories)
         result.trajectories.resize(replicates * times.size());
     Tally tally(times.size());
-    const Replicate replicate(input, selection, times);
     const Extended twoN = 2 * static_cast<Extended>(input.ne);
     fpClear();
-    for (std::size_t r = 0; r < replicates; ++r) {
-        Extended *trajectory = keepTrajectories ? &result.trajectories[r * times.size()] : nullptr;
-        const std::int32_t k = replicate.run(static_cast<std::uint32_t>(r), tally, trajectory);
-        result.finalCounts[r] = k;
-        result.finalFreqs[r] = static_cast<Extended>(k) / twoN;
+    if (input.source == DriftSource::Island && forces.migration()) {
+        runIslands(input, forces, times, tally,
+                   keepTrajectories ? result.trajectories.data() : nullptr, result.finalCounts);
+    } else {
+        const Replicate replicate(input, forces, times);
+        for (std::size_t r = 0; r < replicates; ++r) {
+            Extended *trajectory = keepTrajectories ? &result.trajectories[r * times.size()] : nullptr;
+            result.finalCounts[r] = replicate.run(static_cast<std::uint32_t>(r), tally, trajectory);
+        }
     }
-    result.rows = statistics(input, times, tally);
+    for (std::size_t r = 0; r < replicates; ++r)
+        result.finalFreqs[r] = static_cast<Extended>(result.finalCounts[r]) / twoN;
+    result.rows = statistics(input, times, tally, noDriftTrajectory(input, forces, times));
+    result.fixations = static_cast<std::int32_t>(tally.fixations);
+    result.losses = static_cast<std::int32_t>(tally.losses);
+    if (tally.fixations > 0)
+        result.meanFixationTime = static_cast<Extended>(tally.fixationTimes) / static_cast<Extended>(tally.fixations);
+    if (tally.losses > 0)
+        result.meanLossTime = static_cast<Extended>(tally.lossTimes) / static_cast<Extended>(tally.losses);
     result.selection = driftSelectionCoefficient(input.fitness);
     result.fixationProbability = driftFixationProbability(input.p0, input.ne, result.selection);
     result.fixationApproximate = !selection.neutral;
