@@ -57,82 +57,112 @@ DriftRow driftBinomialRow(std::int32_t n, Extended p)
 
 namespace {
 
-// The transition matrix stored by columns, for a step that sums into each
-// new count in a register: column j holds the probabilities of moving from
-// the counts colFirst[j]..colLast[j] to j (zero where j is outside a row's
-// band).
+// An Extended held exactly as two doubles: the high 53 bits of its
+// mantissa and the remaining 11 (a double holds them exactly), so that
+// reading it back is two quick double loads and one exact addition in
+// place of a slow 80-bit load.
+struct Split {
+    double high = 0;
+    double low = 0;
+
+    Extended value() const { return static_cast<Extended>(high) + low; }
+};
+
+Split split(Extended x)
+{
+    const auto high = static_cast<double>(x);
+    return {high, static_cast<double>(x - high)};
+}
+
+// The transition matrix stored by blocks of kBlock neighbouring columns, for
+// a step that sums into each new count in a register and loads each old
+// count's probability once per block: block b holds, for each old count i
+// from first[b] to last[b], the probabilities of moving from i to the
+// block's kBlock counts (zero where a count is outside i's band).
 class Chain {
 public:
-    Chain(const DriftInput &in, const DriftForces &forces) : m_n(2 * in.ne)
+    static constexpr std::int32_t kBlock = 4;
+
+    Chain(const DriftInput &in, const DriftForces &forces)
+        : m_n(2 * in.ne), m_blocks((m_n + kBlock) / kBlock)
     {
-        const auto states = static_cast<std::size_t>(m_n) + 1;
         const auto nExt = static_cast<Extended>(m_n);
-        std::vector<DriftRow> rows(states);
-        m_first.assign(states, m_n + 1);
-        m_last.assign(states, -1);
+        std::vector<DriftRow> rows(std::size_t(m_n) + 1);
+        const auto blocks = std::size_t(m_blocks);
+        m_first.assign(blocks, m_n + 1);
+        m_last.assign(blocks, -1);
         for (std::int32_t i = 0; i <= m_n; ++i) {
             const Extended p = static_cast<Extended>(i) / nExt;
             const Extended q = static_cast<Extended>(m_n - i) / nExt;
             DriftRow &row = rows[std::size_t(i)] = driftBinomialRow(m_n, forces.apply(p, q, in.pc));
-            for (std::size_t k = 0; k < row.values.size(); ++k) {
-                const std::size_t j = std::size_t(row.first) + k;
-                m_first[j] = std::min(m_first[j], i);
-                m_last[j] = std::max(m_last[j], i);
+            const std::int32_t lastCount = row.first + std::int32_t(row.values.size()) - 1;
+            for (std::int32_t b = row.first / kBlock; b <= lastCount / kBlock; ++b) {
+                m_first[std::size_t(b)] = std::min(m_first[std::size_t(b)], i);
+                m_last[std::size_t(b)] = std::max(m_last[std::size_t(b)], i);
             }
         }
-        m_offset.assign(states + 1, 0);
-        for (std::size_t j = 0; j < states; ++j)
-            m_offset[j + 1] = m_offset[j] + std::size_t(std::max(0, m_last[j] - m_first[j] + 1));
-        m_values.assign(m_offset[states], 0);
+        m_offset.assign(blocks + 1, 0);
+        for (std::size_t b = 0; b < blocks; ++b)
+            m_offset[b + 1] = m_offset[b] + kBlock * std::size_t(std::max(0, m_last[b] - m_first[b] + 1));
+        m_values.assign(m_offset[blocks], Split{});
         for (std::int32_t i = 0; i <= m_n; ++i) {
             const DriftRow &row = rows[std::size_t(i)];
             for (std::size_t k = 0; k < row.values.size(); ++k) {
-                const std::size_t j = std::size_t(row.first) + k;
-                m_values[m_offset[j] + std::size_t(i - m_first[j])] = row.values[k];
+                const auto j = std::size_t(row.first) + k;
+                const std::size_t b = j / kBlock;
+                m_values[m_offset[b] + kBlock * std::size_t(i - m_first[b]) + j % kBlock] =
+                    split(row.values[k]);
             }
         }
     }
 
     // to = from times the matrix; only counts lo..hi of `from` may be
-    // nonzero. Returns the counts of `to` that may be nonzero.
+    // nonzero (`from` and `to` hold a multiple of kBlock counts, the last
+    // beyond 2 Ne zero). Returns the counts of `to` that may be nonzero.
     std::pair<std::int32_t, std::int32_t> step(const std::vector<Extended> &from, std::int32_t lo,
                                                std::int32_t hi, std::vector<Extended> &to) const
     {
         std::int32_t newLo = m_n + 1, newHi = -1;
-        for (std::int32_t j = 0; j <= m_n; ++j) {
-            const std::int32_t first = std::max(m_first[std::size_t(j)], lo);
-            const std::int32_t last = std::min(m_last[std::size_t(j)], hi);
-            const Extended *column = m_values.data() + m_offset[std::size_t(j)]
-                                     - m_first[std::size_t(j)];
-            // Two sums that do not wait for each other.
-            Extended a = 0, b = 0;
-            std::int32_t i = first;
-            for (; i + 1 <= last; i += 2) {
-                a += from[std::size_t(i)] * column[i];
-                b += from[std::size_t(i + 1)] * column[i + 1];
+        for (std::int32_t b = 0; b < m_blocks; ++b) {
+            const std::int32_t first = std::max(m_first[std::size_t(b)], lo);
+            const std::int32_t last = std::min(m_last[std::size_t(b)], hi);
+            const Split *m = m_values.data() + m_offset[std::size_t(b)]
+                                + kBlock * std::ptrdiff_t(first - m_first[std::size_t(b)]);
+            Extended a0 = 0, a1 = 0, a2 = 0, a3 = 0;
+            for (std::int32_t i = first; i <= last; ++i, m += kBlock) {
+                const Extended x = from[std::size_t(i)];
+                a0 += x * m[0].value();
+                a1 += x * m[1].value();
+                a2 += x * m[2].value();
+                a3 += x * m[3].value();
             }
-            if (i <= last)
-                a += from[std::size_t(i)] * column[i];
-            const Extended sum = a + b;
-            to[std::size_t(j)] = sum;
-            if (sum != 0) {
-                newLo = std::min(newLo, j);
-                newHi = j;
+            const Extended sums[kBlock] = {a0, a1, a2, a3};
+            for (std::int32_t c = 0; c < kBlock; ++c) {
+                const std::int32_t j = b * kBlock + c;
+                to[std::size_t(j)] = sums[c];
+                if (sums[c] != 0) {
+                    newLo = std::min(newLo, j);
+                    newHi = j;
+                }
             }
         }
         return {newLo, newHi};
     }
 
+    // Counts the vectors of step() hold.
+    std::size_t size() const { return std::size_t(m_blocks) * kBlock; }
+
 private:
     std::int32_t m_n;
+    std::int32_t m_blocks;
     std::vector<std::int32_t> m_first, m_last;
     std::vector<std::size_t> m_offset;
-    std::vector<Extended> m_values;
+    std::vector<Split> m_values;
 };
 
-DriftExactGeneration summary(std::int32_t time, const std::vector<Extended> &prob)
+DriftExactGeneration summary(std::int32_t time, const std::vector<Extended> &prob, std::int32_t twoN)
 {
-    const std::size_t n = prob.size() - 1;
+    const auto n = std::size_t(twoN);
     const Extended nExt = static_cast<Extended>(n);
     DriftExactGeneration g;
     g.time = time;
@@ -193,7 +223,7 @@ DriftExact driftExactDistribution(const DriftInput &input)
     const DriftForces forces(in);
     const Chain chain(in, forces);
     const std::int32_t n = 2 * in.ne;
-    std::vector<Extended> prob(std::size_t(n) + 1, 0), next(std::size_t(n) + 1, 0);
+    std::vector<Extended> prob(chain.size(), 0), next(chain.size(), 0);
     const DriftRow firstRow = driftBinomialRow(n, forces.apply(in.p0, 1 - in.p0, in.pc));
     std::copy(firstRow.values.begin(), firstRow.values.end(), prob.begin() + firstRow.first);
     std::int32_t lo = firstRow.first;
@@ -208,8 +238,9 @@ DriftExact driftExactDistribution(const DriftInput &input)
             prob.swap(next);
         }
         if (g == times[result.rows.size()])
-            result.rows.push_back(summary(g, prob));
+            result.rows.push_back(summary(g, prob, n));
     }
+    prob.resize(std::size_t(n) + 1);
     result.final = prob;
     return result;
 }

@@ -6,6 +6,7 @@
 // distribution built once, and one replicate's engine seeding.
 
 #include "arith/Drift.h"
+#include "arith/DriftDistribution.h"
 
 #include <boost/random/binomial_distribution.hpp>
 
@@ -60,6 +61,42 @@ void BM_DriftRunLargestSelection(benchmark::State &state)
     runAndCount(state, largest(w));
 }
 BENCHMARK(BM_DriftRunLargestSelection)->Unit(benchmark::kMillisecond);
+
+// The same with every force: continent migration m = 10^-4 (pc = 0.3),
+// the weak selection above, mutation u = 10^-6, v = 2 x 10^-6.
+void BM_DriftRunLargestEveryForce(benchmark::State &state)
+{
+    DriftInput in = largest({1.00005L, 1.000025L, 1});
+    in.m = 1e-4L;
+    in.pc = 0.3L;
+    in.u = 1e-6L;
+    in.v = 2e-6L;
+    runAndCount(state, in);
+}
+BENCHMARK(BM_DriftRunLargestEveryForce)->Unit(benchmark::kMillisecond);
+
+// The exact distribution at the largest Ne it is drawn for, Ne = 500 over
+// 1000 generations; neutral (Arg 0) or with every force (Arg 1). Goal:
+// under 300 ms.
+void BM_DriftExactDistribution(benchmark::State &state)
+{
+    DriftInput in;
+    in.ne = DriftExactMaxNe;
+    in.generations = 1000;
+    in.p0 = 0.5L;
+    if (state.range(0) != 0) {
+        in.fitness = {1.002L, 1.001L, 1};
+        in.m = 1e-3L;
+        in.pc = 0.3L;
+        in.u = 1e-4L;
+        in.v = 1e-4L;
+    }
+    for (auto _ : state) {
+        const DriftExact exact = driftExactDistribution(in);
+        benchmark::DoNotOptimize(exact.final.data());
+    }
+}
+BENCHMARK(BM_DriftExactDistribution)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // The window's default run: 20 replicates x 200 generations, Ne 50.
 void BM_DriftRunDefault(benchmark::State &state)
