@@ -211,11 +211,12 @@ bool driftExactApplies(const DriftInput &input)
     return input.ne <= DriftExactMaxNe && !(input.source == DriftSource::Island && input.m != 0);
 }
 
-DriftExact driftExactDistribution(const DriftInput &input)
+namespace {
+
+DriftExact exactAt(const DriftInput &input, const std::vector<std::int32_t> &times)
 {
     DriftInput in = input;
     in.replicates = 1;
-    const std::vector<std::int32_t> times = driftStoredTimes(in.generations);
     driftCheckInput(in);
     if (!driftExactApplies(in))
         throw ERangeError();
@@ -243,6 +244,21 @@ DriftExact driftExactDistribution(const DriftInput &input)
     prob.resize(std::size_t(n) + 1);
     result.final = prob;
     return result;
+}
+
+} // namespace
+
+DriftExact driftExactDistribution(const DriftInput &input)
+{
+    return exactAt(input, driftStoredTimes(input.generations));
+}
+
+DriftExact driftExactEveryGeneration(const DriftInput &input)
+{
+    std::vector<std::int32_t> times(std::size_t(std::max(0, input.generations)) + 1);
+    for (std::size_t g = 0; g < times.size(); ++g)
+        times[g] = static_cast<std::int32_t>(g);
+    return exactAt(input, times);
 }
 
 } // namespace morva

@@ -75,6 +75,8 @@ bool driftExactApplies(const DriftInput &input);
 // The chain for the input's forces, Ne and generations (p0 and the seed
 // aside). ERangeError when it does not apply or an input is out of range.
 DriftExact driftExactDistribution(const DriftInput &input);
+// The same with a row for every generation 0..generations.
+DriftExact driftExactEveryGeneration(const DriftInput &input);
 
 } // namespace morva
 

@@ -200,6 +200,7 @@ struct Series::Data {
     bool inLegend = true;
     int lineWidth = 1;
     bool plain = false;
+    bool band = false;
     QImage markerImage; // a point series' marker
     // Kept in ascending x; equal x in the order added.
     QList<QPointF> points;
@@ -217,6 +218,7 @@ QColor Series::fillColor() const { return d->fillColor; }
 bool Series::inLegend() const { return d->inLegend; }
 int Series::lineWidth() const { return d->lineWidth; }
 bool Series::isPlain() const { return d->plain; }
+bool Series::isBand() const { return d->band; }
 
 // The plotted points stay until commit() replaces them in one go: emptying
 // the plotted series first would make Qt Charts drop and rebuild its point
@@ -717,6 +719,28 @@ Series *Chart::addPlainLineSeries(const QString &name, const QString &title,
     return series;
 }
 
+Series *Chart::addBandSeries(const QString &name, const QString &title, const QColor &color,
+                             bool inLegend)
+{
+    constexpr int kLegendWidth = 8;
+    Series *series = addPlainLineSeries(name, title, color, false);
+    if (inLegend) {
+        // The legend's entry: an empty Qt Charts line, thick, of the colour.
+        auto *line = new QLineSeries;
+        line->setPen(QPen(color, kLegendWidth));
+        line->setObjectName(name);
+        line->setName(title);
+        d->chart->addSeries(line);
+        line->attachAxis(d->bottom->d->axis);
+        line->attachAxis(d->left->d->axis);
+        series->d->series = line;
+        series->d->inLegend = true;
+        applyLegendFlags();
+    }
+    series->d->band = true;
+    return series;
+}
+
 void Chart::updateLayers()
 {
     const QRectF area = d->chart->plotArea();
@@ -789,10 +813,27 @@ void Chart::paintPlainLines(QPainter *painter) const
                                d->bottom->d->maximum, d->left->d->minimum, d->left->d->maximum);
     if (!map)
         return;
+    // Bands first, each between its lower points (even places) forward and
+    // its upper points (odd places) back.
+    for (const auto &series : d->series) {
+        const QList<QPointF> &points = series->d->points;
+        if (!series->d->band || points.size() < 4)
+            continue;
+        const qsizetype pairs = points.size() / 2;
+        QPolygonF band(2 * pairs);
+        for (qsizetype i = 0; i < pairs; ++i) {
+            band[i] = (*map)(points[2 * i]);
+            band[2 * pairs - 1 - i] = (*map)(points[2 * i + 1]);
+        }
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(series->d->color);
+        painter->drawPolygon(band);
+    }
+    painter->setBrush(Qt::NoBrush);
     QPolygonF line;
     for (const auto &series : d->series) {
         const QList<QPointF> &points = series->d->points;
-        if (!series->d->plain || points.size() < 2)
+        if (!series->d->plain || series->d->band || points.size() < 2)
             continue;
         line.resize(points.size());
         for (qsizetype i = 0; i < points.size(); ++i)

@@ -54,8 +54,10 @@ public:
     QColor fillColor() const;
     bool inLegend() const;
     int lineWidth() const;
-    // Drawn by the adapter (addPlainLineSeries), not by Qt Charts.
+    // Drawn by the adapter (addPlainLineSeries, addBandSeries), not by Qt Charts.
     bool isPlain() const;
+    // A filled band (addBandSeries).
+    bool isBand() const;
 
     // Both collect: the chart shows the change after Chart::commit().
     void clear();
@@ -119,6 +121,12 @@ public:
     // A solid line one pixel wide that the adapter draws (see above).
     Series *addPlainLineSeries(const QString &name, const QString &title, const QColor &color,
                                bool inLegend = true);
+    // A band the adapter fills in `color` (give it some transparency) behind
+    // the plain lines: its points come in pairs at the same x, the lower edge
+    // first, and the band runs between the lower and the upper edges. Its
+    // legend entry is a thick line of the colour.
+    Series *addBandSeries(const QString &name, const QString &title, const QColor &color,
+                          bool inLegend = true);
     Series *addPointSeries(const QString &name, const QString &title, const QColor &color,
                            MarkerShape shape, int halfSize, const QColor &fillColor,
                            bool inLegend = true);

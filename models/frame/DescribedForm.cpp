@@ -80,6 +80,8 @@ public:
 
 chart::Series *addSeries(chart::Chart *chart, const SeriesSpec &s)
 {
+    if (s.kind == chart::SeriesKind::Line && s.band)
+        return chart->addBandSeries(s.name, s.title, s.color, s.inLegend);
     if (s.kind == chart::SeriesKind::Line && s.plain)
         return chart->addPlainLineSeries(s.name, s.title, s.color, s.inLegend);
     if (s.kind == chart::SeriesKind::Line)
@@ -500,8 +502,9 @@ void DescribedForm::designGrid()
 
 void DescribedForm::buildNote()
 {
-    // The line stands in the chart area's bottom margin, grown to two lines
-    // of text so that a long note wraps rather than being cut off.
+    // The line stands in the chart area's bottom margin, grown to the
+    // description's lines of text so that a long note wraps rather than
+    // being cut off.
     auto *margin = outputGraphPanel()->findChild<QWidget *>(QStringLiteral("OutputGraphPanelBot"));
     auto *layout = new QHBoxLayout(margin);
     layout->setContentsMargins(kMargin, 0, kMargin, 0);
@@ -509,7 +512,8 @@ void DescribedForm::buildNote()
     m_note->setObjectName(QStringLiteral("NoteLabel"));
     m_note->setWordWrap(true);
     layout->addWidget(m_note);
-    margin->setFixedHeight(std::max(kMargin, 2 * m_note->fontMetrics().lineSpacing() + 4));
+    margin->setFixedHeight(std::max(
+        kMargin, m_description.noteLines * m_note->fontMetrics().lineSpacing() + 4));
 }
 
 // --- field values ---

@@ -190,6 +190,7 @@ struct SeriesSpec {
     bool inLegend = true;
     int width = 1;                        // a line's, in pixels
     bool plain = false;                   // a thin line the chart adapter draws itself
+    bool band = false;                    // a filled band (chart::Chart::addBandSeries)
     std::function<void(Plot &)> points;   // called at every refill
 };
 
@@ -314,8 +315,10 @@ struct ModelDescription {
     bool busyPointer = false;
     std::vector<ChartSpec> pages;
     GridSpec grid;
-    // A line under the charts after a run (none: no line).
+    // A line under the charts after a run (none: no line), with room for
+    // noteLines lines of text.
     std::function<QString()> note;
+    int noteLines = 2;
     // The equilibria the charts mark, computed at each refill of the charts.
     std::function<EquilibriumSet()> equilibria;
     ExportSpec exports;

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <tuple>
+#include <utility>
 
 using namespace morva;
 using namespace morva::form;
@@ -24,6 +26,8 @@ const QString TDrift2Form::kSeedMessage =
         .arg(std::numeric_limits<std::uint64_t>::max());
 const QString TDrift2Form::kGenerationsMessage =
     QStringLiteral("Number of generations must be between 1 and %1").arg(DriftMaxGenerations);
+const QString TDrift2Form::kSourceMessage =
+    QStringLiteral("Source of migrants must be continent or island");
 
 namespace {
 
@@ -32,6 +36,15 @@ const QString kNeField = QStringLiteral("DriftNeKesSpinEdit");
 const QString kReplicatesField = QStringLiteral("DriftReplicatesKesSpinEdit");
 const QString kSeedField = QStringLiteral("DriftSeedEdit");
 const QString kGenerationsField = QStringLiteral("SelNgKesSpinEdit");
+const QString kUField = QStringLiteral("DriftURealSpinEdit");
+const QString kUPowerField = QStringLiteral("DriftUPowerSpinEdit");
+const QString kVField = QStringLiteral("DriftVRealSpinEdit");
+const QString kVPowerField = QStringLiteral("DriftVPowerSpinEdit");
+const QString kMField = QStringLiteral("DriftMRealSpinEdit");
+const QString kPcField = QStringLiteral("DriftPcRealSpinEdit");
+const QString kSourceField = QStringLiteral("DriftSourceEdit");
+const QString kContinent = QStringLiteral("continent");
+const QString kIsland = QStringLiteral("island");
 const char *const kGenotypes[] = {"11", "12", "22"};
 
 QString fitnessField(const char *genotype)
@@ -43,6 +56,11 @@ const QColor kAllele1Colour(0, 128, 0);
 const QColor kLostColour(255, 0, 0);
 const QColor kObservedColour(0, 0, 192);
 const QColor kLeftWallColour(255, 255, 128);
+const QColor kNoDriftColour(128, 0, 128);
+const QColor kOuterBandColour(0, 0, 0, 28);
+const QColor kInnerBandColour(0, 0, 0, 52);
+const QColor kFstColour(0, 0, 192);
+const QColor kExactColour(0, 0, 0);
 constexpr int kMeanWidth = 3;
 
 // The replicates' lines cycle through ten colours that tell neighbours apart.
@@ -85,6 +103,12 @@ QString countText(std::int32_t count, std::int32_t all)
     return text::formatInteger(count) + QStringLiteral(" of ") + text::formatInteger(all);
 }
 
+// F_ST as exported: NaN where every deme is fixed or every deme lost.
+Value fstValue(const DriftGeneration &g)
+{
+    return g.fstDefined ? g.fst : std::numeric_limits<Value>::quiet_NaN();
+}
+
 QString noteNumber(Value v)
 {
     if (v == 0 || v == 1)
@@ -124,14 +148,43 @@ DriftInput TDrift2Form::readInputs() const
     for (int g = 0; g < 3; ++g)
         in.fitness[g + 1] = settled(fitnessField(kGenotypes[g]));
     in.seed = seed().value_or(0);
+    in.u = scaled(kUField, kUPowerField);
+    in.v = scaled(kVField, kVPowerField);
+    in.m = settled(kMField);
+    in.pc = settled(kPcField);
+    in.source = lineEdit(kSourceField)->text() == kIsland ? DriftSource::Island
+                                                          : DriftSource::Continent;
     return in;
+}
+
+void TDrift2Form::switchSource()
+{
+    QLineEdit *source = lineEdit(kSourceField);
+    source->setText(source->text() == kIsland ? kContinent : kIsland);
 }
 
 void TDrift2Form::compute()
 {
-    DriftResult result = driftRun(readInputs());
+    const DriftInput in = readInputs();
+    DriftResult result = driftRun(in);
+    DriftExact exact = driftExactApplies(in) ? driftExactDistribution(in) : DriftExact();
     m_histogram = driftHistogram(result, kHistogramBins);
     m_result = std::move(result);
+    m_exact = std::move(exact);
+}
+
+std::vector<long double> TDrift2Form::exactHistogram() const
+{
+    std::vector<long double> bins;
+    if (m_exact.final.empty())
+        return bins;
+    bins.assign(kHistogramBins, 0);
+    const auto twoN = std::int64_t(m_exact.final.size()) - 1;
+    for (std::int64_t k = 0; k <= twoN; ++k) {
+        const std::int64_t bin = std::min<std::int64_t>(kHistogramBins - 1, k * kHistogramBins / twoN);
+        bins[std::size_t(bin)] += m_exact.final[std::size_t(k)];
+    }
+    return bins;
 }
 
 QString TDrift2Form::note() const
@@ -139,19 +192,64 @@ QString TDrift2Form::note() const
     if (m_result.rows.empty())
         return QString();
     const DriftResult &r = m_result;
-    QString text = QStringLiteral("Fixation probability of A1: ");
-    if (!r.fixationApproximate)
-        return text + noteNumber(r.input.p0) + QStringLiteral(" = p0 (neutral drift).");
-    text += noteNumber(r.fixationProbability)
-            + QStringLiteral(" by Kimura's diffusion approximation, s = ")
-            + noteNumber(r.selection) + QStringLiteral(", 4 Ne s = ")
-            + text::formatFixed(4 * Extended(r.input.ne) * r.selection, 6, 2) + QLatin1Char('.');
-    // Additive as typed: w12 halfway between the homozygotes, up to the
-    // rounding of the typed decimals.
-    const TGenotypeFitness &w = r.input.fitness;
-    if (std::fabs(2 * w[2] - (w[1] + w[3])) > 1e-12L * (w[1] + w[3]))
-        text += QStringLiteral(" The fitnesses are not additive: a rough guide only.");
-    return text;
+    QString text = forcesNote() + QStringLiteral(" Fixation probability of A1: ");
+    if (!r.fixationApproximate) {
+        text += noteNumber(r.input.p0) + QStringLiteral(" = p0 (neutral drift).");
+    } else {
+        text += noteNumber(r.fixationProbability)
+                + QStringLiteral(" by Kimura's diffusion approximation, s = ")
+                + noteNumber(r.selection) + QStringLiteral(", 4 Ne s = ")
+                + text::formatFixed(4 * Extended(r.input.ne) * r.selection, 6, 2) + QLatin1Char('.');
+        // Additive as typed: w12 halfway between the homozygotes, up to the
+        // rounding of the typed decimals.
+        const TGenotypeFitness &w = r.input.fitness;
+        if (std::fabs(2 * w[2] - (w[1] + w[3])) > 1e-12L * (w[1] + w[3]))
+            text += QStringLiteral(" The fitnesses are not additive: a rough guide only.");
+    }
+    return text + QLatin1Char(' ') + timesNote() + QLatin1Char(' ') + exactNote();
+}
+
+QString TDrift2Form::forcesNote() const
+{
+    const DriftInput &in = m_result.input;
+    QString text = QStringLiteral("Each generation, in each deme: ");
+    if (in.m != 0)
+        text += in.source == DriftSource::Island ? QStringLiteral("migration from the pool of all demes, ")
+                                                 : QStringLiteral("migration from the continent, ");
+    text += QStringLiteral("selection, ");
+    if (in.u != 0 || in.v != 0)
+        text += QStringLiteral("mutation, ");
+    return text + QStringLiteral("then sampling of 2 Ne genes.");
+}
+
+QString TDrift2Form::timesNote() const
+{
+    const DriftResult &r = m_result;
+    const auto part = [](std::int32_t count, Extended mean) {
+        return count == 0 ? QStringLiteral("none yet")
+                          : text::formatFixed(mean, 6, 1) + QStringLiteral(" (")
+                                + text::formatInteger(count) + QStringLiteral(" demes)");
+    };
+    return QStringLiteral("Mean time to fixation so far ") + part(r.fixations, r.meanFixationTime)
+           + QStringLiteral(", to loss ") + part(r.losses, r.meanLossTime)
+           + QStringLiteral("; neutral expectations (Kimura) ")
+           + text::formatFixed(driftKimuraFixationTime(r.input.p0, r.input.ne), 6, 1)
+           + QStringLiteral(" and ")
+           + text::formatFixed(driftKimuraLossTime(r.input.p0, r.input.ne), 6, 1)
+           + QLatin1Char('.');
+}
+
+QString TDrift2Form::exactNote() const
+{
+    const DriftInput &in = m_result.input;
+    if (!m_exact.rows.empty())
+        return QStringLiteral("Bands: the exact distribution of p[1], 5-95 % and 25-75 %.");
+    if (in.ne > DriftExactMaxNe)
+        return QStringLiteral("The exact distribution is not drawn: above Ne = %1 its chain "
+                              "takes too long.")
+            .arg(DriftExactMaxNe);
+    return QStringLiteral("The exact distribution is not drawn: with island migration the demes "
+                          "depend on each other.");
 }
 
 QString TDrift2Form::countsReadout(long double x) const
@@ -240,12 +338,47 @@ ModelDescription TDrift2Form::describe(TDrift2Form *self)
         .row(QString(), {pushButton(QStringLiteral("DriftNewSeedBtn"), QStringLiteral("&New seed"),
                                     [self] { self->newSeed(); })
                              .hinted(QStringLiteral("Take a new seed from the clock"))});
+    BoxSpec mutation = parameterBox(
+        QStringLiteral("DriftMutGroupBox"), QStringLiteral(" Mutation "),
+        QStringLiteral("Set the mutation rates A1 -> A2 (u) and A2 -> A1 (v), each mantissa x "
+                       "10^exponent; 0: no mutation"));
+    const auto rate = [](const QString &mantissa, const QString &power, const QString &name) {
+        return std::pair{real(mantissa, 0, 0, 10, 0.1L).named(name),
+                         integer(power, -6, -9, -1).named(name + QStringLiteral(" exponent"))};
+    };
+    for (const auto &[label, fields, times] :
+         {std::tuple{QStringLiteral("u:"), rate(kUField, kUPowerField, QStringLiteral("A1->A2 rate u")),
+                     QStringLiteral("DriftUTimesLabel")},
+          std::tuple{QStringLiteral("v:"), rate(kVField, kVPowerField, QStringLiteral("A2->A1 rate v")),
+                     QStringLiteral("DriftVTimesLabel")}})
+        mutation.scaledRow(label, fields.first, times, fields.second);
+    BoxSpec migration = parameterBox(
+        QStringLiteral("DriftMigGroupBox"), QStringLiteral(" Migration "),
+        QStringLiteral("Set the migration rate m and where migrants come from: a continent of "
+                       "frequency pc, or the pool of all demes (island)"));
+    migration
+        .row(QStringLiteral("m:"),
+             {real(kMField, 0, 0, 1, 0.001L).named(QStringLiteral("migration rate")),
+              real(kPcField, 0.5L)
+                  .named(QStringLiteral("continent frequency"))
+                  .labelled({QString(), QStringLiteral("pc:"), std::nullopt, 13})
+                  .hinted(QStringLiteral("The continent's frequency of A1"))})
+        .row(QStringLiteral("from:"),
+             {lineField(kSourceField, kContinent, QStringLiteral("continent|island"))
+                  .sized(QSize(78, 22))
+                  .named(QStringLiteral("source of migrants"))
+                  .hinted(QStringLiteral("continent or island: migrants from a continent of "
+                                         "frequency pc, or from the pool of all demes")),
+              pushButton(QStringLiteral("DriftSourceBtn"), QStringLiteral("&Switch"),
+                         [self] { self->switchSource(); })
+                  .sized(QSize(56, 22))
+                  .hinted(QStringLiteral("Switch between continent and island"))});
     const BoxSpec generations = generationsBox().row(
         QString(), {integer(kGenerationsField, 200, 1, DriftMaxGenerations, 10)
                         .sized(QSize(75, 22))
                         .runOnEnter()
                         .named(QStringLiteral("number of generations"))});
-    d.boxes = {start, population, fitnesses, random, generations};
+    d.boxes = {start, population, fitnesses, mutation, migration, random, generations};
 
     // --- checks and run ---
     const auto within = [self](const QString &field, std::int32_t maximum) {
@@ -264,6 +397,11 @@ ModelDescription TDrift2Form::describe(TDrift2Form *self)
          kFitnessMessage},
         {[self] { return self->seed().has_value(); }, kSeedMessage},
         {within(kGenerationsField, DriftMaxGenerations), kGenerationsMessage},
+        {[self] {
+             const QString source = self->lineEdit(kSourceField)->text();
+             return source == kContinent || source == kIsland;
+         },
+         kSourceMessage},
     };
     d.run = [self] { self->compute(); };
     d.busyPointer = true;
@@ -272,6 +410,23 @@ ModelDescription TDrift2Form::describe(TDrift2Form *self)
     ChartSpec freqs = page("TabSheet1", "p[1] vs time", "DriftChart1");
     freqs.bottom = timeAxis();
     freqs.left = fixedAxis(QStringLiteral("p[1]"), 1, 0.25);
+    const DriftExact &e = self->m_exact;
+    const auto band = [&e](Extended DriftExactGeneration::*low, Extended DriftExactGeneration::*high) {
+        return [&e, low, high](Plot &p) {
+            for (const DriftExactGeneration &g : e.rows) {
+                p.add(g.time, g.*low);
+                p.add(g.time, g.*high);
+            }
+        };
+    };
+    SeriesSpec outer = plainLineSeries(QStringLiteral("ExactOuterBand"), QStringLiteral("exact 5-95 %"),
+                                       kOuterBandColour, band(&DriftExactGeneration::q05,
+                                                              &DriftExactGeneration::q95));
+    SeriesSpec inner = plainLineSeries(QStringLiteral("ExactInnerBand"), QStringLiteral("25-75 %"),
+                                       kInnerBandColour, band(&DriftExactGeneration::q25,
+                                                              &DriftExactGeneration::q75));
+    outer.band = inner.band = true;
+    freqs.series = {outer, inner};
     for (int k = 0; k < DriftMaxReplicates; ++k) {
         const QColor colour = kReplicateColours[k % std::size(kReplicateColours)];
         freqs.series.push_back(plainLineSeries(
@@ -296,6 +451,11 @@ ModelDescription TDrift2Form::describe(TDrift2Form *self)
                                  Qt::black, PenStyle::Solid, statistic(&DriftGeneration::meanP));
     mean.width = kMeanWidth;
     freqs.series.push_back(mean);
+    SeriesSpec noDrift = lineSeries(QStringLiteral("NoDriftSeries"), QStringLiteral("no drift"),
+                                    kNoDriftColour, PenStyle::Dashed,
+                                    statistic(&DriftGeneration::noDrift));
+    noDrift.width = kMeanWidth;
+    freqs.series.push_back(noDrift);
     freqs.readout = [](Value x, Value y) {
         return timeReadout(x) + QStringLiteral("   p[1]= ") + text::formatFixed(y, 5, 3);
     };
@@ -327,6 +487,18 @@ ModelDescription TDrift2Form::describe(TDrift2Form *self)
                        if (!r.rows.empty())
                            p.level(r.fixationProbability, 0, r.rows.back().time);
                    }),
+        lineSeries(QStringLiteral("FixedExactSeries"), QStringLiteral("fixed, exact"),
+                   kAllele1Colour, PenStyle::Dotted,
+                   [&e](Plot &p) {
+                       for (const DriftExactGeneration &g : e.rows)
+                           p.add(g.time, g.fixed);
+                   }),
+        lineSeries(QStringLiteral("LostExactSeries"), QStringLiteral("lost, exact"), kLostColour,
+                   PenStyle::Dotted,
+                   [&e](Plot &p) {
+                       for (const DriftExactGeneration &g : e.rows)
+                           p.add(g.time, g.lost);
+                   }),
     };
     ends.readout = [self](Value x, Value y) {
         return timeReadout(x) + QStringLiteral("   fraction= ") + text::formatFixed(y, 5, 3)
@@ -355,9 +527,37 @@ ModelDescription TDrift2Form::describe(TDrift2Form *self)
                 p.add(Value(i + 1) / bins, 0);
             }
         },
-        false)};
+        false),
+        pointSeries(QStringLiteral("ExactHistogramSeries"), QStringLiteral("exact expectation"),
+                    kExactColour, chart::MarkerShape::Diamond, 3, Qt::white, [self](Plot &p) {
+                        // The expected number of replicates in each class, at its middle.
+                        const std::vector<long double> bins = self->exactHistogram();
+                        const Value reps = self->m_result.input.replicates;
+                        for (std::size_t i = 0; i < bins.size(); ++i)
+                            p.add((Value(i) + 0.5L) / Value(bins.size()), reps * bins[i]);
+                    })};
     finals.readout = [self](Value x, Value) { return self->histogramReadout(x); };
-    d.pages = {freqs, hets, ends, finals};
+
+    ChartSpec divergence = page("TabSheet5", "F_ST", "DriftChart5");
+    divergence.bottom = timeAxis();
+    divergence.left = fixedAxis(QStringLiteral("F_ST"), 1, 0.25);
+    divergence.series = {
+        lineSeries(QStringLiteral("FstSeries"), QStringLiteral("F_ST among demes"), kFstColour,
+                   PenStyle::Solid,
+                   [&r](Plot &p) {
+                       for (const DriftGeneration &row : r.rows) {
+                           if (row.fstDefined)
+                               p.add(row.time, row.fst);
+                       }
+                   }),
+        lineSeries(QStringLiteral("ExpectedFstSeries"), QStringLiteral("expected"), Qt::black,
+                   PenStyle::Dotted, statistic(&DriftGeneration::expectedFst)),
+    };
+    divergence.readout = [](Value x, Value y) {
+        return timeReadout(x) + QStringLiteral("   F_ST= ") + text::formatFixed(y, 5, 4);
+    };
+    d.pages = {freqs, hets, ends, finals, divergence};
+    d.noteLines = 4;
 
     // --- grid ---
     const auto column = [&r](Extended DriftGeneration::*member) {
@@ -384,12 +584,28 @@ ModelDescription TDrift2Form::describe(TDrift2Form *self)
         {QStringLiteral(" exp. H"),
          QStringLiteral("Expected heterozygosity H0 (1 - 1 / (2 Ne))^t"), QColor(),
          column(&DriftGeneration::expectedH), gridNumber},
+        {QStringLiteral(" F_ST"),
+         QStringLiteral("F_ST among the demes: the variance of p[1] over pbar (1 - pbar)"),
+         kFstColour, column(&DriftGeneration::fst), gridNumber, false,
+         [&r](int row) { return r.rows[std::size_t(row)].fstDefined; }},
+        {QStringLiteral(" polym."), QStringLiteral("Demes still holding both alleles"), QColor(),
+         count(&DriftGeneration::polymorphic), ofReplicates, true},
     };
     d.grid.rows = [&r] { return int(r.rows.size()); };
     d.note = [self] { return self->note(); };
     // Exported: every input as shown (the seed's text among them), the note,
     // the statistics at full precision, the fractions fixed and lost with
-    // their numbers of replicates beside them.
+    // their numbers of replicates beside them, F_ST (NaN where undefined)
+    // and its expectation, the polymorphic demes, the population without
+    // drift, and the exact distribution's probabilities and quantiles (NaN
+    // when it is not drawn).
+    const auto exactColumn = [self](Extended DriftExactGeneration::*member) {
+        return [self, member](int row) {
+            const auto &rows = self->m_exact.rows;
+            return std::size_t(row) < rows.size() ? rows[std::size_t(row)].*member
+                                                  : std::numeric_limits<Value>::quiet_NaN();
+        };
+    };
     d.exports.columns = {
         {QStringLiteral("time"), [&r](int row) { return Value(r.rows[std::size_t(row)].time); }},
         {QStringLiteral("p[1]"), column(&DriftGeneration::meanP)},
@@ -399,6 +615,16 @@ ModelDescription TDrift2Form::describe(TDrift2Form *self)
         {QStringLiteral("lost count"), count(&DriftGeneration::lostCount)},
         {QStringLiteral("obs. H"), column(&DriftGeneration::meanH)},
         {QStringLiteral("exp. H"), column(&DriftGeneration::expectedH)},
+        {QStringLiteral("F_ST"), [&r](int row) { return fstValue(r.rows[std::size_t(row)]); }},
+        {QStringLiteral("exp. F_ST"), column(&DriftGeneration::expectedFst)},
+        {QStringLiteral("polymorphic"), count(&DriftGeneration::polymorphic)},
+        {QStringLiteral("no drift"), column(&DriftGeneration::noDrift)},
+        {QStringLiteral("exact fixed"), exactColumn(&DriftExactGeneration::fixed)},
+        {QStringLiteral("exact lost"), exactColumn(&DriftExactGeneration::lost)},
+        {QStringLiteral("exact 5 %"), exactColumn(&DriftExactGeneration::q05)},
+        {QStringLiteral("exact 25 %"), exactColumn(&DriftExactGeneration::q25)},
+        {QStringLiteral("exact 75 %"), exactColumn(&DriftExactGeneration::q75)},
+        {QStringLiteral("exact 95 %"), exactColumn(&DriftExactGeneration::q95)},
     };
     d.exports.generations = [&r] {
         std::vector<std::int32_t> times;
@@ -408,9 +634,18 @@ ModelDescription TDrift2Form::describe(TDrift2Form *self)
     };
     d.exports.everyGeneration = [&r]() -> RowSource {
         return [input = r.input](const RowSink &sink) {
-            for (const DriftGeneration &g : driftEveryGeneration(input))
+            const std::vector<DriftGeneration> rows = driftEveryGeneration(input);
+            const DriftExact exact =
+                driftExactApplies(input) ? driftExactEveryGeneration(input) : DriftExact();
+            const Value nan = std::numeric_limits<Value>::quiet_NaN();
+            for (std::size_t i = 0; i < rows.size(); ++i) {
+                const DriftGeneration &g = rows[i];
+                const DriftExactGeneration *x = i < exact.rows.size() ? &exact.rows[i] : nullptr;
                 sink({Value(g.time), g.meanP, g.fixed, Value(g.fixedCount), g.lost,
-                      Value(g.lostCount), g.meanH, g.expectedH});
+                      Value(g.lostCount), g.meanH, g.expectedH, fstValue(g), g.expectedFst,
+                      Value(g.polymorphic), g.noDrift, x ? x->fixed : nan, x ? x->lost : nan,
+                      x ? x->q05 : nan, x ? x->q25 : nan, x ? x->q75 : nan, x ? x->q95 : nan});
+            }
         };
     };
     return d;

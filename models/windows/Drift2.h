@@ -1,18 +1,26 @@
 #ifndef MORVA_MODELS_DRIFT2_H
 #define MORVA_MODELS_DRIFT2_H
 
-// The window of genetic drift: replicate Wright-Fisher populations of Ne
-// diploids at one locus with two alleles, with optional selection, drawn from
-// the seed shown in the window, so that the same inputs and seed give the
-// same run. In: p[1] at the start, Ne, the number of replicates, the genotype
-// fitnesses, the seed ("New seed" takes one from the clock) and the number of
-// generations. Out: every replicate's p[1] with their mean; the mean observed
-// heterozygosity against the expected; the fractions fixed and lost (their
-// numbers of replicates in the readout, the grid and the export) with the
-// fixation probability; a histogram of the final frequencies; a table of the
-// stored generations; a note on the fixation probability.
+// The window of genetic drift: replicate Wright-Fisher populations (demes) of
+// Ne diploids at one locus with two alleles, with optional selection,
+// mutation and migration (from a continent, or among the demes in the
+// island model), drawn from the seed shown in the window, so that the same
+// inputs and seed give the same run. In: p[1] at the start, Ne, the number of
+// replicates, the genotype fitnesses, the mutation rates u and v, the
+// migration rate m with the migrants' source and the continent's pc, the
+// seed ("New seed" takes one from the clock) and the number of generations.
+// Out: every replicate's p[1] with their mean and a population without drift,
+// behind them the exact distribution's quantile bands (Ne up to 500, demes
+// independent); the mean observed heterozygosity against the expected; the
+// fractions fixed and lost (their numbers of replicates in the readout, the
+// grid and the export) with the fixation probability and the exact
+// probabilities; a histogram of the final frequencies with the exact
+// expectation; F_ST among the demes with its expectation; a table of the
+// stored generations; a note on the order of the forces, the fixation
+// probability, the times to fixation and loss and the exact distribution.
 
 #include "arith/Drift.h"
+#include "arith/DriftDistribution.h"
 #include "models/frame/DescribedForm.h"
 
 #include <cstdint>
@@ -33,9 +41,14 @@ public:
     static const QString kFitnessMessage;
     static const QString kSeedMessage;
     static const QString kGenerationsMessage;
+    static const QString kSourceMessage;
 
     const morva::DriftResult &driftResult() const { return m_result; }
     const std::vector<std::int32_t> &histogram() const { return m_histogram; }
+    // The exact distribution of the last run; no rows when it is not drawn.
+    const morva::DriftExact &exact() const { return m_exact; }
+    // The exact probability of each histogram class after the last generation.
+    std::vector<long double> exactHistogram() const;
 
     // The seed the field holds; nothing when its text is not an integer from
     // 0 to 2^64 - 1.
@@ -57,8 +70,14 @@ private:
     morva::DriftInput readInputs() const;
     void compute();
 
+    QString forcesNote() const;
+    QString timesNote() const;
+    QString exactNote() const;
+    void switchSource();
+
     morva::DriftResult m_result;
     std::vector<std::int32_t> m_histogram;
+    morva::DriftExact m_exact;
 };
 
 #endif
