@@ -103,6 +103,12 @@ QString countText(std::int32_t count, std::int32_t all)
     return text::formatInteger(count) + QStringLiteral(" of ") + text::formatInteger(all);
 }
 
+// Whether migration or mutation can take a deme away from p = 0 or 1.
+bool movesFromEnds(const DriftInput &in)
+{
+    return in.m != 0 || in.u != 0 || in.v != 0;
+}
+
 // F_ST as exported: NaN where every deme is fixed or every deme lost.
 Value fstValue(const DriftGeneration &g)
 {
@@ -193,7 +199,11 @@ QString TDrift2Form::note() const
         return QString();
     const DriftResult &r = m_result;
     QString text = forcesNote() + QStringLiteral(" Fixation probability of A1: ");
-    if (!r.fixationApproximate) {
+    if (movesFromEnds(r.input)) {
+        text = forcesNote()
+               + QStringLiteral(" With migration or mutation fixation and loss need not last: "
+                                "no fixation probability.");
+    } else if (!r.fixationApproximate) {
         text += noteNumber(r.input.p0) + QStringLiteral(" = p0 (neutral drift).");
     } else {
         text += noteNumber(r.fixationProbability)
@@ -230,8 +240,8 @@ QString TDrift2Form::timesNote() const
                           : text::formatFixed(mean, 6, 1) + QStringLiteral(" (")
                                 + text::formatInteger(count) + QStringLiteral(" demes)");
     };
-    return QStringLiteral("Mean time to fixation so far ") + part(r.fixations, r.meanFixationTime)
-           + QStringLiteral(", to loss ") + part(r.losses, r.meanLossTime)
+    return QStringLiteral("Mean time to fixation so far: ") + part(r.fixations, r.meanFixationTime)
+           + QStringLiteral(", to loss: ") + part(r.losses, r.meanLossTime)
            + QStringLiteral("; neutral expectations (Kimura) ")
            + text::formatFixed(driftKimuraFixationTime(r.input.p0, r.input.ne), 6, 1)
            + QStringLiteral(" and ")
@@ -484,7 +494,7 @@ ModelDescription TDrift2Form::describe(TDrift2Form *self)
         lineSeries(QStringLiteral("FixationSeries"), QStringLiteral("fixation probability"),
                    kAllele1Colour, PenStyle::Dotted,
                    [&r](Plot &p) {
-                       if (!r.rows.empty())
+                       if (!r.rows.empty() && !movesFromEnds(r.input))
                            p.level(r.fixationProbability, 0, r.rows.back().time);
                    }),
         lineSeries(QStringLiteral("FixedExactSeries"), QStringLiteral("fixed, exact"),

@@ -76,6 +76,8 @@ private slots:
     void typedInputsRunAndExport();
     void note_data();
     void note();
+    void forcesAndExact_data();
+    void forcesAndExact();
     void checks_data();
     void checks();
     void newSeedFromTheClock();
@@ -113,19 +115,24 @@ void TestDrift2::defaultRun()
     QVERIFY(h->outputsShown());
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
     QCOMPARE(h->grid()->rowCount(), 202);
-    QCOMPARE(h->row(0), (QStringList{" time", " p[1]", " fixed", " lost", " obs. H", " exp. H"}));
+    QCOMPARE(h->row(0), (QStringList{" time", " p[1]", " fixed", " lost", " obs. H", " exp. H",
+                                      " F_ST", " polym."}));
     QCOMPARE(h->row(1), (QStringList{" 0", "0.50000", " 0 of 20", " 0 of 20", "0.50000",
-                                      "0.50000"}));
+                                      "0.50000", "0.00000", " 20 of 20"}));
     QCOMPARE(h->row(2), (QStringList{" 1", "0.49350", " 0 of 20", " 0 of 20", "0.49209",
-                                      "0.49500"}));
-    QCOMPARE(h->row(201), (QStringList{" 200", "0.60800", " 11 of 20", " 6 of 20", "0.04142",
-                                        "0.06699"}));
+                                      "0.49500", "0.01565", " 20 of 20"}));
+    QCOMPARE(h->row(201).mid(0, 6), (QStringList{" 200", "0.60800", " 11 of 20", " 6 of 20",
+                                                  "0.04142", "0.06699"}));
+    QCOMPARE(h->row(201).back(), QStringLiteral(" 3 of 20"));
 
     morva::chart::Chart *chart = h->form->chart(0);
     int drawn = 0;
     for (int i = 0; i < chart->seriesCount(); ++i)
         drawn += chart->series(i)->count() > 0;
-    QCOMPARE(drawn, 21);
+    // The two bands, 20 replicates, the mean and the population without drift.
+    QCOMPARE(drawn, 24);
+    QCOMPARE(h->points(0, "ExactOuterBand"), 2 * 201);
+    QCOMPARE(h->points(0, "NoDriftSeries"), 201);
     QCOMPARE(h->points(0, "Replicate20"), 201);
     QCOMPARE(h->points(0, "Replicate21"), 0);
     QVERIFY(h->form->series(0, "Replicate200")->isPlain());
@@ -140,7 +147,11 @@ void TestDrift2::defaultRun()
     const auto filled = std::count_if(bins.begin(), bins.end(), [](int n) { return n > 0; });
     QCOMPARE(h->points(3, "HistogramSeries"), 4 * int(filled));
     QCOMPARE(h->form->noteLabel()->text(),
-             QStringLiteral("Fixation probability of A1: 0.5000000 = p0 (neutral drift)."));
+             QStringLiteral("Each generation, in each deme: selection, then sampling of 2 Ne "
+                            "genes. Fixation probability of A1: 0.5000000 = p0 (neutral drift). "
+                            "Mean time to fixation so far: 83.5 (11 demes), to loss: 53.0 (6 "
+                            "demes); neutral expectations (Kimura) 138.6 and 138.6. Bands: the "
+                            "exact distribution of p[1], 5-95 % and 25-75 %."));
 }
 
 // Action: Run twice, with another seed, with the first seed again.
@@ -212,7 +223,70 @@ void TestDrift2::note()
              fitnesses[0], "DriftFit12RealSpinEdit", fitnesses[1], "DriftFit22RealSpinEdit",
              fitnesses[2]});
     enterRun(*h);
-    QCOMPARE(h->form->noteLabel()->text(), note);
+    QVERIFY2(h->form->noteLabel()->text().contains(note), qPrintable(h->form->noteLabel()->text()));
+}
+
+// State: inputs with mutation or migration typed (the source by Switch).
+// Action: Run. Expected: the note names the forces in their order and says
+// whether the exact distribution is drawn; where it is, its bands, exact
+// fixed and lost and the histogram's expected counts (adding up to the
+// replicates); F_ST with its dotted expectation, level at 1 / (1 + 4 Ne m)
+// with migration.
+void TestDrift2::forcesAndExact_data()
+{
+    QTest::addColumn<QStringList>("typed");
+    QTest::addColumn<bool>("island");
+    QTest::addColumn<QString>("noted");
+    QTest::addColumn<bool>("exact");
+
+    QTest::newRow("island migration")
+        << QStringList{"DriftMRealSpinEdit", "0.05"} << true
+        << "The exact distribution is not drawn: with island migration the demes depend on "
+           "each other."
+        << false;
+    QTest::newRow("Ne 600") << QStringList{"DriftNeKesSpinEdit", "600"} << false
+                            << "The exact distribution is not drawn: above Ne = 500" << false;
+    QTest::newRow("every force from a continent")
+        << QStringList{"DriftMRealSpinEdit", "0.01", "DriftPcRealSpinEdit", "0.8",
+                       "DriftURealSpinEdit", "5", "DriftUPowerSpinEdit", "-3",
+                       "DriftVRealSpinEdit", "2", "DriftVPowerSpinEdit", "-3"}
+        << false
+        << "Each generation, in each deme: migration from the continent, selection, mutation, "
+           "then sampling of 2 Ne genes. With migration or mutation fixation and loss need not "
+           "last: no fixation probability."
+        << true;
+}
+
+void TestDrift2::forcesAndExact()
+{
+    QFETCH(QStringList, typed);
+    QFETCH(bool, island);
+    QFETCH(QString, noted);
+    QFETCH(bool, exact);
+
+    h->type(typed);
+    if (island)
+        QTest::mouseClick(h->form->button("DriftSourceBtn"), Qt::LeftButton);
+    QCOMPARE(h->field("DriftSourceEdit")->text(), island ? "island" : "continent");
+    enterRun(*h);
+    const DriftInput &in = h->form->driftResult().input;
+    const QString note = h->form->noteLabel()->text();
+    QVERIFY2(note.contains(noted), qPrintable(note));
+    const int rows = exact ? 201 : 0;
+    QCOMPARE(h->points(0, "ExactInnerBand"), 2 * rows);
+    QCOMPARE(h->points(2, "FixedExactSeries"), rows);
+    QCOMPARE(h->points(2, "LostExactSeries"), rows);
+    QCOMPARE(h->points(3, "ExactHistogramSeries"), exact ? 20 : 0);
+    QCOMPARE(h->points(2, "FixationSeries"), in.m == 0 && in.u == 0 ? 2 : 0);
+    double expected = 0;
+    for (const QPointF &p : h->form->series(3, "ExactHistogramSeries")->points())
+        expected += p.y();
+    QCOMPARE(qRound(expected), exact ? 20 : 0);
+    QVERIFY(h->points(4, "FstSeries") > 0);
+    const QPointF last = h->form->series(4, "ExpectedFstSeries")->points().back();
+    const long double level = in.m == 0 ? -std::expm1(200 * std::log1p(-1 / (2.0L * in.ne)))
+                                        : 1 / (1 + 4 * in.ne * in.m);
+    QCOMPARE(last.y(), double(level));
 }
 
 // Action: every input typed, Enter. Expected: the run takes them as typed,
@@ -245,10 +319,15 @@ void TestDrift2::typedInputsRunAndExport()
              (QList<Input>{{"initial A1 frequency", "0.125"}, {"population size", "1000000"},
                            {"number of replicates", "3"}, {"A1A1 fitness", "0"},
                            {"A1A2 fitness", "0.5"}, {"A2A2 fitness", "1.75"},
+                           {"A1->A2 rate u", "0.000x10^-6"}, {"A2->A1 rate v", "0.000x10^-6"},
+                           {"migration rate", "0.000"}, {"continent frequency", "0.500"},
+                           {"source of migrants", "continent"},
                            {"seed", "18446744073709551615"}, {"number of generations", "10000"}}));
     QCOMPARE(table.notes, QStringList{h->form->noteLabel()->text()});
     QCOMPARE(table.header, (QStringList{"time", "p[1]", "fixed", "fixed count", "lost",
-                                        "lost count", "obs. H", "exp. H"}));
+                                        "lost count", "obs. H", "exp. H", "F_ST", "exp. F_ST",
+                                        "polymorphic", "no drift", "exact fixed", "exact lost",
+                                        "exact 5 %", "exact 25 %", "exact 75 %", "exact 95 %"}));
     QCOMPARE(table.rowCount(), 1001);
     const morva::DriftGeneration &last = h->form->driftResult().rows.back();
     QCOMPARE(table.at(1000, 0), 10000.0L);
@@ -259,6 +338,8 @@ void TestDrift2::typedInputsRunAndExport()
     QCOMPARE(table.at(1000, 5), static_cast<long double>(last.lostCount));
     QCOMPARE(last.fixedCount + last.lostCount, 3);
     QCOMPARE(table.at(1000, 6), last.meanH);
+    QVERIFY(std::isnan(table.at(1000, 8)));   // every deme fixed or lost: F_ST undefined
+    QVERIFY(std::isnan(table.at(1000, 12)));  // Ne above 500: no exact distribution
 }
 
 // State: after a default run, fields typed over. Action: Enter in the
@@ -288,6 +369,8 @@ void TestDrift2::checks_data()
     QTest::newRow("letters not typed") << QStringList{seed, "12a"} << QString();
     QTest::newRow("10001 generations") << QStringList{gens, "10001"}
                                        << TDrift2Form::kGenerationsMessage;
+    QTest::newRow("source half typed") << QStringList{"DriftSourceEdit", "isl"}
+                                       << TDrift2Form::kSourceMessage;
 }
 
 void TestDrift2::checks()
@@ -331,7 +414,10 @@ void TestDrift2::keysAndTabOrder()
 {
     const QStringList order{"DriftP0RealSpinEdit", "DriftNeKesSpinEdit",
                             "DriftReplicatesKesSpinEdit", "DriftFit11RealSpinEdit",
-                            "DriftFit12RealSpinEdit", "DriftFit22RealSpinEdit", "DriftSeedEdit",
+                            "DriftFit12RealSpinEdit", "DriftFit22RealSpinEdit",
+                            "DriftURealSpinEdit", "DriftUPowerSpinEdit", "DriftVRealSpinEdit",
+                            "DriftVPowerSpinEdit", "DriftMRealSpinEdit", "DriftPcRealSpinEdit",
+                            "DriftSourceEdit", "DriftSourceBtn", "DriftSeedEdit",
                             "DriftNewSeedBtn", "SelNgKesSpinEdit", "SelRunBtn", "SelCancelBtn"};
     QStringList visited{QApplication::focusWidget()->objectName()};
     while (visited.size() < order.size()) {
