@@ -371,15 +371,17 @@ Extended DriftForces::apply(Extended p, Extended q, Extended source) const
         p = pm;
     }
     if (!m_neutral) {
-        // Selection as Selection::selected, with q's share beside p's.
+        // Selection as Selection::selected; q's share only where mutation
+        // needs it.
         const Extended W1 = p * m_w11 + q * m_w12;
-        const Extended W2 = p * m_w12 + q * m_w22;
         const Extended wmed = p * p * m_w11 + Two * p * q * m_w12 + q * q * m_w22;
         const Extended ps = wmed == 0 ? p : (p * W1) / wmed;
-        const Extended qs = wmed == 0 ? q : (q * W2) / wmed;
-        fpCheckIfNotFinite(wmed, ps, qs);
+        fpCheckIfNotFinite(wmed, ps);
+        if (m_u != 0 || m_v != 0) {
+            const Extended W2 = p * m_w12 + q * m_w22;
+            q = wmed == 0 ? q : (q * W2) / wmed;
+        }
         p = ps;
-        q = qs;
     }
     if (m_u != 0 || m_v != 0)
         return (1 - m_u) * p + m_v * q;

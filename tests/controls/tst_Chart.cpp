@@ -65,6 +65,7 @@ private slots:
     void pointsKeepAscendingX();
     void mouseMoveInChartCoordinates();
     void plainLinesDrawnLikeQtChartsLines();
+    void bandFilledBetweenItsEdgesUnderThePlainLines();
 
 private:
     std::unique_ptr<GuiFixture> m_fixture;
@@ -511,6 +512,42 @@ void TestChart::plainLinesDrawnLikeQtChartsLines()
     QLegend *legend = chart.qchart()->legend();
     QCOMPARE(legend->markers().size(), 2);
     QVERIFY(legend->markers(qseriesOf(chart, "Plain")).first()->isVisible());
+}
+
+// State: fixed axes 0..1; a green band from 0.2..0.4 at x = 0 to 0.6..0.8
+// at x = 1, a plain red line at 0.5 across. Expected: in the middle column
+// green from 0.4 to 0.6 and nowhere else, except that the red line stands
+// over it; the band in the legend by an empty Qt Charts series.
+void TestChart::bandFilledBetweenItsEdgesUnderThePlainLines()
+{
+    Chart chart;
+    chart.bottomAxis()->setFixedRange(0, 1);
+    chart.leftAxis()->setFixedRange(0, 1);
+    Series *band = chart.addBandSeries("Band", "band", Qt::green);
+    Series *line = chart.addPlainLineSeries("Line", "line", Qt::red, false);
+    band->addPoint(0, 0.2);
+    band->addPoint(0, 0.4);
+    band->addPoint(1, 0.6);
+    band->addPoint(1, 0.8);
+    line->addPoint(0, 0.5);
+    line->addPoint(1, 0.5);
+    chart.commit();
+    chart.resize(400, 300);
+    chart.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&chart));
+
+    const QImage image = chart.grab().toImage();
+    const QRect plot = chart.plotRect();
+    const int x = plot.left() + plot.width() / 2;
+    const auto rowOf = [&](double value) { return plot.bottom() - int(value * plot.height()); };
+    for (const double value : {0.1, 0.35, 0.65, 0.9})
+        QVERIFY(image.pixelColor(x, rowOf(value)) != QColor(Qt::green));
+    for (const double value : {0.42, 0.45, 0.55, 0.58})
+        QCOMPARE(image.pixelColor(x, rowOf(value)), QColor(Qt::green));
+    QCOMPARE(image.pixelColor(x, rowOf(0.5)), QColor(Qt::red));
+    QVERIFY(band->isBand() && band->isPlain() && !line->isBand());
+    QCOMPARE(qseriesOf(chart, "Band")->count(), 0);
+    QVERIFY(chart.qchart()->legend()->markers(qseriesOf(chart, "Band")).first()->isVisible());
 }
 
 QTEST_MAIN(TestChart)
