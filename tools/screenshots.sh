@@ -58,6 +58,40 @@ shoot() {
   click "$2" $(($3 + 50))
   written+=("docs/$4")
 }
+# typeat <x> <y> <text>: replaces the text of the field there
+typeat() {
+  click "$1" "$2"
+  xdotool key ctrl+a
+  xdotool type --delay 30 "$3"
+}
+# drift <file> [m replicates generations]: the drift window, run with its
+# defaults or with island migration at rate m among that many demes, the
+# latter shown on its F_ST page. Run and Cancel sit below the fold at the
+# default size: Enter in the generations field runs, and Tab, Tab, space
+# from there presses Cancel.
+drift() {
+  local file=$1
+  shift
+  wants "$file" || return 0
+  click 52 80
+  click 52 198
+  if [ $# -gt 0 ]; then
+    typeat 258 444 "$1"
+    click 346 474
+    typeat 318 174 "$2"
+    typeat 280 624 "$3"
+  else
+    click 280 624
+  fi
+  xdotool key Return
+  settle
+  [ $# -eq 0 ] || click 810 76
+  import -window "$frame" "docs/$file"
+  click 280 624
+  xdotool key Tab Tab space
+  settle
+  written+=("docs/$file")
+}
 large() { xdotool windowmove "$frame" 0 0 windowsize "$frame" 1600 1000; settle; }
 normal() { xdotool windowsize "$frame" "$defaultW" "$defaultH" windowmove "$frame" "$defaultX" "$defaultY"; settle; }
 
@@ -70,13 +104,15 @@ shoot 133 285 451 window-selection-migration.png
 shoot 159 285 332 window-partial-selfing.png
 shoot 172 285 252 window-sex-linked.png
 shoot 185 285 362 window-linkage.png
-shoot 198 285 512 window-drift.png
+drift window-drift.png
+drift window-drift-island.png 0.02 100 500
 large
 shoot 120 285 451 window-selection-mutation-big.png
 shoot 133 285 451 window-selection-migration-big.png
 shoot 159 285 332 window-partial-selfing-big.png
 shoot 172 285 252 window-sex-linked-big.png
 shoot 185 285 362 window-linkage-big.png
-shoot 198 285 512 window-drift-big.png
+drift window-drift-big.png
+drift window-drift-island-big.png 0.02 100 500
 normal
 echo "written: ${written[*]}"

@@ -224,8 +224,8 @@ QString TDrift2Form::forcesNote() const
     const DriftInput &in = m_result.input;
     QString text = QStringLiteral("Each generation, in each deme: ");
     if (in.m != 0)
-        text += in.source == DriftSource::Island ? QStringLiteral("migration from the pool of all demes, ")
-                                                 : QStringLiteral("migration from the continent, ");
+        text += in.source == DriftSource::Island ? QStringLiteral("migration (island pool), ")
+                                                 : QStringLiteral("migration (continent), ");
     text += QStringLiteral("selection, ");
     if (in.u != 0 || in.v != 0)
         text += QStringLiteral("mutation, ");
@@ -242,7 +242,7 @@ QString TDrift2Form::timesNote() const
     };
     return QStringLiteral("Mean time to fixation so far: ") + part(r.fixations, r.meanFixationTime)
            + QStringLiteral(", to loss: ") + part(r.losses, r.meanLossTime)
-           + QStringLiteral("; neutral expectations (Kimura) ")
+           + QStringLiteral("; Kimura's neutral expectations: ")
            + text::formatFixed(driftKimuraFixationTime(r.input.p0, r.input.ne), 6, 1)
            + QStringLiteral(" and ")
            + text::formatFixed(driftKimuraLossTime(r.input.p0, r.input.ne), 6, 1)
@@ -567,7 +567,7 @@ ModelDescription TDrift2Form::describe(TDrift2Form *self)
         return timeReadout(x) + QStringLiteral("   F_ST= ") + text::formatFixed(y, 5, 4);
     };
     d.pages = {freqs, hets, ends, finals, divergence};
-    d.noteLines = 4;
+    d.noteLines = 5;
 
     // --- grid ---
     const auto column = [&r](Extended DriftGeneration::*member) {

@@ -150,7 +150,7 @@ void TestDrift2::defaultRun()
              QStringLiteral("Each generation, in each deme: selection, then sampling of 2 Ne "
                             "genes. Fixation probability of A1: 0.5000000 = p0 (neutral drift). "
                             "Mean time to fixation so far: 83.5 (11 demes), to loss: 53.0 (6 "
-                            "demes); neutral expectations (Kimura) 138.6 and 138.6. Bands: the "
+                            "demes); Kimura's neutral expectations: 138.6 and 138.6. Bands: the "
                             "exact distribution of p[1], 5-95 % and 25-75 %."));
 }
 
@@ -251,7 +251,7 @@ void TestDrift2::forcesAndExact_data()
                        "DriftURealSpinEdit", "5", "DriftUPowerSpinEdit", "-3",
                        "DriftVRealSpinEdit", "2", "DriftVPowerSpinEdit", "-3"}
         << false
-        << "Each generation, in each deme: migration from the continent, selection, mutation, "
+        << "Each generation, in each deme: migration (continent), selection, mutation, "
            "then sampling of 2 Ne genes. With migration or mutation fixation and loss need not "
            "last: no fixation probability."
         << true;
