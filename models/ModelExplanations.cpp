@@ -315,37 +315,54 @@ generations; with r = 0.01, in about 69.</li>
 </ul>)html"},
 
     {u"drift", u"Genetic drift, 2 alleles",
-     uR"html(<p>Replicate populations of Ne diploids (field Ne), so 2 Ne gene copies
-each, at one locus with alleles A1 and A2. Each starts at A1 frequency p0 (field
-p[1]) and chance alone changes it; unequal fitnesses A1A1, A1A2, A2A2 add
-selection. Up to 200 replicates and 10,000 generations. The seed fixes the random
-numbers: the same inputs and seed give the same run; "New seed" takes one from
-the clock.</p>)html",
-     uR"html(<p>In every replicate that still has both alleles:</p>
+     uR"html(<p>Replicate populations (demes) of Ne diploids (field Ne), so 2 Ne gene
+copies each, at one locus with alleles A1 and A2. Each starts at A1 frequency p0
+(field p[1]) and chance changes it; unequal fitnesses A1A1, A1A2, A2A2 add
+selection, u and v mutation (A1 → A2 and A2 → A1, each mantissa × 10^exponent)
+and m migration, from a continent of A1 frequency pc or, in the island model,
+from the pool of all demes. Up to 200 replicates and 10,000 generations. The
+seed fixes the random numbers: the same inputs and seed give the same run;
+"New seed" takes one from the clock.</p>)html",
+     uR"html(<p>Each generation, in every deme, in this order:</p>
 <ol>
+<li>Migration (only when m &gt; 0): p = (1 − m) p + m s, with s = pc, or in the
+island model s = the mean p of all demes.</li>
 <li>Selection (only when the fitnesses differ): ps = p W[1] / Wmed, with
 W[1] = p w11 + q w12 and Wmed = p² w11 + 2pq w12 + q² w22.</li>
+<li>Mutation (only when u or v &gt; 0): pu = (1 − u) ps + v qs.</li>
 <li>Sampling: the next 2 Ne gene copies are drawn at random, k of them A1 with
-k ~ Binomial(2 Ne, ps), so p′ = k / (2 Ne).</li>
+k ~ Binomial(2 Ne, pu), so p′ = k / (2 Ne).</li>
 </ol>
-<p>A replicate that has lost or fixed A1 stays so. "p[1] vs time" shows every
-replicate and, bold, their mean; "Heterozygosity" shows the mean observed 2pq and
-the expected H = H0 (1 − 1/(2 Ne))^t, H0 = 2 p0 (1 − p0); "Fixed and lost" shows
-the fractions of replicates that fixed or lost A1, and the fixation probability
-dotted; "Final p[1]" is a histogram of the last frequencies. The grid lists these
-per generation. The note gives the fixation probability of A1: p0 without
-selection, otherwise Kimura's (1 − e^(−4 Ne s p0)) / (1 − e^(−4 Ne s)) with
-s = (w11 − w22) / (w11 + w22), a rough guide when w12 is not halfway.</p>)html",
+<p>A deme that has lost or fixed A1 stays so while no migrant or mutation can
+bring the other allele back. "p[1] vs time" shows every replicate, bold their
+mean, bold and dashed a population under the same forces without drift, and
+behind them the exact distribution of p[1] as 5–95 % and 25–75 % bands: the
+Wright–Fisher chain over the counts 0..2 Ne, its binomial rows truncated where
+less than 10⁻¹⁷ of their mass lies beyond (Ne up to 500, demes independent).
+"Heterozygosity" shows the mean observed 2pq and the expected
+H = H0 (1 − 1/(2 Ne))^t, H0 = 2 p0 (1 − p0); "Fixed and lost" the fractions of
+demes at p[1] = 1 and 0, the fixation probability and the exact probabilities
+dotted; "Final p[1]" a histogram of the last frequencies with the exact expected
+counts as diamonds; "F_ST" the variance of p among demes over p̄ (1 − p̄) with its
+expectation dotted: 1 − (1 − 1/(2 Ne))^t without migration, about 1 / (1 + 4 Ne m)
+with it. The grid lists these per generation with the demes still
+polymorphic. The note gives the order of the forces; without migration and
+mutation the fixation probability of A1: p0 without selection, otherwise
+Kimura's (1 − e^(−4 Ne s p0)) / (1 − e^(−4 Ne s)) with s = (w11 − w22) / (w11 + w22),
+a rough guide when w12 is not halfway; and the mean times to fixation and loss so
+far beside Kimura's neutral expectations −4 Ne (1 − p0) ln(1 − p0) / p0 and
+−4 Ne p0 ln(p0) / (1 − p0).</p>)html",
      uR"html(<ul>
 <li>A finite population of constant size Ne, each generation drawn at random
 from the gene pool of the last (random mating).</li>
-<li>Discrete, non-overlapping generations; no mutation or migration.</li>
-<li>Replicates are independent.</li>
+<li>Discrete, non-overlapping generations.</li>
+<li>Without island migration the demes are independent.</li>
 </ul>)html",
      uR"html(<ul>
 <li>Without selection the mean p[1] stays near p0 while each replicate wanders
 off; in the long run the fraction fixed comes close to p0, the closer the more
-replicates.</li>
+replicates. The replicates stay inside the bands about as often as the bands
+say.</li>
 <li>Heterozygosity falls by the factor 1 − 1/(2 Ne) per generation: with the
 starting Ne = 50, expected H falls from 0.5 to about 0.067 in 200 generations.
 More replicates bring the observed mean closer to it.</li>
@@ -353,6 +370,8 @@ More replicates bring the observed mean closer to it.</li>
 <li>With selection, drift still matters when 4 Ne s is small: a favoured allele
 that starts rare is often lost. Compare "fixed" with the dotted
 probability.</li>
+<li>Island migration: with m = 0.02 and Ne = 50, F_ST levels off near
+1 / (1 + 4 Ne m) = 0.2 instead of rising to 1.</li>
 </ul>)html"},
 
     {u"frequency-dependent", u"Frequency-dependent selection, 2 alleles",
