@@ -306,8 +306,11 @@ ModelDescription TDrift2Form::describe(TDrift2Form *self)
     d.settings.caption = QStringLiteral(" MORVA - Genetic drift, 2 alleles");
     d.settings.inputPanelWidth = 200;
     d.settings.gridFitsPanel = true;
-    // The six grid columns need about 400 pixels beside the inputs: a
-    // narrower window scrolls rather than cut the grid.
+    // The first six grid columns need about 400 pixels beside the inputs: a
+    // narrower window scrolls rather than cut them; the grid scrolls its
+    // columns to F_ST and the polymorphic demes. The input boxes are taller
+    // than the designed height: the window scrolls down to Run and Cancel
+    // (Enter in the generations field runs).
     d.settings.scrollRange = QSize(610, 500);
     d.settings.gridName = QStringLiteral("DriftStringAlignGrid");
 
