@@ -552,6 +552,8 @@ void TSelDi3Form::SelDi3SimplexMouseMove(double p1, double p2, double p3)
                    QStringLiteral("   Wmed= ") + simplexReadoutNumber(wmed);
     if (over)
         text += QStringLiteral("   ") + equilibriumSummary(*over);
+    else if (const QString kept = keptRunNear(SelDi3Simplex, pointer); !kept.isEmpty())
+        text += QStringLiteral("   ") + kept;
     setHint(SelDi3Simplex, text);
 }
 
