@@ -200,9 +200,10 @@ void ModelForm::buildInputPanel()
                                   QStringLiteral("Run on from where the last run ended, by the "
                                                  "number of generations"),
                                   origin + m_settings.runPos + QPoint(0, 2 * kCancelBelowRun));
-    // What the panel needs to show Cancel, the window's only way out, and
-    // Continue.
-    m_inputPanel->setMinimumHeight(m_continueButton->geometry().bottom() + 1 + kButtonHeight / 2);
+    // What the panel needs to show Cancel, the window's only way out (the
+    // designed sizes stand; a panel too low for Continue leaves it to the
+    // Run menu).
+    m_inputPanel->setMinimumHeight(m_cancelButton->geometry().bottom() + 1 + kButtonHeight / 2);
 }
 
 void ModelForm::buildOutputPanel()
