@@ -24,7 +24,7 @@ struct Window : morva::test::ModelHarness<ModelForm> {
         open<TSelDi3Form>();
         main.show();
         QApplication::processEvents();
-        auto *window = static_cast<TSelDi3Form *>(form);
+        auto *window = static_cast<TSelDi3Form *>(form.data());
         window->SelNgKesSpinEdit->setText(QStringLiteral("1000"));
         for (int k = 0; k < morva::KeptRuns::kMost; ++k) {
             window->SelDi3Fit13RealSpinEdit->setText(QString::number(0.9 + 0.05 * k, 'f', 3));
