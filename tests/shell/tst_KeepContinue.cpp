@@ -6,7 +6,8 @@
 //   points bit for bit and is drawn among the kept lines (under the others);
 //   the simplex's kept line stands before the current one; the legend names
 //   the changed input with the first run's text; Copy lists the kept run's
-//   inputs in a comment line; nine keeps leave eight; Clear removes them all;
+//   inputs in a comment line; a kept run is made again from its texts; nine
+//   keeps leave eight; Clear removes them all;
 // - Continue by m after Run n: the export text (inputs, notes, every value)
 //   and every series point equal those of Run n + m; the field shows m again;
 // - Continue past the most generations: one message naming the most, no run.
@@ -203,6 +204,14 @@ void TestKeepContinue::keptRunsStayBehindNamed()
 
     window->copyResults();
     QVERIFY(QGuiApplication::clipboard()->text().contains(QStringLiteral("kept run 1 (kept: ")));
+
+    // A kept run made again from its field texts: kept once more, the
+    // fields as they were.
+    const QString shown = field->text();
+    QVERIFY(window->keepRunOf(window->keptInputs().constFirst()));
+    QCOMPARE(window->keptRunCount(), 2);
+    QCOMPARE(window->keptInputs().constLast(), window->keptInputs().constFirst());
+    QCOMPARE(field->text(), shown);
 
     for (int k = 0; k < 9; ++k)
         window->keepRun();
