@@ -711,6 +711,8 @@ void DescribedForm::chartMouseMove(std::size_t index, const QPoint &pos)
     }
     if (spec.readout)
         chartReadout(page.chart, pos, spec.readout);
+    else if (page.chart->statusTip().startsWith(QStringLiteral("kept: ")))
+        setHint(page.chart, QString());  // no readout of its own: only over a kept line
 }
 
 void DescribedForm::gridMouseMove(const QPoint &pos)
