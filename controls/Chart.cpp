@@ -145,6 +145,8 @@ QImage markerImage(MarkerShape shape, int halfSize, const QColor &color, const Q
 // Just above the axes and below Qt Charts' own series (z 3 and 4 in the
 // chart).
 constexpr double kPlainLinesZ = 3.5;
+// The pen width of a kept line of an earlier run.
+constexpr double kKeptLineWidth = 0.8;
 // Clipped to the plotting area grown by this much on every side, so that a
 // line along its edge (a frequency of 0 or 1 on a fixed axis) stays whole.
 constexpr double kPlainLinesMargin = 2;
@@ -201,6 +203,8 @@ struct Series::Data {
     int lineWidth = 1;
     bool plain = false;
     bool band = false;
+    bool kept = false;
+    QList<qreal> dashes;
     QImage markerImage; // a point series' marker
     // Kept in ascending x; equal x in the order added.
     QList<QPointF> points;
@@ -219,6 +223,14 @@ bool Series::inLegend() const { return d->inLegend; }
 int Series::lineWidth() const { return d->lineWidth; }
 bool Series::isPlain() const { return d->plain; }
 bool Series::isBand() const { return d->band; }
+bool Series::isKept() const { return d->kept; }
+
+void Series::setTitle(const QString &title)
+{
+    d->title = title;
+    if (d->series)
+        d->series->setName(title);
+}
 
 // The plotted points stay until commit() replaces them in one go: emptying
 // the plotted series first would make Qt Charts drop and rebuild its point
@@ -804,9 +816,10 @@ void Chart::paintMarkers(QPainter *painter) const
     }
 }
 
-// Each plain series with two points or more as one polyline, in the order
-// the series were added, mapped linearly from the axes' ranges onto the
-// plotting area as Qt Charts maps its own.
+// Each plain series with two points or more as one polyline, the kept
+// lines of earlier runs first (under everything), then the others, each in
+// the order the series were added, mapped linearly from the axes' ranges
+// onto the plotting area as Qt Charts maps its own.
 void Chart::paintPlainLines(QPainter *painter) const
 {
     const auto map = plotMapOf(d->chart->plotArea(), d->bottom->d->minimum,
@@ -831,16 +844,68 @@ void Chart::paintPlainLines(QPainter *painter) const
     }
     painter->setBrush(Qt::NoBrush);
     QPolygonF line;
-    for (const auto &series : d->series) {
-        const QList<QPointF> &points = series->d->points;
-        if (!series->d->plain || series->d->band || points.size() < 2)
-            continue;
-        line.resize(points.size());
-        for (qsizetype i = 0; i < points.size(); ++i)
-            line[i] = (*map)(points[i]);
-        painter->setPen(QPen(series->d->color, 1));
-        painter->drawPolyline(line);
+    for (const bool kept : {true, false}) {
+        for (const auto &series : d->series) {
+            const QList<QPointF> &points = series->d->points;
+            if (!series->d->plain || series->d->band || series->d->kept != kept
+                || points.size() < 2)
+                continue;
+            line.resize(points.size());
+            for (qsizetype i = 0; i < points.size(); ++i)
+                line[i] = (*map)(points[i]);
+            painter->setPen(linePen(*series->d));
+            painter->setRenderHint(QPainter::Antialiasing, kept);
+            painter->drawPolyline(line);
+        }
     }
+    painter->setRenderHint(QPainter::Antialiasing, false);
+}
+
+// A kept line: the run's colour, thinner than the current run's one-pixel
+// lines (drawn smoothed), in its dash pattern.
+QPen Chart::linePen(const Series::Data &data)
+{
+    if (!data.kept)
+        return QPen(data.color, 1);
+    QPen pen(data.color, kKeptLineWidth);
+    pen.setDashPattern(data.dashes);
+    return pen;
+}
+
+Series *Chart::addKeptLineSeries(const QString &name, const QColor &color,
+                                 const QList<qreal> &dashes)
+{
+    Series *series = addPlainLineSeries(name, QString(), color, false);
+    series->d->kept = true;
+    series->d->dashes = dashes;
+    return series;
+}
+
+Series *Chart::addLegendEntry(const QString &name, const QString &title, const QColor &color,
+                              const QList<qreal> &dashes)
+{
+    Series *series = addLineSeries(name, title, color, PenStyle::Dashed);
+    QPen pen(color, 1);
+    pen.setDashPattern(dashes);
+    series->d->series->setPen(pen);
+    series->d->dashes = dashes;
+    return series;
+}
+
+void Chart::removeSeries(Series *series)
+{
+    const auto at = std::find_if(d->series.begin(), d->series.end(),
+                                 [series](const auto &s) { return s.get() == series; });
+    if (at == d->series.end())
+        return;
+    if (QXYSeries *qseries = series->d->series) {
+        d->chart->removeSeries(qseries);
+        delete qseries;
+    }
+    delete series->d;
+    d->series.erase(at);
+    if (d->plainLines)
+        d->plainLines->update();
 }
 
 Series *Chart::addPointSeries(const QString &name, const QString &title, const QColor &color,

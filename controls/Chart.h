@@ -32,6 +32,7 @@
 class QChart;
 class QChartView;
 class QPainter;
+class QPen;
 class QXYSeries;
 
 namespace morva::chart {
@@ -58,6 +59,10 @@ public:
     bool isPlain() const;
     // A filled band (addBandSeries).
     bool isBand() const;
+    // A line of an earlier run (addKeptLineSeries).
+    bool isKept() const;
+    // The legend shows the new title at once.
+    void setTitle(const QString &title);
 
     // Both collect: the chart shows the change after Chart::commit().
     void clear();
@@ -130,6 +135,17 @@ public:
     Series *addPointSeries(const QString &name, const QString &title, const QColor &color,
                            MarkerShape shape, int halfSize, const QColor &fillColor,
                            bool inLegend = true);
+    // A line of an earlier run kept for comparison: drawn by the adapter
+    // under every other series, thinner, in the dash pattern `dashes` (a
+    // QPen's); no legend entry.
+    Series *addKeptLineSeries(const QString &name, const QColor &color,
+                              const QList<qreal> &dashes);
+    // A legend entry of its own, its sample a line in `dashes`; it holds no
+    // points.
+    Series *addLegendEntry(const QString &name, const QString &title, const QColor &color,
+                           const QList<qreal> &dashes);
+    // Takes the series out of the chart and frees it; shown after commit().
+    void removeSeries(Series *series);
     int seriesCount() const;
     Series *series(int index) const;
     Series *seriesByName(const QString &name) const;
@@ -182,6 +198,7 @@ private:
     void applyLegendFlags();
     void updateLayers();
     void paintPlainLines(QPainter *painter) const;
+    static QPen linePen(const Series::Data &data);
     void paintMarkers(QPainter *painter) const;
     void layOutLabels();
     bool cornerLabelsClash() const;

@@ -983,6 +983,8 @@ void SimplexChart::drawPolyline(QPainter &painter, const Layout &layout,
     QPen pen(line.color, line.width);
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
+    if (!line.dashes.isEmpty())
+        pen.setDashPattern(line.dashes);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
     painter.drawPolyline(drawn);
@@ -1039,6 +1041,8 @@ void SimplexChart::drawLegend(QPainter &painter, const Layout &layout) const
         if (entry.line) {
             QPen pen(entry.line->color, entry.line->width);
             pen.setCapStyle(Qt::RoundCap);
+            if (!entry.line->dashes.isEmpty())
+                pen.setDashPattern(entry.line->dashes);
             painter.setPen(pen);
             painter.drawLine(QPointF(mid.x() - kLegendSample / 2, mid.y()),
                              QPointF(mid.x() + kLegendSample / 2, mid.y()));

@@ -75,6 +75,8 @@ public:
         QList<Barycentric> points;
         QColor color = Qt::black;
         double width = 1.5;  // pixels
+        // A dash pattern (QPen's, in widths); empty: a solid line.
+        QList<qreal> dashes;
         // A marker on every markerStep-th point (0, markerStep, 2 markerStep,
         // ...) except point 0; none when 0. A marker closer than
         // markerGap pixels to the last one drawn (or to the start marker)

@@ -28,6 +28,9 @@ public:
     // Re-reads the hint of the widget under the pointer and announces it when
     // it changed.
     void refresh();
+    // Announces a message of the program's own (what a command did); the
+    // next hint the pointer or a menu brings replaces it.
+    void announce(const QString &message) { setCurrent(message); }
 
 signals:
     // Emitted once for every change of the current hint.

@@ -144,12 +144,13 @@ void TPGMainFrameForm::createMenus()
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
     createFileMenu();
     createEditMenu();
+    createRunMenu();
     createWindowMenu();
     createHelpMenu();
     // A child of the frame created after the menus, so it outlives them.
     auto *style = new MenuStyle;
     style->setParent(this);
-    for (QMenu *menu : {File1, Edit1, Window1, Help1})
+    for (QMenu *menu : {File1, Edit1, Run1, Window1, Help1})
         menu->setStyle(style);
 }
 
@@ -429,6 +430,46 @@ QMdiSubWindow *TPGMainFrameForm::CreateMDIChild(const QString &caption)
     return child;
 }
 
+void TPGMainFrameForm::createRunMenu()
+{
+    Run1 = MainMenu1->addMenu(QStringLiteral("R&un"));
+    Run1->setObjectName(QStringLiteral("Run1"));
+    KeepRunItem = addItem(Run1, "KeepRunItem", QStringLiteral("&Keep run"),
+                          QStringLiteral("Keep this run on the charts to compare later runs with"),
+                          false, &TPGMainFrameForm::KeepRunItemClick);
+    KeepRunItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    ClearKeptRunsItem = addItem(Run1, "ClearKeptRunsItem", QStringLiteral("&Clear kept runs"),
+                                QStringLiteral("Remove the kept runs from the charts"), false,
+                                &TPGMainFrameForm::ClearKeptRunsItemClick);
+    ContinueItem = addItem(Run1, "ContinueItem", QStringLiteral("C&ontinue"),
+                           QStringLiteral("Run on from where the last run ended, by the number "
+                                          "of generations"),
+                           false, &TPGMainFrameForm::ContinueItemClick);
+    connect(Run1, &QMenu::aboutToShow, this, guardedSlot([this] { updateExportItems(); }));
+}
+
+// ---------------------------------------------------------------- Run
+
+void TPGMainFrameForm::KeepRunItemClick(QObject *)
+{
+    if (auto *model = qobject_cast<ModelForm *>(m_mdiArea->currentSubWindow()))
+        model->keepRun();
+    updateExportItems();
+}
+
+void TPGMainFrameForm::ClearKeptRunsItemClick(QObject *)
+{
+    if (auto *model = qobject_cast<ModelForm *>(m_mdiArea->currentSubWindow()))
+        model->clearKeptRuns();
+    updateExportItems();
+}
+
+void TPGMainFrameForm::ContinueItemClick(QObject *)
+{
+    if (auto *model = qobject_cast<ModelForm *>(m_mdiArea->currentSubWindow()))
+        model->continueRun();
+}
+
 // ---------------------------------------------------------------- Edit
 
 void TPGMainFrameForm::CutItemClick(QObject *) {}
@@ -460,6 +501,10 @@ void TPGMainFrameForm::updateExportItems()
     const bool results = model && !model->isHidden() && model->hasResults();
     CopyItem->setEnabled(results);
     FileSaveAsItem->setEnabled(results);
+    const bool shown = model && !model->isHidden();
+    KeepRunItem->setEnabled(results);
+    ClearKeptRunsItem->setEnabled(shown && model->keptRunCount() > 0);
+    ContinueItem->setEnabled(shown);
     ModelHelpItem->setEnabled(model && !model->isHidden() && catalogueRowOfWindow(model));
 }
 

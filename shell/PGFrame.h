@@ -83,6 +83,11 @@ public:
     QAction *WindowTileItem = nullptr;
     QAction *WindowArrangeItem = nullptr;
     QAction *ModelHelpItem = nullptr;
+    // Run: keep runs for comparison, clear them, continue the last run.
+    QMenu *Run1 = nullptr;
+    QAction *KeepRunItem = nullptr;
+    QAction *ClearKeptRunsItem = nullptr;
+    QAction *ContinueItem = nullptr;
     QAction *HelpAboutItem = nullptr;
     QAction *FileSaveItem = nullptr;
     QAction *FileSaveAsItem = nullptr;
@@ -110,7 +115,11 @@ private:
     void createFileMenu();
     void createEditMenu();
     void createWindowMenu();
+    void createRunMenu();
     void createHelpMenu();
+    void KeepRunItemClick(QObject *sender);
+    void ClearKeptRunsItemClick(QObject *sender);
+    void ContinueItemClick(QObject *sender);
     QAction *addItem(QMenu *menu, const char *name, const QString &caption,
                      const QString &hint, bool enabled,
                      void (TPGMainFrameForm::*handler)(QObject *));

@@ -6,7 +6,9 @@
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
+#include "controls/SimplexChart.h"
 #include "models/Catalogue.h"
+#include "models/frame/RunExport.h"
 #include "models/frame/RunTable.h"
 #include "platform/Application.h"
 #include "platform/Hint.h"
@@ -20,6 +22,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <cmath>
@@ -293,6 +296,12 @@ DescribedForm::DescribedForm(ModelDescription description, std::function<void()>
     designGrid();
     if (m_description.note)
         buildNote();
+    resolveGenerations();
+    // Each kept run is named by what differs from the run in front.
+    connect(this, &ModelForm::resultsChanged, this, guardedSlot([this] {
+                if (hasResults())
+                    m_kept.relabel(results().inputs);
+            }));
 }
 
 DescribedForm::~DescribedForm() = default;
@@ -470,10 +479,8 @@ void DescribedForm::buildPage(const ChartSpec &spec)
     if (spec.finish)
         spec.finish(c);
     const std::size_t index = m_pages.size();
-    if (spec.readout || spec.markers) {
-        connect(c, &chart::Chart::OnMouseMove, this,
-                guardedSlot([this, index](const QPoint &pos) { chartMouseMove(index, pos); }));
-    }
+    connect(c, &chart::Chart::OnMouseMove, this,
+            guardedSlot([this, index](const QPoint &pos) { chartMouseMove(index, pos); }));
     m_pages.push_back(std::move(page));
 }
 
@@ -595,7 +602,11 @@ void DescribedForm::runDescribed()
     if (m_description.busyPointer)
         busy.emplace();
     m_description.run();
+    // As the run read them: showing the results may settle a field.
+    LastRun run{inputTexts(), generationsTyped().value_or(0)};
     showResults();
+    if (hasResults())
+        m_lastRun = std::move(run);
 }
 
 // Enter and Esc in a text field: taken by the field as a spin edit takes
@@ -666,8 +677,10 @@ void DescribedForm::fillPage(std::size_t index)
 {
     Page &page = m_pages[index];
     const ChartSpec &spec = m_description.pages[index];
-    for (int i = 0; i < page.chart->seriesCount(); ++i)
-        page.chart->series(i)->clear();
+    for (int i = 0; i < page.chart->seriesCount(); ++i) {
+        if (!KeptRuns::isKeptLine(page.chart->series(i)))
+            page.chart->series(i)->clear();
+    }
     for (std::size_t i = 0; i < spec.series.size(); ++i) {
         if (spec.series[i].points) {
             Plot plot(page.series[i]);
@@ -693,8 +706,17 @@ void DescribedForm::chartMouseMove(std::size_t index, const QPoint &pos)
             return spec.markers->readout(m_equilibria.points[std::size_t(i)]);
         }))
         return;
+    // Over a kept run's line: the readout names that run.
+    if (const QString kept = m_kept.runNear(page.chart, pos); !kept.isEmpty()) {
+        chartReadout(page.chart, pos, [&spec, &kept](Value x, Value y) {
+            return spec.readout ? spec.readout(x, y) + QStringLiteral("   ") + kept : kept;
+        });
+        return;
+    }
     if (spec.readout)
         chartReadout(page.chart, pos, spec.readout);
+    else if (page.chart->statusTip().startsWith(QStringLiteral("kept: ")))
+        setHint(page.chart, QString());  // no readout of its own: only over a kept line
 }
 
 void DescribedForm::gridMouseMove(const QPoint &pos)
@@ -796,6 +818,224 @@ RunTable DescribedForm::runTable() const
     if (spec.generations)
         describeSample(spec, spec.generations(), table);
     return table;
+}
+
+} // namespace morva
+
+// --- kept runs and Continue ---
+
+namespace morva {
+
+std::vector<KeptRuns::Page> DescribedForm::keptPages() const
+{
+    std::vector<KeptRuns::Page> pages;
+    for (const Page &page : m_pages) {
+        KeptRuns::Page kept;
+        kept.chart = page.chart;
+        for (const chart::Series *series : page.series)
+            kept.series << series;
+        pages.push_back(kept);
+    }
+    for (const ChartPage &page : chartPages()) {
+        if (auto *simplex = qobject_cast<chart::SimplexChart *>(page.chart))
+            pages.push_back(KeptRuns::Page{nullptr, {}, simplex});
+    }
+    return pages;
+}
+
+void DescribedForm::keepRun()
+{
+    if (!hasResults())
+        return;
+    m_kept.keep(keptPages(), results().inputs, m_lastRun ? m_lastRun->texts : inputTexts());
+    m_kept.relabel(results().inputs);
+}
+
+void DescribedForm::clearKeptRuns()
+{
+    m_kept.clear();
+}
+
+bool DescribedForm::keepRunOf(const QMap<QString, QString> &texts)
+{
+    const QMap<QString, QString> shown = inputTexts();
+    const auto write = [this](const QMap<QString, QString> &values) {
+        for (auto it = values.begin(); it != values.end(); ++it) {
+            if (QLineEdit *field = m_fields.value(it.key()))
+                field->setText(it.value());
+            else if (QLineEdit *text = lineEdit(it.key()))
+                text->setText(it.value());
+        }
+    };
+    const auto restore = qScopeGuard([&] { write(shown); });
+    write(texts);
+    m_lastRun.reset();
+    startRun();
+    if (!m_lastRun)
+        return false;
+    keepRun();
+    return true;
+}
+
+void DescribedForm::graphRefilled()
+{
+    for (const ChartPage &page : chartPages()) {
+        if (auto *simplex = qobject_cast<chart::SimplexChart *>(page.chart))
+            m_kept.restoreSimplex(simplex);
+    }
+}
+
+QMap<QString, QString> DescribedForm::inputTexts() const
+{
+    QMap<QString, QString> texts;
+    for (auto it = m_fields.begin(); it != m_fields.end(); ++it)
+        texts.insert(it.key(), it.value()->text());
+    for (auto it = m_lineEdits.begin(); it != m_lineEdits.end(); ++it)
+        texts.insert(it.key()->objectName(), it.key()->text());
+    return texts;
+}
+
+void DescribedForm::resolveGenerations()
+{
+    if (m_description.generations) {
+        m_generations = *m_description.generations;
+    } else {
+        for (const BoxSpec &box : m_description.boxes) {
+            if (box.slot != BoxSpec::Slot::Generations)
+                continue;
+            const auto integer = std::find_if(box.fields.begin(), box.fields.end(),
+                                              [](const FieldSpec &f) {
+                                                  return f.kind == FieldSpec::Kind::Integer;
+                                              });
+            if (integer != box.fields.end())
+                m_generations = {integer->name, integer->exponent};
+            break;
+        }
+    }
+    if (m_generations.most > 0)
+        return;
+    const TKesSpinEdit *field = intField(m_generations.field);
+    const TKesSpinEdit *exponent = intField(m_generations.exponent);
+    m_generations.most = field ? field->maxValue() : 0;
+    for (int i = 0; exponent && i < std::min(exponent->maxValue(), 9); ++i)
+        m_generations.most *= 10;
+}
+
+std::optional<std::int64_t> DescribedForm::generationsTyped() const
+{
+    const TKesSpinEdit *field = intField(m_generations.field);
+    if (!field)
+        return std::nullopt;
+    const std::optional<std::int32_t> count = text::tryTextToInteger(field->text());
+    if (!count)
+        return std::nullopt;
+    const TKesSpinEdit *exponentField = intField(m_generations.exponent);
+    if (!exponentField)
+        return *count;
+    const std::optional<std::int32_t> exponent = text::tryTextToInteger(exponentField->text());
+    if (!exponent || *exponent < 0 || *exponent > 18)
+        return std::nullopt;
+    std::int64_t power = 1;
+    for (int i = 0; i < *exponent; ++i)
+        power *= 10;
+    std::int64_t total = 0;
+    if (__builtin_mul_overflow(std::int64_t(*count), power, &total))
+        return std::nullopt;
+    return total;
+}
+
+// The total into the generations field; a mantissa x 10^exponent pair takes
+// the exponent typed, else the largest one, that leaves a whole mantissa
+// within its field's limits. False when no pair of the fields' values makes the total.
+bool DescribedForm::writeGenerations(std::int64_t total)
+{
+    TKesSpinEdit *field = intField(m_generations.field);
+    TKesSpinEdit *exponentField = intField(m_generations.exponent);
+    if (!field)
+        return false;
+    if (!exponentField) {
+        field->setText(text::formatInteger(total));
+        return true;
+    }
+    // The exponent typed first, so that the run reads as the user wrote it.
+    QList<std::int32_t> exponents{exponentField->value()};
+    for (std::int32_t e = std::min(exponentField->maxValue(), 18); e >= exponentField->minValue(); --e)
+        exponents << e;
+    for (const std::int32_t e : std::as_const(exponents)) {
+        if (e < 0 || e > 18)
+            continue;
+        std::int64_t power = 1;
+        for (int i = 0; i < e; ++i)
+            power *= 10;
+        const std::int64_t mantissa = total / power;
+        if (total % power == 0 && mantissa >= field->minValue() && mantissa <= field->maxValue()) {
+            field->setText(text::formatInteger(mantissa));
+            exponentField->setText(text::formatInteger(e));
+            return true;
+        }
+    }
+    return false;
+}
+
+QMap<QString, QString> DescribedForm::textsButGenerations(QMap<QString, QString> texts) const
+{
+    texts.remove(m_generations.field);
+    texts.remove(m_generations.exponent);
+    return texts;
+}
+
+QString DescribedForm::continueLimitMessage(std::int64_t total, std::int64_t most)
+{
+    return QStringLiteral("Continue would make %1 generations in all: a run makes at most %2")
+        .arg(text::formatInteger(total), text::formatInteger(most));
+}
+
+void DescribedForm::continueRun()
+{
+    const std::optional<std::int64_t> step = generationsTyped();
+    if (!step || *step < 1) {
+        // Run reports what is wrong with the number.
+        startRun();
+        return;
+    }
+    const bool sameInputs = m_lastRun
+                            && textsButGenerations(inputTexts())
+                                   == textsButGenerations(m_lastRun->texts);
+    if (!sameInputs) {
+        const QString why = m_lastRun
+                                ? QStringLiteral("Continue: the inputs changed since the last "
+                                                 "run, so this is a new run")
+                                : QStringLiteral("Continue: no run to continue yet, so this is "
+                                                 "a new run");
+        startRun();
+        HintTracker::instance()->announce(why);
+        return;
+    }
+    const std::int64_t total = m_lastRun->generations + *step;
+    if (total > m_generations.most) {
+        showError(continueLimitMessage(total, m_generations.most));
+        return;
+    }
+    TKesSpinEdit *field = intField(m_generations.field);
+    TKesSpinEdit *exponentField = intField(m_generations.exponent);
+    const QString typed = field->text();
+    const QString typedExponent = exponentField ? exponentField->text() : QString();
+    // The field shows what the user typed again, however the run ends.
+    const auto restore = qScopeGuard([&] {
+        field->setText(typed);
+        if (exponentField)
+            exponentField->setText(typedExponent);
+    });
+    if (!writeGenerations(total)) {
+        showError(QStringLiteral("Continue cannot write %1 generations in the number of "
+                                 "generations fields")
+                      .arg(text::formatInteger(total)));
+        return;
+    }
+    startRun();
+    if (m_lastRun && m_lastRun->generations == total)
+        HintTracker::instance()->announce(
+            QStringLiteral("Continued to %1 generations").arg(text::formatInteger(total)));
 }
 
 } // namespace morva

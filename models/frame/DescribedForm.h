@@ -12,6 +12,7 @@
 // its fills read.
 
 #include "models/frame/EquilibriumMarks.h"
+#include "models/frame/KeptRuns.h"
 #include "models/frame/ModelDescription.h"
 #include "models/frame/ModelForm.h"
 
@@ -70,6 +71,36 @@ public:
     // Run: the checks in order (the first that fails shows its message and
     // ends the run), the model's run, then the results shown.
     void runDescribed();
+
+    // Kept runs (models/frame/KeptRuns.h) over every chart page.
+    void keepRun() override;
+    void clearKeptRuns() override;
+    int keptRunCount() const override { return m_kept.count(); }
+    // The kept runs' field texts by field name, oldest first.
+    QList<QMap<QString, QString>> keptInputs() const { return m_kept.keptInputs(); }
+    // Runs with `texts` in the fields named (the others as they are),
+    // keeps that run and puts every field back as it was. False when the
+    // run did not pass.
+    bool keepRunOf(const QMap<QString, QString> &texts);
+    // The legend text of the kept run with a line near `pixel` on a page's
+    // simplex chart; empty when none is.
+    QString keptRunNear(const chart::SimplexChart *simplex, const QPointF &pixel) const
+    {
+        return m_kept.runNear(simplex, pixel);
+    }
+
+    // Continue: one run as long as the last run and the generations the
+    // field holds now together, its inputs otherwise the last run's; the
+    // field keeps its text. Beyond the most generations a run makes it says
+    // so and runs nothing; without a last run, or with inputs changed since,
+    // it is Run and the status bar says which.
+    void continueRun() override;
+    // The number of generations' field(s) and the most a run makes.
+    const form::GenerationsSpec &generationsSpec() const { return m_generations; }
+    // Every field's text by field name (text fields too), as shown now.
+    QMap<QString, QString> inputTexts() const;
+    // The message Continue gives past the most generations.
+    static QString continueLimitMessage(std::int64_t total, std::int64_t most);
     void OutputGraphPanelEnter() override;
     void OutputNumbersPanelEnter() override;
 
@@ -78,6 +109,8 @@ protected:
     void prepareGrid() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     RunTable runTable() const override;
+    void graphRefilled() override;
+    QStringList keptRunLines() const override { return m_kept.exportLines(); }
 
 private:
     struct Page {
@@ -100,6 +133,14 @@ private:
     void fillPage(std::size_t index);
     void chartMouseMove(std::size_t index, const QPoint &pos);
     void gridMouseMove(const QPoint &pos);
+    std::vector<KeptRuns::Page> keptPages() const;
+    void resolveGenerations();
+    // The generations the field holds as text; nothing when it reads as no
+    // whole number.
+    std::optional<std::int64_t> generationsTyped() const;
+    bool writeGenerations(std::int64_t total);
+    // Field texts but the generations', for telling changed inputs.
+    QMap<QString, QString> textsButGenerations(QMap<QString, QString> texts) const;
 
     form::ModelDescription m_description;
     QHash<QString, KesSpinEditBase *> m_fields;
@@ -109,6 +150,14 @@ private:
     std::vector<Page> m_pages;
     QLabel *m_note = nullptr;
     EquilibriumSet m_equilibria;
+    KeptRuns m_kept;
+    form::GenerationsSpec m_generations;
+    // The last run that passed: its field texts and its generations.
+    struct LastRun {
+        QMap<QString, QString> texts;
+        std::int64_t generations = 0;
+    };
+    std::optional<LastRun> m_lastRun;
 };
 
 } // namespace morva

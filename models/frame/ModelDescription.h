@@ -302,6 +302,16 @@ struct ExportSpec {
 // The longest run whose every generation Save As offers.
 inline constexpr std::int32_t kEveryGenerationMost = 1000000;
 
+// The number of generations a run makes, as Continue reads and writes it:
+// its field, with its power-of-ten field where the number is mantissa x
+// 10^exponent, and the most generations a run makes (0: the field's
+// maximum).
+struct GenerationsSpec {
+    QString field;
+    QString exponent = {};
+    std::int64_t most = 0;
+};
+
 struct ModelDescription {
     QString objectName;
     ModelFormSettings settings;        // gridColumns follows the columns
@@ -322,6 +332,8 @@ struct ModelDescription {
     // The equilibria the charts mark, computed at each refill of the charts.
     std::function<EquilibriumSet()> equilibria;
     ExportSpec exports;
+    // None: the first integer field of the generations box.
+    std::optional<GenerationsSpec> generations;
 };
 
 } // namespace morva::form

@@ -130,6 +130,8 @@ ModelForm::ModelForm(const ModelFormSettings &settings, std::function<void()> ha
             guardedSlot([this] { startRun(); }));
     connect(m_cancelButton, &QPushButton::clicked, this,
             guardedSlot([this] { cancelClicked(); }));
+    connect(m_continueButton, &QPushButton::clicked, this,
+            guardedSlot([this] { continueRun(); }));
     watchGridForExport();
 
     resize(kOuterWidth, kOuterHeight);
@@ -193,7 +195,14 @@ void ModelForm::buildInputPanel()
     m_cancelButton = makeButton(m_settings.cancelName, QStringLiteral("&Cancel"),
                                 QStringLiteral("Click to cancel this model"),
                                 origin + m_settings.runPos + QPoint(0, kCancelBelowRun));
-    // What the panel needs to show Cancel, the window's only way out.
+    // Continue stands below Cancel, as far from it as Cancel from Run.
+    m_continueButton = makeButton(QStringLiteral("ContinueBtn"), QStringLiteral("C&ontinue"),
+                                  QStringLiteral("Run on from where the last run ended, by the "
+                                                 "number of generations"),
+                                  origin + m_settings.runPos + QPoint(0, 2 * kCancelBelowRun));
+    // What the panel needs to show Cancel, the window's only way out (the
+    // designed sizes stand; a panel too low for Continue leaves it to the
+    // Run menu).
     m_inputPanel->setMinimumHeight(m_cancelButton->geometry().bottom() + 1 + kButtonHeight / 2);
 }
 
@@ -467,6 +476,8 @@ void ModelForm::refill(void (ModelForm::*enter)())
     }
     if (enter == &ModelForm::OutputNumbersPanelEnter)
         fitGridToTexts();
+    else if (!guarded([this] { graphRefilled(); }))
+        m_refillFailed = true;
 }
 
 // The designed column widths assume the designed font; the font in use may
@@ -517,7 +528,7 @@ void ModelForm::cancelModel()
         for (auto box = slot->crbegin(); box != slot->crend(); ++box)
             hides.append(*box);
     }
-    hides << m_runButton << m_cancelButton << m_pageControl << m_grid;
+    hides << m_runButton << m_cancelButton << m_continueButton << m_pageControl << m_grid;
     for (QWidget *widget : std::as_const(hides))
         widget->hide();
     // The hook may run after this object is gone; keep our own copy.
@@ -533,7 +544,8 @@ void ModelForm::FormShow()
         box->show();
     for (QWidget *widget : {static_cast<QWidget *>(m_ngGroupBox),
                             static_cast<QWidget *>(m_runButton),
-                            static_cast<QWidget *>(m_cancelButton)})
+                            static_cast<QWidget *>(m_cancelButton),
+                            static_cast<QWidget *>(m_continueButton)})
         widget->show();
     if (m_pageControl->count() > 0)
         m_pageControl->setCurrentIndex(0);
@@ -736,7 +748,7 @@ QWidget *ModelForm::fixTabOrder()
     QList<QWidget *> chain;
     for (const QList<QWidget *> &inBox : std::as_const(fields))
         chain += inBox;
-    chain << m_runButton << m_cancelButton;
+    chain << m_runButton << m_cancelButton << m_continueButton;
     for (qsizetype i = 1; i < chain.size(); ++i)
         QWidget::setTabOrder(chain.at(i - 1), chain.at(i));
     return chain.first();

@@ -111,6 +111,7 @@ public:
     QGroupBox *ngGroupBox() const { return m_ngGroupBox; }
     QPushButton *runButton() const { return m_runButton; }
     QPushButton *cancelButton() const { return m_cancelButton; }
+    QPushButton *continueButton() const { return m_continueButton; }
     QSplitter *splitter2() const { return m_splitter2; }
     QWidget *outputPanel() const { return m_outputPanel; }
     QWidget *outputGraphPanel() const { return m_graphPanel; }
@@ -179,6 +180,15 @@ public:
     // drawing: `chart`, else the visible one). A failure is reported, leaves
     // an earlier file as it was, and returns false.
     bool saveResults(const QString &path, ExportFormat format, QWidget *chart = nullptr);
+
+    // --- runs kept for comparison and runs continued (DescribedForm) ---
+    // Keep run: the last run stays on the charts behind later runs.
+    virtual void keepRun() {}
+    virtual void clearKeptRuns() {}
+    virtual int keptRunCount() const { return 0; }
+    // Continue: the last run made longer by the number of generations the
+    // window's field holds; without a last run, or with other inputs, Run.
+    virtual void continueRun() { startRun(); }
 
 signals:
     // A run passed (results to export), or results were dropped.
@@ -266,6 +276,10 @@ protected:
     virtual void cancelClicked() { cancelModel(); }
     // Writes the grid header and its fonts (the last step of FormShow).
     virtual void prepareGrid() = 0;
+    // The chart area was refilled (after OutputGraphPanelEnter passed).
+    virtual void graphRefilled() {}
+    // Comment lines the export adds after the run's notes.
+    virtual QStringList keptRunLines() const { return {}; }
 
     // Cancel: hide NgGroupBox, the parameter and frequency group boxes (each
     // slot bottom up), Run, Cancel, the page control and the grid in that
@@ -296,6 +310,7 @@ private:
     QWidget *fixTabOrder();
     // Export plumbing (models/ModelFormExport.cpp).
     std::unique_ptr<RunTable> makeResults() const;
+    RunTable exportedTable() const;
     void keepResults(std::unique_ptr<RunTable> table);
     void dropResults();
     void watchChartForExport(chart::Chart *chart);
@@ -327,6 +342,7 @@ private:
     QGroupBox *m_ngGroupBox = nullptr;
     QPushButton *m_runButton = nullptr;
     QPushButton *m_cancelButton = nullptr;
+    QPushButton *m_continueButton = nullptr;
     QWidget *m_outputPanel = nullptr;
     QSplitter *m_splitter3 = nullptr;
     QWidget *m_graphPanel = nullptr;

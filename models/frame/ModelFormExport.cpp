@@ -160,10 +160,19 @@ QList<ChartPage> ModelForm::chartPages() const
 
 // --- commands ---
 
+// The table as it leaves the program: the last run's, with a comment line
+// for each kept run's inputs after its notes.
+RunTable ModelForm::exportedTable() const
+{
+    RunTable table = results();
+    table.notes += keptRunLines();
+    return table;
+}
+
 void ModelForm::copyResults()
 {
     if (m_results)
-        QGuiApplication::clipboard()->setText(tableTsv(*m_results));
+        QGuiApplication::clipboard()->setText(tableTsv(exportedTable()));
 }
 
 void ModelForm::saveResultsAs()
@@ -227,8 +236,8 @@ bool ModelForm::saveResults(const QString &path, ExportFormat format, QWidget *c
     case ExportFormat::Table:
         if (!m_results)
             return false;
-        write = [table = m_results.get()](QIODevice &device, QString &reason) {
-            return writeTableCsv(*table, device, reason);
+        write = [table = exportedTable()](QIODevice &device, QString &reason) {
+            return writeTableCsv(table, device, reason);
         };
         break;
     case ExportFormat::Picture:
@@ -260,8 +269,8 @@ bool ModelForm::saveEveryGeneration(const QString &path)
     if (!m_results || !m_results->everyGeneration)
         return false;
     const BusyPointer busy;
-    return saveFileInPieces(this, path, [table = m_results.get()](const auto &piece, QString &) {
-        return everyGenerationCsv(*table, piece);
+    return saveFileInPieces(this, path, [table = exportedTable()](const auto &piece, QString &) {
+        return everyGenerationCsv(table, piece);
     });
 }
 
@@ -310,6 +319,16 @@ void ModelForm::showChartMenu(QWidget *chart, const QPoint &globalPos)
     addMenuItem(menu, QStringLiteral("Save picture..."),
                 QStringLiteral("Save the chart as a picture or a drawing"), this,
                 [this, target] { saveChartPicture(target); });
+    // Keeping runs for comparison.
+    menu->addSeparator();
+    addMenuItem(menu, QStringLiteral("Keep run"),
+                QStringLiteral("Keep this run on the charts to compare later runs with"), this,
+                [this] { keepRun(); });
+    menu->actions().constLast()->setEnabled(hasResults());
+    addMenuItem(menu, QStringLiteral("Clear kept runs"),
+                QStringLiteral("Remove the kept runs from the charts"), this,
+                [this] { clearKeptRuns(); });
+    menu->actions().constLast()->setEnabled(keptRunCount() > 0);
     menu->popup(globalPos);
 }
 

@@ -212,6 +212,8 @@ ModelDescription TMut2Form::describe(TMut2Form *self)
                         .named(QStringLiteral("Number of generations exponent"))
                         .labelled(smallLabel("Label2", "x10^", 94, 24)));
     d.boxes = {frequencies, rates, generations};
+    d.generations = GenerationsSpec{QStringLiteral("NgKesSpinEdit"),
+                                    QStringLiteral("NgPowerSpinEdit"), kMaxGenerations};
     d.sumGroups = {sumGroup(
         {QStringLiteral("Freq1RealSpinEdit"), QStringLiteral("Freq2RealSpinEdit")},
         kDoubleClickMessage)};

@@ -243,6 +243,9 @@ ModelDescription TSelDi3Form::describe(TSelDi3Form *self)
                                                    .checksOwnText()
                                                    .named(QStringLiteral("Number of generations")));
     d.boxes = {frequencies, fitnesses, generations};
+    // The typed number may pass the field's arrows' limit.
+    d.generations = GenerationsSpec{QStringLiteral("SelNgKesSpinEdit"), QString(),
+                                    kMaxGenerations};
     // The group box promises the rule for every frequency field, so A2
     // follows it too, in its own words.
     d.sumGroups = {{{{QStringLiteral("SelDi3Freq1RealSpinEdit"), kDoubleClickMessage},
@@ -549,6 +552,8 @@ void TSelDi3Form::SelDi3SimplexMouseMove(double p1, double p2, double p3)
                    QStringLiteral("   Wmed= ") + simplexReadoutNumber(wmed);
     if (over)
         text += QStringLiteral("   ") + equilibriumSummary(*over);
+    else if (const QString kept = keptRunNear(SelDi3Simplex, pointer); !kept.isEmpty())
+        text += QStringLiteral("   ") + kept;
     setHint(SelDi3Simplex, text);
 }
 
