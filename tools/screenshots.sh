@@ -46,37 +46,41 @@ click() {
 wants() { [ ${#wanted[@]} -eq 0 ] || [[ " ${wanted[*]} " == *" $1 "* ]]; }
 written=()
 
-# shoot <tree leaf y> <run x y> <file>: Cancel stands 50 pixels below Run.
+# shoot <tree leaf y> <file>: Run and Cancel by their keys (Alt+R, Alt+C).
 # "Natural selection" (which opens nothing) is clicked first, so that a leaf
 # still selected from the last shot opens again.
 shoot() {
-  wants "$4" || return 0
+  wants "$2" || return 0
   click 52 80
   click 52 "$1"
-  click "$2" "$3"
-  import -window "$frame" "docs/$4"
-  click "$2" $(($3 + 50))
-  written+=("docs/$4")
+  xdotool key alt+r
+  settle
+  import -window "$frame" "docs/$2"
+  xdotool key alt+c
+  settle
+  written+=("docs/$2")
 }
 large() { xdotool windowmove "$frame" 0 0 windowsize "$frame" 1600 1000; settle; }
 normal() { xdotool windowsize "$frame" "$defaultW" "$defaultH" windowmove "$frame" "$defaultX" "$defaultY"; settle; }
 
 settle
-shoot 94 269 407 window-2-alleles.png
-shoot 67 269 382 window-mutation.png
-shoot 107 270 457 window-3-alleles.png
-shoot 120 285 451 window-selection-mutation.png
-shoot 133 285 451 window-selection-migration.png
-shoot 159 285 332 window-partial-selfing.png
-shoot 172 285 252 window-sex-linked.png
-shoot 185 285 362 window-linkage.png
-shoot 198 285 512 window-drift.png
+shoot 94 window-2-alleles.png
+shoot 67 window-mutation.png
+shoot 107 window-3-alleles.png
+shoot 120 window-selection-mutation.png
+shoot 133 window-selection-migration.png
+shoot 146 window-frequency-dependent.png
+shoot 172 window-partial-selfing.png
+shoot 185 window-sex-linked.png
+shoot 198 window-linkage.png
+shoot 211 window-drift.png
 large
-shoot 120 285 451 window-selection-mutation-big.png
-shoot 133 285 451 window-selection-migration-big.png
-shoot 159 285 332 window-partial-selfing-big.png
-shoot 172 285 252 window-sex-linked-big.png
-shoot 185 285 362 window-linkage-big.png
-shoot 198 285 512 window-drift-big.png
+shoot 120 window-selection-mutation-big.png
+shoot 133 window-selection-migration-big.png
+shoot 146 window-frequency-dependent-big.png
+shoot 172 window-partial-selfing-big.png
+shoot 185 window-sex-linked-big.png
+shoot 198 window-linkage-big.png
+shoot 211 window-drift-big.png
 normal
 echo "written: ${written[*]}"
