@@ -24,6 +24,10 @@ namespace morva::style {
 // Allele A1 and A2 wherever they are drawn or written.
 inline const QColor kAllele1Colour(0, 128, 0);
 inline const QColor kAllele2Colour(255, 0, 0);
+// Genotypes A1A1, A1A2, A2A2 wherever they are drawn or written.
+inline const QColor kA1A1Colour = kAllele1Colour;
+inline const QColor kA1A2Colour(0, 0, 200);
+inline const QColor kA2A2Colour = kAllele2Colour;
 // The pale left wall of every chart page.
 inline const QColor kWallColour(255, 255, 128);
 // The marker of the first generation on a chart against time.

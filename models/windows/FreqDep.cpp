@@ -24,7 +24,6 @@ namespace {
 
 constexpr int kCurveIntervals = 500;
 const QString kPrefix = QStringLiteral("FreqDep");
-const QColor kA1A2Colour(0, 0, 200);
 const char *const kGenotypes[] = {"11", "12", "22"};
 
 QString field(const char *part, const char *genotype)
@@ -111,11 +110,11 @@ ModelDescription TFreqDepForm::describe(TFreqDepForm *self)
     fitness.bottom = timeAxis();
     fitness.left = automaticAxis(QStringLiteral("0.00"), QStringLiteral("fitnesses"));
     fitness.series = {
-        overTime(QStringLiteral("SeriesW11"), QStringLiteral("w11"), style::kAllele1Colour,
+        overTime(QStringLiteral("SeriesW11"), QStringLiteral("w11"), style::kA1A1Colour,
                  PenStyle::Solid, r.t, r.w11),
-        overTime(QStringLiteral("SeriesW12"), QStringLiteral("w12"), kA1A2Colour,
+        overTime(QStringLiteral("SeriesW12"), QStringLiteral("w12"), style::kA1A2Colour,
                  PenStyle::Solid, r.t, r.w12),
-        overTime(QStringLiteral("SeriesW22"), QStringLiteral("w22"), style::kAllele2Colour,
+        overTime(QStringLiteral("SeriesW22"), QStringLiteral("w22"), style::kA2A2Colour,
                  PenStyle::Dashed, r.t, r.w22),
         overTime(QStringLiteral("SeriesWmed"), QStringLiteral("Wmed"), Qt::black,
                  PenStyle::Dotted, r.t, r.wmed),
@@ -143,7 +142,7 @@ ModelDescription TFreqDepForm::describe(TFreqDepForm *self)
     };
     d.grid.columns = frequencyColumns(r.t, r.p1, r.p2);
     const std::vector<Extended> *genotypeFitness[] = {&r.w11, &r.w12, &r.w22};
-    const QColor colours[] = {style::kAllele1Colour, kA1A2Colour, style::kAllele2Colour};
+    const QColor colours[] = {style::kA1A1Colour, style::kA1A2Colour, style::kA2A2Colour};
     for (int i = 0; i < 3; ++i) {
         d.grid.columns.push_back({QLatin1Char(' ') + QStringLiteral("w") + QLatin1String(kGenotypes[i]),
                                   QStringLiteral("Fitness of genotype ") + genotypeName(i),
