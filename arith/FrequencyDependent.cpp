@@ -191,7 +191,10 @@ FixedPoints freqDepFixedPoints(const FreqDepParams &in)
         FixedPoint point;
         point.value = x;
         point.slope = slopeAt(l, x);
-        point.stable = point.slope && std::fabs(*point.slope) < 1;
+        // Without a slope (Wmed = 0) populations beside it are left: the
+        // run stops there.
+        point.kind = point.slope ? stabilityOf(std::fabs(*point.slope)) : Stability::Unstable;
+        point.stable = isApproached(point.kind);
         result.points.push_back(point);
     }
     fpCheck();

@@ -86,7 +86,8 @@ void computeFreqDepCurve(const FreqDepParams &in, std::int32_t intervals, FreqDe
 // p (w11 - w12) + q (w12 - w22), a cubic in p, found by rootsOnUnitInterval
 // (FixedPoints.h); a point where a fitness is below 0 is left out (the run
 // stops there). The slope is the map's derivative written out in closed
-// form (FrequencyDependent.cpp), none where Wmed is 0. everyPoint when W1 -
+// form (FrequencyDependent.cpp), none where Wmed is 0; the kind from |slope|
+// (stabilityOf), unstable where there is no slope. everyPoint when W1 -
 // W2 is 0 for every p. Floating-point errors throw.
 FixedPoints freqDepFixedPoints(const FreqDepParams &in);
 

@@ -20,19 +20,6 @@ std::int32_t MutNg = 0;
 
 namespace {
 
-// ln 2 rounded to the 64-bit mantissa (the x87 FLDLN2 constant).
-constexpr Extended Ln2 = 0.693147180559945309417232121458176568L;
-
-// Power without touching the flags. A single check afterwards classifies its
-// errors: log2 of 0 raises only division by zero and log2 of a negative only
-// invalid operation; what follows (-inf * 0, exp of an infinity) adds at most
-// an invalid operation, which fpCheck ranks after division by zero.
-Extended powerUnchecked(Extended x, Extended y)
-{
-    const Extended log2x = std::log2(x);
-    return std::exp(Ln2 * log2x * y);
-}
-
 // r^t for r <= 0 and t >= 0 by binary exponentiation. With -1 <= r <= 0 no
 // step can overflow, and an underflow only raises flags that are never
 // checked.
@@ -92,16 +79,6 @@ void storeEntry(TFreqPair &entry, const Constants &c, Extended rt)
 }
 
 } // namespace
-
-Extended Power(Extended x, Extended y)
-{
-    fpClear();
-    fpBarrier(x, y);
-    Extended result = powerUnchecked(x, y);
-    fpBarrier(result);
-    fpCheck();
-    return result;
-}
 
 void MutTrajectoryEvery(std::int32_t n, TMutTimeArray &times, TMutFreqArray &freqs, Extended u,
                         Extended v)

@@ -9,6 +9,7 @@
 // overwritten by each run.
 
 #include "arith/Extended.h"
+#include "arith/Power.h"
 #include "arith/RangeArray.h"
 
 #include <cstdint>
@@ -39,10 +40,7 @@ extern Extended MutRate12;          // u, rate A1 -> A2
 extern Extended MutRate21;          // v, rate A2 -> A1
 extern std::int32_t MutNg;          // number of generations of the run
 
-// e^(y * ln x), ln x formed as ln 2 * log2 x, then times y, then exp.
-// Defined for x > 0: x = 0 throws EZeroDivide, x < 0 throws EInvalidOp (both
-// from log2); an overflowing result throws EOverflow; underflow gives 0 quietly.
-Extended Power(Extended x, Extended y);
+// Power (arith/Power.h) forms r^t.
 
 // Entries 1..n (n <= 50): times[i] := i; p[2] := r^i * d0 + e; p[1] := 1 - p[2].
 void MutTrajectoryEvery(std::int32_t n, TMutTimeArray &times, TMutFreqArray &freqs, Extended u,

@@ -7,6 +7,7 @@
 
 #include "controls/Aligrid.h"
 #include "controls/KesSpinEdits1.h"
+#include "models/Catalogue.h"
 #include "models/windows/Drift2.h"
 #include "models/windows/Inbreed.h"
 #include "models/windows/LinkDis.h"
@@ -45,6 +46,15 @@ void openWindow(morva::test::ModelHarness<ModelForm> &harness)
     harness.open<Form>();
 }
 
+// A window that only the catalogue knows.
+void openFrequencyDependent(morva::test::ModelHarness<ModelForm> &harness)
+{
+    harness.form = qobject_cast<ModelForm *>(
+        morva::catalogueRow(u"frequency-dependent")->create([] {}));
+    harness.area->addSubWindow(harness.form);
+    harness.form->show();
+}
+
 const std::vector<WindowRow> &windows()
 {
     static const std::vector<WindowRow> rows = {
@@ -55,6 +65,7 @@ const std::vector<WindowRow> &windows()
         {"3 alleles", openWindow<TSelDi3Form>, {{"SelNgKesSpinEdit", 1000}}},
         {"selection with mutation", openWindow<TSelMut2Form>, {{"SelNgKesSpinEdit", 1000}}},
         {"selection with migration", openWindow<TSelMig2Form>, {{"SelNgKesSpinEdit", 1000}}},
+        {"frequency-dependent selection", openFrequencyDependent, {{"SelNgKesSpinEdit", 1000}}},
         {"partial selfing", openWindow<TInbreedForm>, {{"SelNgKesSpinEdit", 1000}}},
         {"sex-linked locus", openWindow<TSexLinkForm>, {{"SelNgKesSpinEdit", 1000}}},
         {"linkage", openWindow<TLinkDisForm>, {{"SelNgKesSpinEdit", 1000}}},

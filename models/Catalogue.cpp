@@ -15,6 +15,9 @@
 
 namespace morva {
 
+// The frequency-dependent selection window (models/windows/FreqDep.cpp).
+QMdiSubWindow *newFreqDepForm(std::function<void()> handBack);
+
 namespace {
 
 template <class Window>
@@ -41,6 +44,9 @@ std::vector<CatalogueRow> makeCatalogue()
         {QStringLiteral("selection-migration"),
          {selection, QStringLiteral("2 alleles with migration")}, QStringLiteral("SelMig2Form"),
          QStringLiteral("selection-migration"), factoryOf<TSelMig2Form>()},
+        {QStringLiteral("frequency-dependent"),
+         {selection, QStringLiteral("Frequency-dependent")},
+         QStringLiteral("FreqDepForm"), QStringLiteral("frequency-dependent"), newFreqDepForm},
         {QStringLiteral("partial-selfing"),
          {QStringLiteral("Inbreeding"), QStringLiteral("Partial selfing")},
          QStringLiteral("InbreedForm"), QStringLiteral("partial-selfing"),

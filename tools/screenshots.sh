@@ -2,29 +2,41 @@
 # Regenerates docs/*.png: the real program under Xvfb, each model window
 # opened from the tree and run with its defaults, the frame window captured
 # at its default size; the newer windows also with the frame as large as a
-# 1600x1000 screen ("-big" pictures).
-# Needs: a build (make build), xvfb, xdotool, imagemagick.
+# 1600x1000 screen ("-big" pictures). A leaf is found by its text through
+# the accessibility interface (AT-SPI), so the pictures follow the
+# catalogue's tree whatever its order.
+# Needs: a build (make build), xvfb, xdotool, imagemagick, dbus, at-spi2-core,
+# python3-gi and gir1.2-atspi-2.0.
 # Usage: tools/screenshots.sh [program] [picture names...] (default: all).
-# The pointer positions below are relative to the frame window; move them if
-# the layout changes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-for tool in Xvfb xdotool import; do
-  command -v "$tool" >/dev/null || { echo "needs $tool (apt-get install xvfb xdotool imagemagick)"; exit 1; }
+for tool in Xvfb xdotool import dbus-run-session; do
+  command -v "$tool" >/dev/null || { echo "needs $tool (apt-get install xvfb xdotool imagemagick dbus)"; exit 1; }
 done
+# The accessibility bus lives on a session bus of its own.
+if [ -z "${MORVA_SCREENSHOT_SESSION:-}" ]; then
+  MORVA_SCREENSHOT_SESSION=1 exec dbus-run-session -- "$0" "$@"
+fi
 program=${1:-build/shell/morva99}
 shift || true
 wanted=("$@")
 display=:${SCREENSHOT_DISPLAY:-87}
 
+# Never drive a display that is already someone else's.
+if DISPLAY=$display xdpyinfo >/dev/null 2>&1; then
+  echo "display $display is in use: set SCREENSHOT_DISPLAY"; exit 1
+fi
 Xvfb "$display" -screen 0 1600x1000x24 >/dev/null 2>&1 &
 xvfb=$!
 morva=""
-trap 'kill $morva $xvfb 2>/dev/null || true' EXIT
+atspi=""
+trap 'kill $morva $atspi $xvfb 2>/dev/null || true' EXIT
 export DISPLAY=$display
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
-"$program" &
+/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+atspi=$!
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" &
 morva=$!
 frame=""
 for _ in $(seq 100); do
@@ -37,26 +49,55 @@ defaultX=$X defaultY=$Y defaultW=$WIDTH defaultH=$HEIGHT
 
 # settle: let the window paint before the pointer moves
 settle() { sleep 1; }
-# click <x> <y>, relative to the frame window
-click() {
-  eval "$(xdotool getwindowgeometry --shell "$frame")"
-  xdotool mousemove $((X + $1)) $((Y + $2)) click 1
+# node <text>: clicks the choice tree's node with this text, found through
+# the accessibility interface at its place on the screen now.
+node() {
+  local place
+  place=$(/usr/bin/python3 - "$1" <<'PY'
+import sys, gi
+gi.require_version('Atspi', '2.0')
+from gi.repository import Atspi
+
+def find(node, text, depth=0):
+    if node is None or depth > 40:
+        return None
+    if node.get_name() == text and node.get_role_name() in ('table cell', 'tree item'):
+        return node
+    for i in range(node.get_child_count()):
+        hit = find(node.get_child_at_index(i), text, depth + 1)
+        if hit:
+            return hit
+    return None
+
+desktop = Atspi.get_desktop(0)
+for i in range(desktop.get_child_count()):
+    hit = find(desktop.get_child_at_index(i), sys.argv[1])
+    if hit:
+        r = hit.get_extents(Atspi.CoordType.SCREEN)
+        print(r.x + min(r.width // 2, 20), r.y + r.height // 2)
+        break
+PY
+)
+  [ -n "$place" ] || { echo "the tree has no node \"$1\""; exit 1; }
+  xdotool mousemove $place click 1
   settle
 }
 wants() { [ ${#wanted[@]} -eq 0 ] || [[ " ${wanted[*]} " == *" $1 "* ]]; }
 written=()
 
-# shoot <tree leaf y> <run x y> <file>: Cancel stands 50 pixels below Run.
+# shoot <tree leaf> <file>: Run and Cancel by their keys (Alt+R, Alt+C).
 # "Natural selection" (which opens nothing) is clicked first, so that a leaf
 # still selected from the last shot opens again.
 shoot() {
-  wants "$4" || return 0
-  click 52 80
-  click 52 "$1"
-  click "$2" "$3"
-  import -window "$frame" "docs/$4"
-  click "$2" $(($3 + 50))
-  written+=("docs/$4")
+  wants "$2" || return 0
+  node "Natural selection"
+  node "$1"
+  xdotool key alt+r
+  settle
+  import -window "$frame" "docs/$2"
+  xdotool key alt+c
+  settle
+  written+=("docs/$2")
 }
 # typeat <x> <y> <text>: replaces the text of the field there
 typeat() {
@@ -73,8 +114,8 @@ drift() {
   local file=$1
   shift
   wants "$file" || return 0
-  click 52 80
-  click 52 198
+  node "Natural selection"
+  node "Genetic drift"
   if [ $# -gt 0 ]; then
     typeat 258 444 "$1"
     click 346 474
@@ -96,22 +137,24 @@ large() { xdotool windowmove "$frame" 0 0 windowsize "$frame" 1600 1000; settle;
 normal() { xdotool windowsize "$frame" "$defaultW" "$defaultH" windowmove "$frame" "$defaultX" "$defaultY"; settle; }
 
 settle
-shoot 94 269 407 window-2-alleles.png
-shoot 67 269 382 window-mutation.png
-shoot 107 270 457 window-3-alleles.png
-shoot 120 285 451 window-selection-mutation.png
-shoot 133 285 451 window-selection-migration.png
-shoot 159 285 332 window-partial-selfing.png
-shoot 172 285 252 window-sex-linked.png
-shoot 185 285 362 window-linkage.png
+shoot "2 alleles" window-2-alleles.png
+shoot "Mutation" window-mutation.png
+shoot "3 alleles" window-3-alleles.png
+shoot "2 alleles with mutation" window-selection-mutation.png
+shoot "2 alleles with migration" window-selection-migration.png
+shoot "Frequency-dependent" window-frequency-dependent.png
+shoot "Partial selfing" window-partial-selfing.png
+shoot "Sex-linked locus" window-sex-linked.png
+shoot "Linkage (2 loci)" window-linkage.png
 drift window-drift.png
 drift window-drift-island.png 0.02 100 500
 large
-shoot 120 285 451 window-selection-mutation-big.png
-shoot 133 285 451 window-selection-migration-big.png
-shoot 159 285 332 window-partial-selfing-big.png
-shoot 172 285 252 window-sex-linked-big.png
-shoot 185 285 362 window-linkage-big.png
+shoot "2 alleles with mutation" window-selection-mutation-big.png
+shoot "2 alleles with migration" window-selection-migration-big.png
+shoot "Frequency-dependent" window-frequency-dependent-big.png
+shoot "Partial selfing" window-partial-selfing-big.png
+shoot "Sex-linked locus" window-sex-linked-big.png
+shoot "Linkage (2 loci)" window-linkage-big.png
 drift window-drift-big.png
 drift window-drift-island-big.png 0.02 100 500
 normal

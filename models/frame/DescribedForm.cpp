@@ -2,7 +2,7 @@
 
 #include "arith/CheckedInt.h"
 #include "arith/Errors.h"
-#include "arith/PgMathMu.h"
+#include "arith/Power.h"
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"

@@ -10,16 +10,12 @@ namespace morva::timecourse {
 
 using namespace form;
 
-const QString kGenerationsMessage =
-    QStringLiteral("Number of generations must be between 1 and ") + QString::number(kMaxGenerations);
+const QString kGenerationsMessage = style::generationsMessage(kMaxGenerations);
 
 BoxSpec generationsBox(int generations)
 {
-    return form::generationsBox().row(
-        QString(), {integer(kGenerationsField, generations, 1, kMaxGenerations, 10)
-                        .sized(QSize(75, 22))
-                        .runOnEnter()
-                        .named(QStringLiteral("number of generations"))});
+    return style::generationsBox(kGenerationsField, generations, kMaxGenerations,
+                                 QStringLiteral("number of generations"));
 }
 
 std::int32_t generations(const DescribedForm *form)
@@ -29,42 +25,17 @@ std::int32_t generations(const DescribedForm *form)
 
 Check generationsCheck(const DescribedForm *form)
 {
-    return {[form] {
-                const std::int32_t ng = generations(form);
-                return ng >= 1 && ng <= kMaxGenerations;
-            },
-            kGenerationsMessage};
-}
-
-Check sumCheck(const DescribedForm *form, QStringList fields, const QString &message)
-{
-    return {[form, fields = std::move(fields)] {
-                long double sum = 0;
-                for (const QString &field : fields)
-                    sum += form->settled(field);
-                return std::fabs(sum - 1.0L) <= kSumTolerance;
-            },
-            message};
+    return style::generationsCheck(form, kGenerationsField, kMaxGenerations);
 }
 
 AxisSpec frequencyAxis(const QString &title)
 {
-    AxisSpec a;
-    a.automatic = false;
-    a.increment = 0.25;
-    a.separation = 5;
-    a.tickLength = 5;
-    a.title = title;
-    return a;
+    return style::frequencyAxis(title, 0.25, 5);
 }
 
 ChartSpec page(const QString &sheet, const QString &title, const QString &chartName)
 {
-    ChartSpec c;
-    c.sheetName = sheet;
-    c.title = title;
-    c.chartName = chartName;
-    c.leftWallColor = QColor(255, 255, 128);
+    ChartSpec c = style::page(sheet, title, chartName);
     c.legendWidth = 40;
     c.bottom = timeAxis();
     return c;
@@ -92,9 +63,7 @@ SeriesSpec dottedLevel(const QString &name, const QString &title, const QColor &
         !title.isEmpty());
 }
 
-QString gridNumber(Value v) { return text::formatFixed(v, 6, 5); }
 QString smallNumber(Value v) { return text::formatExponent(v, 4, 2); }
-QString timeNumber(Value v) { return QLatin1Char(' ') + text::formatInteger(std::int64_t(v)); }
 QString readoutNumber(Value v) { return text::formatFixed(v, 6, 5); }
 
 QString noteNumber(long double v)

@@ -7,6 +7,7 @@
 // frequency axis, trajectories and dotted levels over the run, the grid's
 // number texts, and the readout of the generation under the pointer.
 
+#include "models/frame/HouseStyle.h"
 #include "models/frame/ModelDescription.h"
 
 #include <cstdint>
@@ -23,8 +24,7 @@ inline constexpr int kMaxGenerations = 1000;
 // The name of the generations field.
 inline const QString kGenerationsField = QStringLiteral("SelNgKesSpinEdit");
 extern const QString kGenerationsMessage;
-// Tolerance of the check that frequencies add up to 1.
-inline constexpr long double kSumTolerance = 1e-6L;
+using style::kSumTolerance;
 
 // The frame's generations box with the typed generations field (Enter runs).
 form::BoxSpec generationsBox(int generations);
@@ -33,7 +33,7 @@ std::int32_t generations(const DescribedForm *form);
 // The check that 1..kMaxGenerations generations are typed.
 form::Check generationsCheck(const DescribedForm *form);
 // The check that the named fields add up to 1.
-form::Check sumCheck(const DescribedForm *form, QStringList fields, const QString &message);
+using style::sumCheck;
 
 using form::automaticAxis;
 using form::timeAxis;
@@ -54,9 +54,9 @@ form::SeriesSpec dottedLevel(const QString &name, const QString &title, const QC
 // Texts: a frequency in the grid (5 decimals), a quantity that decays toward
 // 0 (exponent notation), a time, a value in a readout, a value in a note
 // (up to 7 decimals, no trailing zeros).
-QString gridNumber(form::Value v);
+using style::gridNumber;
 QString smallNumber(form::Value v);
-QString timeNumber(form::Value v);
+using style::timeNumber;
 QString readoutNumber(form::Value v);
 QString noteNumber(long double v);
 

@@ -14,9 +14,9 @@ const QString TInbreedForm::kDoubleClickMessage =
 
 namespace {
 
-const QColor kA1A1Colour(0, 128, 0);
-const QColor kA1A2Colour(0, 0, 200);
-const QColor kA2A2Colour(255, 0, 0);
+using style::kA1A1Colour;
+using style::kA1A2Colour;
+using style::kA2A2Colour;
 // Unlike F's own colour, so that the level stays visible once F reaches it.
 const QColor kEquilibriumColour(0, 0, 200);
 

@@ -4,6 +4,7 @@
 #include "arith/PgMathMu.h"
 #include "controls/Aligrid.h"
 #include "controls/KesSpinEdits1.h"
+#include "models/frame/HouseStyle.h"
 #include "platform/NumberText.h"
 
 #include <QGroupBox>
@@ -40,12 +41,12 @@ const QString TMut2Form::kDoubleClickMessage =
 
 namespace {
 
-const QColor kAllele1Colour(0, 128, 0);
-const QColor kAllele2Colour(255, 0, 0);
+using style::kAllele1Colour;
+using style::kAllele2Colour;
 // The colour value 8454143: blue 0x80, green and red 0xFF.
-const QColor kBackWallColour(255, 255, 128);
+using style::kWallColour;
 
-constexpr long double kSumTolerance = 1e-6L;
+using style::kSumTolerance;
 constexpr std::uint16_t kLineIntervals = 20;
 
 // Places of the fields in their group boxes.
@@ -64,7 +65,7 @@ ChartSpec page(const char *sheet, const char *title, const char *chart, int lege
     c.title = QLatin1String(title);
     c.chartName = QLatin1String(chart);
     c.panelColor = Qt::white;
-    c.backColor = kBackWallColour;
+    c.backColor = kWallColour;
     c.legendWidth = legendWidth;
     return c;
 }
@@ -113,7 +114,7 @@ int lastEntry()
     return std::clamp<std::int32_t>(MutNg, 0, MutSamples);
 }
 
-QString gridNumber(Value value) { return text::formatFixed(value, 6, 5); }
+using style::gridNumber;
 
 } // namespace
 

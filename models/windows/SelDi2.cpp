@@ -5,6 +5,7 @@
 #include "arith/PgMathSe.h"
 #include "controls/Aligrid.h"
 #include "controls/KesSpinEdits1.h"
+#include "models/frame/HouseStyle.h"
 #include "platform/NumberText.h"
 
 #include <QGroupBox>
@@ -29,12 +30,12 @@ const QString TSelDi2Form::kDoubleClickMessage =
 
 namespace {
 
-const QColor kAllele1Colour(0, 128, 0);
-const QColor kAllele2Colour(255, 0, 0);
-const QColor kLeftWallColour(255, 255, 128);
+using style::kAllele1Colour;
+using style::kAllele2Colour;
+using style::kWallColour;
 const QColor kWmedPanelColour(232, 237, 232);
 
-constexpr long double kSumTolerance = 1e-6L;
+using style::kSumTolerance;
 constexpr std::uint16_t kExpectedIntervals = 500;
 
 // The time axis of the charts against generations, its minor ticks of no length.
@@ -62,7 +63,7 @@ ChartSpec page(const char *sheet, const char *title, const char *chart, int lege
     c.sheetName = QLatin1String(sheet);
     c.title = QLatin1String(title);
     c.chartName = QLatin1String(chart);
-    c.leftWallColor = kLeftWallColour;
+    c.leftWallColor = kWallColour;
     c.legendWidth = legendWidth;
     return c;
 }

@@ -7,6 +7,7 @@
 #include "controls/KesSpinEdits1.h"
 #include "controls/SimplexChart.h"
 #include "models/frame/EquilibriumMarks.h"
+#include "models/frame/HouseStyle.h"
 #include "platform/Application.h"
 #include "platform/Hint.h"
 #include "platform/NumberText.h"
@@ -45,13 +46,13 @@ const QString TSelDi3Form::kDoubleClickA2Message =
 
 namespace {
 
-const QColor kAllele1Colour(0, 128, 0);
-const QColor kAllele2Colour(255, 0, 0);
+using style::kAllele1Colour;
+using style::kAllele2Colour;
 const QColor kAllele3Colour(0, 0, 128);
-const QColor kLeftWallColour(255, 255, 128);
+using style::kWallColour;
 const QColor kChartPanelColour(232, 236, 232);
 
-constexpr long double kSumTolerance = 1e-6L;
+using style::kSumTolerance;
 constexpr std::uint16_t kAlleles = 3;
 
 // Pixel sizes of the designed fonts.
@@ -70,7 +71,7 @@ ChartSpec page(const char *sheet, const char *title, const char *chart, const ch
     c.sheetName = QLatin1String(sheet);
     c.title = QLatin1String(title);
     c.chartName = QLatin1String(chart);
-    c.leftWallColor = kLeftWallColour;
+    c.leftWallColor = kWallColour;
     c.panelColor = kChartPanelColour;
     c.legendWidth = legendWidth;
     c.hiddenTitle = QLatin1String(hiddenTitle);
