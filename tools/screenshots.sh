@@ -2,7 +2,8 @@
 # Regenerates docs/*.png: the real program under Xvfb, each model window
 # opened from the tree and run with its defaults, the frame window captured
 # at its default size; the newer windows also with the frame as large as a
-# 1600x1000 screen ("-big" pictures).
+# 1600x1000 screen ("-big" pictures), a zoomed chart and the 3-allele window
+# at the classroom size of 200 %.
 # Needs: a build (make build), xvfb, xdotool, imagemagick.
 # Usage: tools/screenshots.sh [program] [picture names...] (default: all).
 # The pointer positions below are relative to the frame window; move them if
@@ -16,11 +17,15 @@ program=${1:-build/shell/morva99}
 shift || true
 wanted=("$@")
 display=:${SCREENSHOT_DISPLAY:-87}
+# Settings of their own: the user's remembered classroom size neither
+# changes the pictures nor is changed by them.
+settings=$(mktemp -d)
+export XDG_CONFIG_HOME=$settings
 
 Xvfb "$display" -screen 0 1600x1000x24 >/dev/null 2>&1 &
 xvfb=$!
 morva=""
-trap 'kill $morva $xvfb 2>/dev/null || true' EXIT
+trap 'kill $morva $xvfb 2>/dev/null || true; rm -rf "$settings"' EXIT
 export DISPLAY=$display
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
@@ -78,5 +83,39 @@ shoot 159 285 332 window-partial-selfing-big.png
 shoot 172 285 252 window-sex-linked-big.png
 shoot 185 285 362 window-linkage-big.png
 shoot 198 285 512 window-drift-big.png
+
+# zoomed <file>: the 2-allele window run, a rectangle dragged over the middle
+# of its first chart.
+zoomed() {
+  wants "$1" || return 0
+  click 52 80
+  click 52 94
+  click 269 407
+  eval "$(xdotool getwindowgeometry --shell "$frame")"
+  xdotool mousemove $((X + 741)) $((Y + 325)) mousedown 1
+  xdotool mousemove $((X + 850)) $((Y + 380))
+  xdotool mousemove $((X + 1036)) $((Y + 435)) mouseup 1
+  settle
+  import -window "$frame" "docs/$1"
+  click 269 457
+  written+=("docs/$1")
+}
+# classroom <file>: the 3-allele window run, then View > Larger text four
+# times (200 %); Normal size before Cancel.
+classroom() {
+  wants "$1" || return 0
+  click 52 80
+  click 52 107
+  click 270 457
+  for _ in 1 2 3 4; do xdotool key ctrl+plus; sleep 0.3; done
+  settle
+  import -window "$frame" "docs/$1"
+  xdotool key ctrl+0
+  settle
+  click 270 507
+  written+=("docs/$1")
+}
+zoomed window-2-alleles-zoomed.png
+classroom window-3-alleles-200.png
 normal
 echo "written: ${written[*]}"
