@@ -6,6 +6,7 @@
 #include "models/frame/ModelForm.h"
 #include "models/frame/ViewScale.h"
 #include "platform/Application.h"
+#include "shell/PGModelChoice.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -82,6 +83,7 @@ void TPGMainFrameForm::applyViewScaleToChildren()
         else
             scaleWidgets(child, viewScalePercent());
     }
+    ArrangeChildWindows(this, childWindowCount() > 1 ? NarrowChoiceWidth : WideChoiceWidth);
 }
 
 } // namespace morva::shell
