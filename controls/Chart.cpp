@@ -1181,7 +1181,7 @@ void Chart::unwrapLegend()
         return;
     d->legendWrapped = false;
     const QMargins margins = d->chart->margins();
-    d->chart->setMargins(QMargins(margins.left(), kTopMargin, margins.right(), margins.bottom()));
+    d->chart->setMargins(QMargins(margins.left(), edgeMargin(), margins.right(), margins.bottom()));
     d->chart->legend()->attachToChart();
 }
 
@@ -1542,15 +1542,27 @@ void Chart::setScale(double factor)
 {
     if (!(factor > 0) || factor == d->scale)
         return;
+    const int oldEdge = edgeMargin();
     d->scale = factor;
     d->bottom->d->sizeScale = factor;
     d->left->d->sizeScale = factor;
+    // The edges leave room for the larger labels' halves that reach beyond
+    // the plot (the top label of the left axis).
+    const QMargins margins = d->chart->margins();
+    const int wrapped = d->legendWrapped ? margins.top() - oldEdge : 0;
+    d->chart->setMargins(QMargins(edgeMargin(), edgeMargin() + wrapped, margins.right(),
+                                  edgeMargin()));
     applyScale();
     layOutLabels();
     updateLayers();
 }
 
 double Chart::scale() const { return d->scale; }
+
+int Chart::edgeMargin() const
+{
+    return qRound(kTopMargin * d->scale);
+}
 
 void Chart::applyScale()
 {

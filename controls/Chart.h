@@ -217,6 +217,8 @@ private:
     bool zoomEvent(QEvent *event);
     bool zoomToRubberBand();
     void applyScale();
+    // The chart's margin at its left, top and bottom edges, at its scale.
+    int edgeMargin() const;
 
     static constexpr int kRightMargin = 4;
     static constexpr int kTopMargin = 4;

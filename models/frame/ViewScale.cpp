@@ -175,6 +175,15 @@ void scaleWidgets(QWidget *root, int percent)
         if (designed(w) && !placedByPixel(w))
             scaleSizes(w, factor);
     }
+    // A spin edit's button grows with its text; the edit lays it out again
+    // when it gets its new place below.
+    for (auto *field : root->findChildren<KesSpinEditBase *>()) {
+        if (QWidget *button = field->spinButton()) {
+            const QRect designedButton =
+                designedValue(button, kDesignedGeometry, button->geometry()).toRect();
+            button->resize(times(designedButton.width(), factor), button->height());
+        }
+    }
     // Places after sizes and fonts: a label's place holds its new text.
     for (QWidget *w : std::as_const(widgets)) {
         if (!insideSpinEdit(w) && placedByPixel(w))
