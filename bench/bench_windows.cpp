@@ -3,9 +3,12 @@
 // the CPU column, the machine may be shared). The 2-allele window's field
 // stops at 300, its largest; the mutation window runs 1 x 10^3; drift keeps
 // its default replicates. One row of the table per window; the counters say
-// what the run left (rows, and messages, which must be 0).
+// what the run left (rows, and messages, which must be 0). A zoom step of
+// the first chart (a wheel notch in or back out around the plot's centre)
+// to repainted, for each window after its run (goal: under 16 ms).
 
 #include "controls/Aligrid.h"
+#include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
 #include "models/Catalogue.h"
 #include "models/windows/Drift2.h"
@@ -20,6 +23,7 @@
 #include "tests/support/BenchMain.h"
 #include "tests/support/ModelHarness.h"
 
+#include <QChartView>
 #include <QPushButton>
 
 #include <vector>
@@ -118,11 +122,29 @@ void runToRepainted(benchmark::State &state, const WindowRow *row)
     window.count(state);
 }
 
+void zoomStepToRepainted(benchmark::State &state, const WindowRow *row)
+{
+    Window window(*row);
+    morva::chart::Chart *chart = window.form->visibleChart();
+    const QPoint centre = chart->plotRect().center();
+    double factor = 0.8;
+    for (auto _ : state) {
+        chart->zoomAround(centre, factor);
+        factor = 1 / factor;
+        chart->view()->viewport()->repaint();
+    }
+    window.count(state);
+}
+
 const bool registered = [] {
-    for (const WindowRow &row : windows())
+    for (const WindowRow &row : windows()) {
         benchmark::RegisterBenchmark((std::string("runToRepainted/") + row.name).c_str(),
                                      runToRepainted, &row)
             ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((std::string("zoomStepToRepainted/") + row.name).c_str(),
+                                     zoomStepToRepainted, &row)
+            ->Unit(benchmark::kMillisecond);
+    }
     return true;
 }();
 

@@ -10,6 +10,7 @@
 #include <QGraphicsScene>
 #include <QFontMetrics>
 #include <QGraphicsItem>
+#include <QGraphicsLayout>
 #include <QGraphicsTextItem>
 #include <QFontInfo>
 #include <QLegend>
@@ -20,6 +21,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPolygonF>
+#include <QRubberBand>
+#include <QWheelEvent>
+#include <QKeyEvent>
 #include <QScatterSeries>
 #include <QScopedValueRollback>
 #include <QSet>
@@ -201,6 +205,9 @@ struct Series::Data {
     QColor fillColor;
     bool inLegend = true;
     int lineWidth = 1;
+    // As given; the sizes above are these at the chart's scale.
+    int designedHalfSize = 0;
+    int designedLineWidth = 1;
     bool plain = false;
     bool band = false;
     bool kept = false;
@@ -289,6 +296,13 @@ struct Axis::Data {
     // chart is laid out (labels are then not thinned).
     double extent = 0;
 
+    // A zoomed range, shown instead of the fixed or automatic one.
+    bool zoomed = false;
+    double zoomMinimum = 0;
+    double zoomMaximum = 1;
+    // Label gaps grow with the chart's scale.
+    double sizeScale = 1;
+
     // The committed data's extent on this axis.
     bool hasData = false;
     double dataMinimum = 0;
@@ -312,6 +326,8 @@ struct Axis::Data {
 
     double stepFor(double low, double high) const;
     void computeRange();
+    // The least span a zoom shows: room for two labels of the picture.
+    double leastZoomSpan(double centre) const;
     std::vector<Label> labelsAt(double labelStep) const;
     QSizeF textSize(const QString &text) const;
     QSizeF labelSize(const QString &text) const;
@@ -328,13 +344,16 @@ struct Axis::Data {
     void changed() { relayout(); }
 };
 
-// The increment where one is set; otherwise a round step of about a fifth
+// The increment where one is set; otherwise (and in a zoom too narrow for
+// it) a round step of about a fifth
 // of the range, or the next smaller one where that leaves fewer than three
 // labels inside the range (a span from the data rarely starts and ends on
 // a step). The range must be set.
 double Axis::Data::stepFor(double low, double high) const
 {
-    if (increment > 0 && (high - low) / increment <= kMaxLabels)
+    // A zoomed range keeps the increment only while it leaves enough labels.
+    if (increment > 0 && (high - low) / increment <= kMaxLabels
+        && (!zoomed || labelsAt(increment).size() >= kFewestLabels))
         return increment;
     const double resolution = pictureResolution(picture);
     const double step = niceStep((high - low) / kTargetIntervals, resolution);
@@ -349,6 +368,12 @@ double Axis::Data::stepFor(double low, double high) const
 // label inside (0.991 .. 0.999 at "0.00") is widened to whole steps.
 void Axis::Data::computeRange()
 {
+    if (zoomed) {
+        minimum = zoomMinimum;
+        maximum = zoomMaximum;
+        step = stepFor(minimum, maximum);
+        return;
+    }
     if (!automatic) {
         minimum = fixedMinimum;
         maximum = fixedMaximum;
@@ -372,6 +397,15 @@ void Axis::Data::computeRange()
         minimum = std::floor(low / step + 1e-9) * step;
         maximum = std::ceil(high / step - 1e-9) * step;
     }
+}
+
+double Axis::Data::leastZoomSpan(double centre) const
+{
+    const double resolution = pictureResolution(picture);
+    if (resolution > 0)
+        return 2 * resolution;
+    // Exponent pictures write three significant digits.
+    return std::max(std::abs(centre) * 0.02, 1e-300);
 }
 
 // The multiples of `labelStep` inside the range with their texts.
@@ -422,7 +456,7 @@ bool Axis::Data::keepsSeparation(const std::vector<Label> &candidates) const
         const double distance = (candidates[i].value - candidates[i - 1].value) * scale;
         const double halves =
             (labelLength(candidates[i].text) + labelLength(candidates[i - 1].text)) / 2;
-        if (distance - halves < labelSeparation)
+        if (distance - halves < labelSeparation * sizeScale)
             return false;
     }
     return true;
@@ -611,6 +645,12 @@ struct Chart::Private {
         QFont font;
     };
     QList<Entry> unfitted;
+    // Wrapped by wrapLegend(): detached across the top, its rows kept clear
+    // by the chart's top margin.
+    bool legendWrapped = false;
+    Qt::Alignment legendHome = Qt::AlignTop;
+    bool keepZoomOnRun = false;
+    double scale = 1;
 };
 
 namespace {
@@ -635,7 +675,7 @@ Chart::Chart(QWidget *parent) : QWidget(parent), d(new Private)
 {
     d->chart = new QChart;
     d->chart->setBackgroundRoundness(0);
-    d->chart->setMargins(QMargins(4, 4, kRightMargin, 4));
+    d->chart->setMargins(QMargins(4, kTopMargin, kRightMargin, 4));
     d->chart->legend()->setAlignment(Qt::AlignTop);
     d->chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     d->chart->setPlotAreaBackgroundVisible(true);
@@ -647,6 +687,10 @@ Chart::Chart(QWidget *parent) : QWidget(parent), d(new Private)
     d->view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     d->view->viewport()->setMouseTracking(true);
     d->view->viewport()->installEventFilter(this);
+    // The rubber band is Qt Charts'; the zoom it asks for is the adapter's
+    // (zoomEvent), so that the axes keep their label logic.
+    d->view->setRubberBand(QChartView::RectangleRubberBand);
+    d->view->installEventFilter(this);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(d->view);
@@ -712,6 +756,9 @@ Series *Chart::addLineSeries(const QString &name, const QString &title, const QC
     Series *series = adoptSeries(line, SeriesKind::Line, name, title, color, inLegend);
     series->d->penStyle = style;
     series->d->lineWidth = width;
+    series->d->designedLineWidth = width;
+    if (d->scale != 1)
+        applyScale();
     return series;
 }
 
@@ -756,8 +803,10 @@ Series *Chart::addBandSeries(const QString &name, const QString &title, const QC
 void Chart::updateLayers()
 {
     const QRectF area = d->chart->plotArea();
+    // A zoomed plot cuts what lies beyond it, as Qt Charts cuts its series.
+    const bool zoomed = isZoomed();
     if (d->plainLines)
-        d->plainLines->setArea(area, kPlainLinesMargin);
+        d->plainLines->setArea(area, zoomed ? 0 : kPlainLinesMargin);
     if (d->markers) {
         // Room for the largest marker centred on the area's edge.
         int half = 0;
@@ -765,7 +814,7 @@ void Chart::updateLayers()
             if (series->d->kind == SeriesKind::Points)
                 half = std::max(half, series->d->markerHalfSize);
         }
-        d->markers->setArea(area, half + 1);
+        d->markers->setArea(area, zoomed ? 0 : half + 1);
     }
 }
 
@@ -863,11 +912,11 @@ void Chart::paintPlainLines(QPainter *painter) const
 
 // A kept line: the run's colour, thinner than the current run's one-pixel
 // lines (drawn smoothed), in its dash pattern.
-QPen Chart::linePen(const Series::Data &data)
+QPen Chart::linePen(const Series::Data &data) const
 {
     if (!data.kept)
-        return QPen(data.color, 1);
-    QPen pen(data.color, kKeptLineWidth);
+        return QPen(data.color, std::max(1, qRound(d->scale)));
+    QPen pen(data.color, kKeptLineWidth * d->scale);
     pen.setDashPattern(data.dashes);
     return pen;
 }
@@ -932,12 +981,15 @@ Series *Chart::addPointSeries(const QString &name, const QString &title, const Q
     series->d->markerImage = image;
     series->d->marker = shape;
     series->d->markerHalfSize = halfSize;
+    series->d->designedHalfSize = halfSize;
     series->d->fillColor = fillColor;
     if (!d->markers) {
         d->markers = new PlotLayerItem(d->chart, kMarkersZ, [this](QPainter *painter) {
             paintMarkers(painter);
         });
     }
+    if (d->scale != 1)
+        applyScale();
     updateLayers();
     return series;
 }
@@ -1131,8 +1183,10 @@ QString brokenInTwo(const QString &text)
 // cuts them there (it gives a side legend at most 40 % of the chart), each
 // text goes on two lines, and then, in a chart smaller than the window was
 // designed for, the texts get smaller a pixel at a time (down to
-// kLegendLeastPixels). A new chart size tries the top again, with the texts
-// as they were.
+// kLegendLeastPixels); failing that, the entries stand in rows across the
+// top (wrapLegend). A legend the window placed beside the plot starts
+// there. A new chart size tries the window's place again, with the texts as
+// they were.
 void Chart::fitLegend()
 {
     QLegend *legend = d->chart->legend();
@@ -1146,20 +1200,24 @@ void Chart::fitLegend()
             }
         }
         d->unfitted.clear();
-        if (d->legendMoved) {
+        if (d->legendWrapped || d->legendMoved) {
+            unwrapLegend();
             d->legendMoved = false;
-            legend->setAlignment(Qt::AlignTop);
+            legend->setAlignment(d->legendHome);
             return; // the layout that follows decides
         }
     }
-    if (!legendElided())
+    // Where the window placed the legend: at the top, or beside the plot.
+    if (!d->legendMoved && !d->legendWrapped)
+        d->legendHome = legend->alignment();
+    if (d->legendWrapped || !legendElided())
         return;
     if (legend->alignment() == Qt::AlignTop) {
         d->legendMoved = true;
         legend->setAlignment(Qt::AlignRight);
         return;
     }
-    if (!d->legendMoved)
+    if (legend->alignment() != Qt::AlignRight)
         return;
     if (d->unfitted.isEmpty()) {
         for (QLegendMarker *marker : legend->markers()) {
@@ -1171,18 +1229,66 @@ void Chart::fitLegend()
         for (const Private::Entry &entry : std::as_const(d->unfitted)) {
             QFont font = entry.marker ? entry.marker->font() : QFont();
             const int pixels = QFontInfo(font).pixelSize();
-            if (!entry.marker || pixels <= kLegendLeastPixels)
+            if (!entry.marker || pixels <= qRound(kLegendLeastPixels * d->scale))
                 continue;
             font.setPixelSize(pixels - 1);
             entry.marker->setFont(font);
             smaller = true;
         }
-        if (!smaller)
+        if (!smaller) {
+            wrapLegend();
             return;
+        }
     }
     // A new text or font alone does not lay the entries out again.
     legend->setAlignment(Qt::AlignLeft);
     legend->setAlignment(Qt::AlignRight);
+}
+
+// The last resort of a chart too narrow for its legend beside the plot: the
+// entries, each on one line in its own font, stand in rows across the top
+// (a detached Qt Charts legend wraps them in its given width), and the
+// chart's top margin keeps those rows clear of the plot.
+void Chart::wrapLegend()
+{
+    QLegend *legend = d->chart->legend();
+    for (const Private::Entry &entry : std::as_const(d->unfitted)) {
+        if (entry.marker) {
+            entry.marker->setLabel(entry.label);
+            entry.marker->setFont(entry.font);
+        }
+    }
+    d->unfitted.clear();
+    d->legendMoved = false;
+    d->legendWrapped = true;
+    legend->setAlignment(Qt::AlignTop);
+    legend->detachFromChart();
+    const QMargins margins = d->chart->margins();
+    const QSizeF size = d->chart->size();
+    const QRectF across(margins.left(), margins.top(),
+                        size.width() - margins.left() - margins.right(), size.height() / 2);
+    legend->setGeometry(across);
+    legend->layout()->setGeometry(QRectF(QPointF(0, 0), across.size()));
+    // The rows the entries took.
+    QRectF rows;
+    for (QGraphicsItem *child : legend->childItems()) {
+        if (child->isVisible())
+            rows |= child->mapRectToParent(child->childrenBoundingRect());
+    }
+    const double height = std::ceil(std::max(rows.bottom(), 0.0)) + kLabelPadding;
+    legend->setGeometry(QRectF(across.topLeft(), QSizeF(across.width(), height)));
+    legend->layout()->setGeometry(QRectF(QPointF(0, 0), legend->size()));
+    d->chart->setMargins(margins + QMargins(0, int(height), 0, 0));
+}
+
+void Chart::unwrapLegend()
+{
+    if (!d->legendWrapped)
+        return;
+    d->legendWrapped = false;
+    const QMargins margins = d->chart->margins();
+    d->chart->setMargins(QMargins(margins.left(), edgeMargin(), margins.right(), margins.bottom()));
+    d->chart->legend()->attachToChart();
 }
 
 // Both axes at once: the corner where they meet needs both. A change that
@@ -1201,7 +1307,7 @@ void Chart::layOutLabels()
         d->layOutAgain = false;
         bottom->choose();
         left->choose();
-        if (cornerLabelsClash())
+        if (cornerLabelsClash() && !left->chosen.empty())
             left->chosen.erase(left->chosen.begin());
         bottom->publish();
         left->publish();
@@ -1246,6 +1352,13 @@ void Chart::applyFont()
         axis->d->axis->setLabelsFont(font());
         axis->d->axis->setTitleFont(bold);
     }
+    // The legend is fitted anew in the new font, from its texts as given.
+    for (const Private::Entry &entry : std::as_const(d->unfitted)) {
+        if (entry.marker)
+            entry.marker->setLabel(entry.label);
+    }
+    d->unfitted.clear();
+    d->legendSize = QSizeF();
     d->chart->legend()->setFont(font());
     layOutLabels();
 }
@@ -1372,6 +1485,214 @@ void Chart::paintInto(QPainter &painter, const QRectF &target)
     settleLayout();
 }
 
+// ---------------------------------------------------------------------------
+// Zoom
+
+namespace {
+
+// Steps of the wheel: a notch shows 80 % of the span around the pointer.
+constexpr double kWheelFactor = 0.8;
+constexpr double kNotch = 120;
+// A rubber band smaller than this (a click) zooms nowhere.
+constexpr int kLeastBand = 4;
+
+} // namespace
+
+void Chart::zoomTo(const QRectF &values)
+{
+    const QRectF range = values.normalized();
+    for (auto [axis, low, high] : {std::tuple{d->bottom.get(), range.left(), range.right()},
+                                   std::tuple{d->left.get(), range.top(), range.bottom()}}) {
+        Axis::Data *data = axis->d;
+        const double centre = (low + high) / 2;
+        const double least = data->leastZoomSpan(centre);
+        if (!(high - low >= least)) {
+            low = centre - least / 2;
+            high = centre + least / 2;
+        }
+        data->zoomed = true;
+        data->zoomMinimum = low;
+        data->zoomMaximum = high;
+    }
+    // New labels may leave room for a title left out before.
+    d->titlesSize = QSizeF();
+    layOutLabels();
+    updateLayers();
+    emit zoomChanged();
+}
+
+void Chart::resetZoom()
+{
+    if (!isZoomed())
+        return;
+    d->bottom->d->zoomed = false;
+    d->left->d->zoomed = false;
+    d->titlesSize = QSizeF();
+    layOutLabels();
+    updateLayers();
+    emit zoomChanged();
+}
+
+bool Chart::isZoomed() const
+{
+    return d->bottom->d->zoomed || d->left->d->zoomed;
+}
+
+// Each axis' span shrinks or grows by `factor` around the value under the
+// pointer, never beyond the axis' own range.
+void Chart::zoomAround(const QPoint &pos, double factor)
+{
+    if (!plotRect().contains(pos) || !(factor > 0))
+        return;
+    const QPointF at(bottomValueAt(pos.x()), leftValueAt(pos.y()));
+    QRectF range;
+    bool whole = true;
+    for (Axis *axis : {d->bottom.get(), d->left.get()}) {
+        Axis::Data *data = axis->d;
+        const double value = axis == d->bottom.get() ? at.x() : at.y();
+        double low = value - (value - data->minimum) * factor;
+        double high = value + (data->maximum - value) * factor;
+        // The axis' own range, as it stands unzoomed.
+        const bool zoomed = data->zoomed;
+        data->zoomed = false;
+        data->computeRange();
+        data->zoomed = zoomed;
+        const double ownLow = data->minimum;
+        const double ownHigh = data->maximum;
+        if (high - low >= ownHigh - ownLow) {
+            low = ownLow;
+            high = ownHigh;
+        } else {
+            whole = false;
+            const double shift = std::max(ownLow - low, 0.0) - std::max(high - ownHigh, 0.0);
+            low += shift;
+            high += shift;
+        }
+        if (axis == d->bottom.get()) {
+            range.setLeft(low);
+            range.setRight(high);
+        } else {
+            range.setTop(low);
+            range.setBottom(high);
+        }
+    }
+    if (whole)
+        resetZoom();
+    else
+        zoomTo(range);
+}
+
+// The rubber band Qt Charts drew, in the viewport's pixels, as axis values.
+// Whether there was one.
+bool Chart::zoomToRubberBand()
+{
+    auto *band = d->view->findChild<QRubberBand *>();
+    if (!band || !band->isVisible())
+        return false;
+    band->hide();
+    QWidget *viewport = d->view->viewport();
+    const QRect drawn(viewport->mapFromGlobal(band->mapToGlobal(QPoint(0, 0))), band->size());
+    if (drawn.width() < kLeastBand || drawn.height() < kLeastBand)
+        return true;
+    const QRect here = drawn.translated(viewport->mapTo(this, QPoint(0, 0)));
+    zoomTo(QRectF(QPointF(bottomValueAt(here.left()), leftValueAt(here.bottom() + 1)),
+                  QPointF(bottomValueAt(here.right() + 1), leftValueAt(here.top())))
+               .normalized());
+    return true;
+}
+
+// Whether `event` (to the viewport or the view) zoomed: the rubber band let
+// go, a wheel turned over the plot, a double-click or Esc back. A right
+// button let go would make Qt Charts zoom out by itself: it is held back.
+bool Chart::zoomEvent(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonRelease: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        return mouse->button() == Qt::RightButton
+               || (mouse->button() == Qt::LeftButton && zoomToRubberBand());
+    }
+    case QEvent::MouseButtonDblClick:
+        resetZoom();
+        return true;
+    case QEvent::Wheel: {
+        const auto *wheel = static_cast<QWheelEvent *>(event);
+        const QPoint pos = d->view->viewport()->mapTo(this, wheel->position().toPoint());
+        if (!plotRect().contains(pos) || wheel->angleDelta().y() == 0)
+            return false;
+        zoomAround(pos, std::pow(kWheelFactor, wheel->angleDelta().y() / kNotch));
+        return true;
+    }
+    case QEvent::ShortcutOverride:
+    case QEvent::KeyPress: {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() != Qt::Key_Escape || !isZoomed())
+            return false;
+        key->accept();
+        if (event->type() == QEvent::KeyPress)
+            resetZoom();
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void Chart::setKeepsZoomOnRun(bool keep) { d->keepZoomOnRun = keep; }
+bool Chart::keepsZoomOnRun() const { return d->keepZoomOnRun; }
+
+// ---------------------------------------------------------------------------
+// Scale
+
+void Chart::setScale(double factor)
+{
+    if (!(factor > 0) || factor == d->scale)
+        return;
+    const int oldEdge = edgeMargin();
+    d->scale = factor;
+    d->bottom->d->sizeScale = factor;
+    d->left->d->sizeScale = factor;
+    // The edges leave room for the larger labels' halves that reach beyond
+    // the plot (the top label of the left axis).
+    const QMargins margins = d->chart->margins();
+    const int wrapped = d->legendWrapped ? margins.top() - oldEdge : 0;
+    d->chart->setMargins(QMargins(edgeMargin(), edgeMargin() + wrapped, margins.right(),
+                                  edgeMargin()));
+    applyScale();
+    layOutLabels();
+    updateLayers();
+}
+
+double Chart::scale() const { return d->scale; }
+
+int Chart::edgeMargin() const
+{
+    return qRound(kTopMargin * d->scale);
+}
+
+void Chart::applyScale()
+{
+    const auto scaled = [this](int designed) { return std::max(1, qRound(designed * d->scale)); };
+    for (const auto &series : d->series) {
+        Series::Data *data = series->d;
+        if (data->kind == SeriesKind::Points) {
+            data->markerHalfSize = scaled(data->designedHalfSize);
+            data->markerImage = markerImage(data->marker, data->markerHalfSize, data->color,
+                                            data->fillColor);
+            auto *points = static_cast<QScatterSeries *>(data->series);
+            points->setMarkerSize(2 * data->markerHalfSize + 1);
+            points->setLightMarker(data->markerImage);
+        } else if (data->series) {
+            data->lineWidth = scaled(data->designedLineWidth);
+            QPen pen = data->series->pen();
+            pen.setWidth(data->lineWidth);
+            data->series->setPen(pen);
+        }
+    }
+    if (d->markers)
+        d->markers->update();
+}
+
 QChart *Chart::qchart() const { return d->chart; }
 QChartView *Chart::view() const { return d->view; }
 
@@ -1381,6 +1702,12 @@ bool Chart::eventFilter(QObject *watched, QEvent *event)
     // shows is settled by the time the view paints.
     if (watched == d->view->viewport() && event->type() == QEvent::Paint)
         guarded([this] { fitLegend(); });
+    if (watched == d->view->viewport() || watched == d->view) {
+        bool zoomed = false;
+        guarded([&] { zoomed = zoomEvent(event); });
+        if (zoomed)
+            return true;
+    }
     if (watched == d->view->viewport() && event->type() == QEvent::MouseMove) {
         const auto *move = static_cast<QMouseEvent *>(event);
         emit OnMouseMove(d->view->viewport()->mapTo(this, move->position().toPoint()));

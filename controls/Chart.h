@@ -20,6 +20,15 @@
 // it grown by the largest marker, so that a marker on the plot's edge (a
 // frequency of 0 or 1) stands whole; its Qt Charts series holds the points
 // and the legend entry but draws nothing.
+//
+// Zoom: a rectangle dragged over the plot (Qt Charts' rubber band), the
+// wheel around the pointer; a double-click or Esc returns to the axes' own
+// ranges. A zoomed axis shows the range chosen through the same label logic
+// (round steps, thinned to keep the separation), so everything mapped from
+// the axes' ranges (readouts, markers, plain lines) follows.
+//
+// Scale: line widths, markers and label gaps grow with setScale(); texts
+// follow the widget's font.
 
 #include <QColor>
 #include <QList>
@@ -175,6 +184,24 @@ public:
     double bottomValueAt(int x) const;
     double leftValueAt(int y) const;
 
+    // Shows the part of the plot between the values given: x from left to
+    // right, y from top to bottom (a normalised rectangle in axis values).
+    // A span too narrow for the label picture to write two labels is widened
+    // around its centre.
+    void zoomTo(const QRectF &values);
+    // Zooms by `factor` (below 1: closer) around the pixel `pos` of this
+    // widget; zooming out past the axes' own ranges returns to them.
+    void zoomAround(const QPoint &pos, double factor);
+    void resetZoom();
+    bool isZoomed() const;
+    // Whether a new run keeps the zoom (off unless set).
+    void setKeepsZoomOnRun(bool keep);
+    bool keepsZoomOnRun() const;
+
+    // Line widths, marker sizes and label gaps as designed times `factor`.
+    void setScale(double factor);
+    double scale() const;
+
     // Draws the chart laid out at `target`'s size (in the painter's logical
     // pixels) into `target`, labels and legend placed for that room, then
     // lays it out at its own size again: a page gets a chart of its own
@@ -187,6 +214,8 @@ public:
 signals:
     // The pointer moved over the chart (this widget's coordinates).
     void OnMouseMove(const QPoint &pos);
+    // Zoomed in, out or back to the axes' own ranges.
+    void zoomChanged();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -198,7 +227,7 @@ private:
     void applyLegendFlags();
     void updateLayers();
     void paintPlainLines(QPainter *painter) const;
-    static QPen linePen(const Series::Data &data);
+    QPen linePen(const Series::Data &data) const;
     void paintMarkers(QPainter *painter) const;
     void layOutLabels();
     bool cornerLabelsClash() const;
@@ -208,8 +237,16 @@ private:
     void fitRightMargin();
     bool legendElided() const;
     void fitLegend();
+    void wrapLegend();
+    void unwrapLegend();
+    bool zoomEvent(QEvent *event);
+    bool zoomToRubberBand();
+    void applyScale();
+    // The chart's margin at its left, top and bottom edges, at its scale.
+    int edgeMargin() const;
 
     static constexpr int kRightMargin = 4;
+    static constexpr int kTopMargin = 4;
     struct Private;
     Private *d;
 };

@@ -144,13 +144,14 @@ void TPGMainFrameForm::createMenus()
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
     createFileMenu();
     createEditMenu();
+    createViewMenu();
     createRunMenu();
     createWindowMenu();
     createHelpMenu();
     // A child of the frame created after the menus, so it outlives them.
     auto *style = new MenuStyle;
     style->setParent(this);
-    for (QMenu *menu : {File1, Edit1, Run1, Window1, Help1})
+    for (QMenu *menu : {File1, Edit1, View1, Run1, Window1, Help1})
         menu->setStyle(style);
 }
 

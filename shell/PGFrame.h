@@ -68,6 +68,12 @@ public:
     void ModelHelpItemClick(QObject *sender);
     void HelpAboutItemClick(QObject *sender);
 
+    // The classroom size (View menu): `percent` for every model window and
+    // the tree, remembered for the next session; restoreViewScale() takes
+    // the remembered one.
+    void setViewScale(int percent);
+    void restoreViewScale();
+
     // Creates a generic child window with the caption.
     QMdiSubWindow *CreateMDIChild(const QString &caption);
 
@@ -77,6 +83,10 @@ public:
     QAction *FileOpenItem = nullptr;
     QAction *FileCloseItem = nullptr;
     QMenu *Window1 = nullptr;
+    QMenu *View1 = nullptr;
+    QAction *LargerTextItem = nullptr;
+    QAction *SmallerTextItem = nullptr;
+    QAction *NormalSizeItem = nullptr;
     QMenu *Help1 = nullptr;
     QAction *N1 = nullptr;
     QAction *FileExitItem = nullptr;
@@ -116,6 +126,8 @@ private:
     void createEditMenu();
     void createWindowMenu();
     void createRunMenu();
+    void createViewMenu();
+    void applyViewScaleToChildren();
     void createHelpMenu();
     void KeepRunItemClick(QObject *sender);
     void ClearKeptRunsItemClick(QObject *sender);

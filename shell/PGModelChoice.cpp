@@ -1,6 +1,7 @@
 #include "shell/PGModelChoice.h"
 
 #include "models/Catalogue.h"
+#include "models/frame/ViewScale.h"
 #include "platform/AppIcon.h"
 #include "platform/Application.h"
 #include "platform/Desktop.h"
@@ -307,7 +308,8 @@ void ArrangeChildWindows(QObject *sender, quint16 width)
         return;
     const auto h = static_cast<quint16>(height);
 
-    choice->setGeometry(0, 0, width, h);
+    // The tree's designed width grows with the classroom size.
+    choice->setGeometry(0, 0, width * viewScalePercent() / 100, h);
     choice->FormResize(sender);
     if (frame->childWindowCount() < 2)
         return;

@@ -1,6 +1,7 @@
 #include "shell/Startup.h"
 
 #include "platform/Application.h"
+#include "models/frame/ViewScale.h"
 #include "shell/About.h"
 #include "shell/ModelWindows.h"
 #include "shell/PGFrame.h"
@@ -24,6 +25,7 @@ void startUp()
     PGChoiceForm = new TPGChoiceForm;
     PGMainFrameForm->mdiArea()->addSubWindow(PGChoiceForm);
     PGChoiceForm->show();
+    PGMainFrameForm->restoreViewScale();
 
     // A dialog of the frame: freed with it, shown only by Help, About.
     AboutBox = new TAboutBox(PGMainFrameForm);
@@ -38,6 +40,7 @@ void tearDown()
     PGChoiceForm = nullptr;
     AboutBox = nullptr;
     ExpandToggle = false;
+    setViewScalePercent(100);
     DefaultWidth = 0;
     DefaultHeight = 0;
     StartTime = QDateTime();

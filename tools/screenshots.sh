@@ -2,7 +2,8 @@
 # Regenerates docs/*.png: the real program under Xvfb, each model window
 # opened from the tree and run with its defaults, the frame window captured
 # at its default size; the newer windows also with the frame as large as a
-# 1600x1000 screen ("-big" pictures). A leaf is found by its text through
+# 1600x1000 screen ("-big" pictures), a zoomed chart and the 3-allele window at the
+# classroom size of 200 %. A leaf is found by its text through
 # the accessibility interface (AT-SPI), so the pictures follow the
 # catalogue's tree whatever its order.
 # Needs: a build (make build), xvfb, xdotool, imagemagick, dbus, at-spi2-core,
@@ -21,6 +22,10 @@ program=${1:-build/shell/morva99}
 shift || true
 wanted=("$@")
 display=:${SCREENSHOT_DISPLAY:-87}
+# Settings of their own: the user's remembered classroom size neither
+# changes the pictures nor is changed by them.
+settings=$(mktemp -d)
+export XDG_CONFIG_HOME=$settings
 
 # Never drive a display that is already someone else's.
 if DISPLAY=$display xdpyinfo >/dev/null 2>&1; then
@@ -30,7 +35,7 @@ Xvfb "$display" -screen 0 1600x1000x24 >/dev/null 2>&1 &
 xvfb=$!
 morva=""
 atspi=""
-trap 'kill $morva $atspi $xvfb 2>/dev/null || true' EXIT
+trap 'kill $morva $atspi $xvfb 2>/dev/null || true; rm -rf "$settings"' EXIT
 export DISPLAY=$display
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
@@ -157,5 +162,43 @@ shoot "Sex-linked locus" window-sex-linked-big.png
 shoot "Linkage (2 loci)" window-linkage-big.png
 drift window-drift-big.png
 drift window-drift-island-big.png 0.02 100 500
+
+# zoomed <file>: the 2-allele window run, a rectangle dragged over the middle
+# of its first chart.
+zoomed() {
+  wants "$1" || return 0
+  node "Natural selection"
+  node "2 alleles"
+  xdotool key alt+r
+  settle
+  eval "$(xdotool getwindowgeometry --shell "$frame")"
+  xdotool mousemove $((X + 741)) $((Y + 325)) mousedown 1
+  xdotool mousemove $((X + 850)) $((Y + 380))
+  xdotool mousemove $((X + 1036)) $((Y + 435)) mouseup 1
+  settle
+  import -window "$frame" "docs/$1"
+  xdotool key Escape alt+c
+  settle
+  written+=("docs/$1")
+}
+# classroom <file>: the 3-allele window run, then View > Larger text four
+# times (200 %); Normal size before Cancel.
+classroom() {
+  wants "$1" || return 0
+  node "Natural selection"
+  node "3 alleles"
+  xdotool key alt+r
+  settle
+  for _ in 1 2 3 4; do xdotool key ctrl+plus; sleep 0.3; done
+  settle
+  import -window "$frame" "docs/$1"
+  xdotool key ctrl+0
+  settle
+  xdotool key alt+c
+  settle
+  written+=("docs/$1")
+}
+zoomed window-2-alleles-zoomed.png
+classroom window-3-alleles-200.png
 normal
 echo "written: ${written[*]}"

@@ -4,6 +4,7 @@
 #include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
 #include "models/frame/RunTable.h"
+#include "models/frame/ViewScale.h"
 #include "platform/AppIcon.h"
 #include "platform/Application.h"
 #include "platform/Desktop.h"
@@ -31,6 +32,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace morva {
 
@@ -308,6 +310,7 @@ QGroupBox *ModelForm::addGroupBox(InputSlot slot, const QString &name, const QSt
     int at = stack->indexOf(above) + 1;
     if (!inSlot.isEmpty()) {
         auto *gap = new QWidget(m_inputPanel);
+        gap->setObjectName(QStringLiteral("InputPanelGap"));
         gap->setFixedHeight(m_settings.spacerHeight);
         stack->insertWidget(at++, gap);
     }
@@ -511,6 +514,11 @@ void ModelForm::showResults()
     enterAfterRun(m_numbersEntry, &ModelForm::OutputNumbersPanelEnter);
     if (m_refillFailed)
         return;
+    // A new run is shown whole, unless the chart keeps its zoom.
+    for (chart::Chart *chart : m_pageControl->findChildren<chart::Chart *>()) {
+        if (!chart->keepsZoomOnRun())
+            chart->resetZoom();
+    }
     enterAfterRun(m_graphEntry, &ModelForm::OutputGraphPanelEnter);
     if (m_refillFailed)
         return;
@@ -711,6 +719,28 @@ void ModelForm::keyPressEvent(QKeyEvent *event)
     QMdiSubWindow::keyPressEvent(event);
 }
 
+void ModelForm::applyViewScale()
+{
+    const int percent = viewScalePercent();
+    const double factor = percent / 100.0;
+    scaleWidgets(this, percent);
+    m_grid->setDefaultRowHeight(int(std::lround(kGridRowHeight * factor)));
+    m_grid->setDefaultColWidth(int(std::lround(kGridColumnWidth * factor)));
+    // The grid's column and cell fonts were taken from its font when made.
+    for (TMyFont *entry : m_grid->findChildren<TMyFont *>()) {
+        QFont font = entry->font();
+        font.setPixelSize(m_grid->font().pixelSize());
+        entry->setFont(font);
+    }
+    for (chart::Chart *chart : findChildren<chart::Chart *>())
+        chart->setScale(factor);
+    m_splitter2->setSizes({m_inputPanel->minimumWidth(),
+                           std::max(m_splitter2->width() - m_inputPanel->minimumWidth(),
+                                    m_outputPanel->minimumWidth())});
+    if (m_grid->isVisible())
+        fitGridToTexts();
+}
+
 void ModelForm::showEvent(QShowEvent *event)
 {
     QMdiSubWindow::showEvent(event);
@@ -719,6 +749,8 @@ void ModelForm::showEvent(QShowEvent *event)
     const bool first = !m_shownOnce;
     if (first) {
         m_shownOnce = true;
+        if (viewScalePercent() != 100)
+            applyViewScale();
         centreInArea();
     }
     guarded([this] { FormShow(); });

@@ -124,6 +124,10 @@ public:
     // Places the window in the middle of its multiple-document area (done on
     // the first show; callers may place it elsewhere afterwards).
     void centreInArea();
+    // Shows the window at the classroom size (viewScalePercent()): texts,
+    // designed places and sizes, grid rows and columns, chart lines and
+    // markers. Done on the first show unless the size is 100 %.
+    void applyViewScale();
 
     // Frame handlers; the model windows add their own bodies where marked.
     // Window shown: show the inputs, choose the first chart page, prepare the

@@ -67,6 +67,27 @@ struct BusyPointer {
     BusyPointer &operator=(const BusyPointer &) = delete;
 };
 
+// "Reset zoom" (while zoomed) and the checkable "Keep zoom on Run".
+void addZoomItems(QMenu *menu, chart::Chart *chart, QObject *context)
+{
+    QPointer<chart::Chart> target(chart);
+    addMenuItem(menu, QStringLiteral("Reset zoom"),
+                QStringLiteral("Show the whole chart again"), context, [target] {
+                    if (target)
+                        target->resetZoom();
+                });
+    menu->actions().constLast()->setEnabled(chart->isZoomed());
+    addMenuItem(menu, QStringLiteral("Keep zoom on Run"),
+                QStringLiteral("Keep this chart's zoom when the model runs again"), context,
+                [target](bool checked) {
+                    if (target)
+                        target->setKeepsZoomOnRun(checked);
+                });
+    QAction *keep = menu->actions().constLast();
+    keep->setCheckable(true);
+    keep->setChecked(chart->keepsZoomOnRun());
+}
+
 QMenu *contextMenu(QWidget *parent, const QString &name)
 {
     auto *menu = new QMenu(parent);
@@ -329,6 +350,10 @@ void ModelForm::showChartMenu(QWidget *chart, const QPoint &globalPos)
                 QStringLiteral("Remove the kept runs from the charts"), this,
                 [this] { clearKeptRuns(); });
     menu->actions().constLast()->setEnabled(keptRunCount() > 0);
+    if (auto *plot = qobject_cast<chart::Chart *>(chart)) {
+        menu->addSeparator();
+        addZoomItems(menu, plot, this);
+    }
     menu->popup(globalPos);
 }
 

@@ -1,22 +1,26 @@
 // The chart adapter: axis label pictures, automatic ranges, labels thinned to
 // keep their separation, pixel-to-value at the plotting rectangle, refills
-// through commit(), legend flags, point order and the mouse-move signal. Each case reads State / Action / Expected in its
+// through commit(), legend flags, point order, the mouse-move signal and the
+// zoom gestures. Each case reads State / Action / Expected in its
 // row or function name.
 
 #include "controls/Chart.h"
 #include "tests/support/ChartItems.h"
 #include "tests/support/GuiFixture.h"
 
+#include <QApplication>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QLegend>
 #include <QLegendMarker>
+#include <QWheelEvent>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <QXYSeries>
 
+#include <algorithm>
 #include <memory>
 
 using morva::test::GuiFixture;
@@ -31,6 +35,16 @@ QXYSeries *qseriesOf(const Chart &chart, const QString &name)
             return qobject_cast<QXYSeries *>(series);
     }
     return nullptr;
+}
+
+// A wheel turned by `notches` over `pos` of the chart.
+void turnWheel(Chart &chart, QPoint pos, int notches)
+{
+    QWidget *viewport = chart.view()->viewport();
+    const QPointF at = viewport->mapFrom(&chart, pos);
+    QWheelEvent wheel(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewport, &wheel);
 }
 
 QCategoryAxis *qaxis(const Chart &chart, Qt::Alignment alignment)
@@ -66,6 +80,9 @@ private slots:
     void mouseMoveInChartCoordinates();
     void plainLinesDrawnLikeQtChartsLines();
     void bandFilledBetweenItsEdgesUnderThePlainLines();
+    void legendTooWideForTheSideWrapsAcrossTheTop();
+    void wheelZoomsAroundThePointerAndGesturesReturn_data();
+    void wheelZoomsAroundThePointerAndGesturesReturn();
 
 private:
     std::unique_ptr<GuiFixture> m_fixture;
@@ -548,6 +565,91 @@ void TestChart::bandFilledBetweenItsEdgesUnderThePlainLines()
     QVERIFY(band->isBand() && band->isPlain() && !line->isBand());
     QCOMPARE(qseriesOf(chart, "Band")->count(), 0);
     QVERIFY(chart.qchart()->legend()->markers(qseriesOf(chart, "Band")).first()->isVisible());
+// State: six series with long names in a chart too narrow for them beside
+// the plot even on two lines in the least text. Expected: every name drawn
+// whole, in rows above the plot, none over it or beyond the chart.
+void TestChart::legendTooWideForTheSideWrapsAcrossTheTop()
+{
+    Chart chart;
+    QStringList names;
+    for (int i = 0; i < 6; ++i) {
+        names << QStringLiteral("expected change by force %1").arg(i);
+        Series *series = chart.addLineSeries(QStringLiteral("Series%1").arg(i), names.last(),
+                                             QColor::fromHsv(i * 60, 255, 200), PenStyle::Solid);
+        series->addPoint(0, i);
+        series->addPoint(1, i + 1);
+    }
+    chart.commit();
+    chart.resize(300, 420);
+    MORVA_SHOW_ACTIVE(&chart);
+    const auto drawn = [&chart] {
+        QStringList texts;
+        for (const morva::test::ShownText &shown : morva::test::chartTexts(chart).all)
+            texts << shown.text.simplified();
+        return texts;
+    };
+    QTRY_VERIFY2([&] {
+        const QStringList texts = drawn();
+        return std::all_of(names.begin(), names.end(),
+                           [&](const QString &name) { return texts.contains(name); });
+    }(), qPrintable(drawn().join(u'|')));
+    QVERIFY(!chart.qchart()->legend()->isAttachedToChart());
+    const morva::test::ChartTexts texts = morva::test::chartTexts(chart);
+    for (const morva::test::ShownText &shown : texts.all) {
+        if (names.contains(shown.text.simplified()))
+            QVERIFY2(shown.rect.bottom() <= texts.plot.top() && chart.rect().contains(shown.rect.toRect()),
+                     qPrintable(shown.text));
+    }
+    QCOMPARE(morva::test::legibilityFaults(chart), QStringList());
+}
+
+void TestChart::wheelZoomsAroundThePointerAndGesturesReturn_data()
+{
+    QTest::addColumn<QString>("gesture");
+    QTest::newRow("Esc") << "Esc";
+    QTest::newRow("double-click") << "double-click";
+    QTest::newRow("wheel back out") << "wheel";
+}
+
+// State: axes fixed at 0..1. Action: one wheel notch towards the plot over
+// a point, then the row's gesture. Expected: the zoom shows 80 % of each
+// span with the value under the pointer where it was; the gesture returns
+// to 0..1.
+void TestChart::wheelZoomsAroundThePointerAndGesturesReturn()
+{
+    QFETCH(QString, gesture);
+    Chart chart;
+    chart.addLineSeries("Series1", "p", Qt::black, PenStyle::Solid);
+    chart.bottomAxis()->setFixedRange(0, 1);
+    chart.leftAxis()->setFixedRange(0, 1);
+    chart.resize(500, 400);
+    MORVA_SHOW_ACTIVE(&chart);
+    const QRect plot = chart.plotRect();
+    const QPoint at = plot.topLeft() + QPoint(plot.width() / 3, plot.height() / 5);
+    const QPointF value(chart.bottomValueAt(at.x()), chart.leftValueAt(at.y()));
+    QSignalSpy zooms(&chart, &Chart::zoomChanged);
+
+    turnWheel(chart, at, 1);
+    QVERIFY(chart.isZoomed());
+    QCOMPARE(zooms.size(), 1);
+    QVERIFY(qAbs(chart.bottomAxis()->maximum() - chart.bottomAxis()->minimum() - 0.8) < 1e-9);
+    QVERIFY(qAbs(chart.leftAxis()->maximum() - chart.leftAxis()->minimum() - 0.8) < 1e-9);
+    QVERIFY(qAbs(chart.bottomValueAt(at.x()) - value.x()) < 1.0 / plot.width());
+    QVERIFY(qAbs(chart.leftValueAt(at.y()) - value.y()) < 1.0 / plot.height());
+
+    QWidget *viewport = chart.view()->viewport();
+    if (gesture == "Esc") {
+        chart.view()->setFocus();
+        QTest::keyClick(chart.view(), Qt::Key_Escape);
+    } else if (gesture == "double-click") {
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, viewport->mapFrom(&chart, at));
+    } else {
+        turnWheel(chart, at, -2);
+    }
+    QVERIFY(!chart.isZoomed());
+    QCOMPARE(chart.bottomAxis()->minimum(), 0.0);
+    QCOMPARE(chart.bottomAxis()->maximum(), 1.0);
+    QCOMPARE(chart.leftAxis()->maximum(), 1.0);
 }
 
 QTEST_MAIN(TestChart)

@@ -359,7 +359,9 @@ void TestModelFormExport::ctrlCInGridCopiesBeforeAnyShortcut()
 // State: a run shown. Action: right click on the chart, then on the grid,
 // and choose the items. Expected: "Copy picture" and "Save picture..." on the
 // chart (the picture on the clipboard at the chart's size; the save dialog
-// offering PNG and SVG), "Copy table" on the grid.
+// offering PNG and SVG), then the zoom's "Reset zoom" (only while zoomed)
+// and "Keep zoom on Run" (a tick, off until set, kept by the chart);
+// "Copy table" on the grid.
 void TestModelFormExport::contextMenus()
 {
     h->open(Model::Mutation);
@@ -368,7 +370,14 @@ void TestModelFormExport::contextMenus()
     QVERIFY(chart);
     QMenu *menu = contextMenuOf(chart->view()->viewport());
     QVERIFY(menu);
-    QCOMPARE(actionTexts(menu), (QStringList{"Copy picture", "Save picture..."}));
+    const QStringList texts = actionTexts(menu);
+    QCOMPARE(texts.mid(0, 2), (QStringList{"Copy picture", "Save picture..."}));
+    QAction *reset = menu->actions().value(int(texts.indexOf("Reset zoom")));
+    QAction *keep = menu->actions().value(int(texts.indexOf("Keep zoom on Run")));
+    QVERIFY(reset && keep);
+    QVERIFY(!reset->isEnabled() && keep->isCheckable() && !keep->isChecked());
+    keep->trigger();
+    QVERIFY(chart->keepsZoomOnRun());
     QGuiApplication::clipboard()->clear();
     menu->actions().at(0)->trigger();
     menu->close();

@@ -12,6 +12,8 @@
 #include "shell/Startup.h"
 #include "tests/support/FakeDesktop.h"
 
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPrinter>
@@ -88,8 +90,22 @@ struct FakeModels {
 
 // Starts the program as main does (frame shown and active) and tears it down
 // at the end of the test.
+// Settings the program remembers (the classroom size) go to a folder of
+// the test run's own, never to the user's.
+inline void keepSettingsApart()
+{
+    static const QTemporaryDir folder;
+    static const bool kept = [] {
+        for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+            QSettings::setPath(format, QSettings::UserScope, folder.path());
+        return true;
+    }();
+    Q_UNUSED(kept);
+}
+
 inline bool startShell()
 {
+    keepSettingsApart();
     shell::startUp();
     shell::PGMainFrameForm->activateWindow();
     return QTest::qWaitForWindowActive(shell::PGMainFrameForm);

@@ -10,7 +10,13 @@
 //   the grid's rows and columns, each value the one the grid's text rounds;
 //   a second Run gives the same bits;
 // - a field that is not a number: Run refuses, names the field, runs nothing;
-// - Cancel: the window is freed and the tree takes input again.
+// - Cancel: the window is freed and the tree takes input again;
+// - zoom: a rubber band over the middle of each chart gives axes spanning
+//   that part, labels separated; Esc returns to the axes' own ranges; a new
+//   Run shows the whole chart unless the chart keeps its zoom;
+// - classroom size: at 200 % every font, designed place and size, grid row
+//   and chart line of the window doubles; back at 100 % every designed
+//   place is as it was.
 
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
@@ -18,11 +24,16 @@
 #include "models/Catalogue.h"
 #include "models/frame/RunExport.h"
 #include "models/frame/RunTable.h"
+#include "models/frame/ViewScale.h"
+#include "tests/support/ChartItems.h"
 #include "shell/ModelHelp.h"
 #include "tests/support/GuiFixture.h"
 #include "tests/support/ModelDriver.h"
 
 #include <QAction>
+#include <QChartView>
+#include <QGroupBox>
+#include <QTabWidget>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextBrowser>
@@ -98,6 +109,10 @@ private slots:
     void fieldNotANumberRefusesRun();
     void cancelHandsBack_data() { everyModel(); }
     void cancelHandsBack();
+    void rubberBandZoomsAndResets_data() { everyModel(); }
+    void rubberBandZoomsAndResets();
+    void classroomSizeScalesAndReturns_data() { everyModel(); }
+    void classroomSizeScalesAndReturns();
 
 private:
     static void everyModel();
@@ -243,6 +258,118 @@ void TestContract::cancelHandsBack()
     QVERIFY(!test::openModelWindow());
     QVERIFY(shell::PGChoiceForm->isEnabled());
     QVERIFY(!shell::PGMainFrameForm->ModelHelpItem->isEnabled());
+}
+
+namespace {
+
+// The chart's axes as minimum and maximum of each.
+QList<double> axesOf(const chart::Chart *chart)
+{
+    return {chart->bottomAxis()->minimum(), chart->bottomAxis()->maximum(),
+            chart->leftAxis()->minimum(), chart->leftAxis()->maximum()};
+}
+
+// Drags Qt Charts' rubber band from `from` to `to` (chart pixels).
+void dragBand(chart::Chart *chart, QPoint from, QPoint to)
+{
+    QWidget *viewport = chart->view()->viewport();
+    const QPoint offset = viewport->mapFrom(chart, QPoint(0, 0));
+    QTest::mousePress(viewport, Qt::LeftButton, {}, from + offset);
+    QTest::mouseMove(viewport, to + offset);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, to + offset);
+}
+
+} // namespace
+
+void TestContract::rubberBandZoomsAndResets()
+{
+    QFETCH(QString, id);
+    ModelForm *window = openModel(rowOf(id));
+    QVERIFY(window);
+    QTest::mouseClick(window->runButton(), Qt::LeftButton);
+    MORVA_VERIFY_NO_MESSAGE(m_fixture->desktop);
+    QTabWidget *pages = window->pageControl();
+    chart::Chart *first = nullptr;
+    for (int page = 0; page < pages->count(); ++page) {
+        pages->setCurrentIndex(page);
+        auto *chart = pages->widget(page)->findChild<chart::Chart *>();
+        if (!chart)
+            continue; // the simplex
+        first = first ? first : chart;
+        const QString where = pages->tabText(page);
+        QTRY_VERIFY(chart->isVisible() && chart->plotRect().width() > 100);
+        const QList<double> own = axesOf(chart);
+        const QRect plot = chart->plotRect();
+        const QPoint from = plot.topLeft() + QPoint(plot.width() / 4, plot.height() / 4);
+        const QPoint to = plot.topLeft() + QPoint(plot.width() * 3 / 4, plot.height() * 3 / 4);
+        const QList<double> wanted{chart->bottomValueAt(from.x()), chart->bottomValueAt(to.x()),
+                                   chart->leftValueAt(to.y()), chart->leftValueAt(from.y())};
+        dragBand(chart, from, to);
+        QVERIFY2(chart->isZoomed(), qPrintable(where));
+        const QList<double> zoomed = axesOf(chart);
+        for (int i = 0; i < 4; ++i) {
+            const double pixel = (own[i | 1] - own[i & 2]) / (i < 2 ? plot.width() : plot.height());
+            QVERIFY2(qAbs(zoomed[i] - wanted[i]) <= 1.5 * pixel,
+                     qPrintable(QStringLiteral("%1 axis end %2: %3, not %4")
+                                    .arg(where).arg(i).arg(zoomed[i]).arg(wanted[i])));
+        }
+        QTRY_VERIFY2(test::labelsDrawn(*chart),
+                     qPrintable(where + test::legibilityFaults(*chart).join(u'|')));
+        QVERIFY2(test::legibilityFaults(*chart).isEmpty(),
+                 qPrintable(where + test::legibilityFaults(*chart).join(u'|')));
+        QVERIFY(chart->bottomAxis()->labels().size() >= 2 && chart->leftAxis()->labels().size() >= 2);
+
+        chart->view()->setFocus();
+        QTest::keyClick(chart->view(), Qt::Key_Escape);
+        QVERIFY(!chart->isZoomed());
+        QCOMPARE(axesOf(chart), own);
+        QVERIFY(window->isVisible()); // Esc went to the zoom, not to Cancel
+    }
+    QVERIFY(first);
+    pages->setCurrentWidget(first->parentWidget());
+    const QRect plot = first->plotRect();
+    for (const bool keep : {true, false}) {
+        dragBand(first, plot.topLeft() + QPoint(10, 10), plot.center());
+        const QList<double> zoomed = axesOf(first);
+        first->setKeepsZoomOnRun(keep);
+        QTest::mouseClick(window->runButton(), Qt::LeftButton);
+        QCOMPARE(first->isZoomed(), keep);
+        if (keep)
+            QCOMPARE(axesOf(first), zoomed);
+    }
+}
+
+void TestContract::classroomSizeScalesAndReturns()
+{
+    QFETCH(QString, id);
+    ModelForm *window = openModel(rowOf(id));
+    QVERIFY(window);
+    QTest::mouseClick(window->runButton(), Qt::LeftButton);
+    MORVA_VERIFY_NO_MESSAGE(m_fixture->desktop);
+    const QList<QWidget *> placed =
+        window->inputPanel()->findChildren<QWidget *>(Qt::FindChildrenRecursively);
+    QList<QRect> designed;
+    for (const QWidget *w : placed)
+        designed << w->geometry();
+    const int fontPixels = window->inputPanel()->font().pixelSize();
+    const int rowHeight = window->grid()->defaultRowHeight();
+
+    shell::PGMainFrameForm->LargerTextItem->trigger();
+    QCOMPARE(viewScalePercent(), 125);
+    shell::PGMainFrameForm->setViewScale(200);
+    QCOMPARE(window->inputPanel()->font().pixelSize(), 2 * fontPixels);
+    QCOMPARE(window->grid()->defaultRowHeight(), 2 * rowHeight);
+    QCOMPARE(window->runButton()->size(), 2 * QSize(ModelForm::kButtonWidth, ModelForm::kButtonHeight));
+    for (const chart::Chart *chart : window->findChildren<chart::Chart *>())
+        QCOMPARE(chart->scale(), 2.0);
+
+    shell::PGMainFrameForm->NormalSizeItem->trigger();
+    QCOMPARE(viewScalePercent(), 100);
+    QCOMPARE(window->inputPanel()->font().pixelSize(), fontPixels);
+    for (int i = 0; i < placed.size(); ++i) {
+        if (qobject_cast<QGroupBox *>(placed[i]->parentWidget()))
+            QVERIFY2(placed[i]->geometry() == designed[i], qPrintable(placed[i]->objectName()));
+    }
 }
 
 MORVA_GUI_TEST_MAIN(TestContract)

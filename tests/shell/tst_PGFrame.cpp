@@ -7,6 +7,7 @@
 #include "controls/KesSpinEdits1.h"
 #include "models/frame/ModelForm.h"
 #include "models/frame/RunTable.h"
+#include "models/frame/ViewScale.h"
 #include "shell/Childwin.h"
 #include "shell/PanelStatusBar.h"
 #include "tests/support/GuiFixture.h"
@@ -17,6 +18,7 @@
 #include <QDialog>
 #include <QClipboard>
 #include <QFile>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QMenu>
 #include <QMenuBar>
@@ -82,6 +84,7 @@ private slots:
     void newChildWindow();
     void genericChildTree();
     void copyAndSaveAsFollowModelResults();
+    void classroomSizeRemembered();
 
 private:
     std::unique_ptr<PrintingDesktop> m_desktop;
@@ -148,7 +151,7 @@ void TestPGFrame::menuItems_data()
     QTest::addColumn<bool>("isDefault");
     QTest::addColumn<QKeySequence>("shortcut");
 
-    const int f = Qt::Key_F, e = Qt::Key_E, w = Qt::Key_W, h = Qt::Key_H;
+    const int f = Qt::Key_F, e = Qt::Key_E, v = Qt::Key_V, w = Qt::Key_W, h = Qt::Key_H;
     const QKeySequence none;
     QTest::newRow("New") << "FileNewItem" << f << "&New" << "Create a new file" << false << false << none;
     QTest::newRow("Open") << "FileOpenItem" << f << "&Open" << "Open an existing file" << false << false << none;
@@ -162,6 +165,15 @@ void TestPGFrame::menuItems_data()
     QTest::newRow("Copy") << "CopyItem" << e << "&Copy" << "Copy to clipboard" << false << false
                           << QKeySequence(QKeySequence::Copy);
     QTest::newRow("Paste") << "PasteItem" << e << "&Paste" << "Paste from clipboard" << false << false << none;
+    QTest::newRow("Larger text") << "LargerTextItem" << v << "&Larger text"
+                                 << "Show the models and the tree larger" << true << false
+                                 << QKeySequence(QKeySequence::ZoomIn);
+    QTest::newRow("Smaller text") << "SmallerTextItem" << v << "&Smaller text"
+                                  << "Show the models and the tree smaller" << true << false
+                                  << QKeySequence(QKeySequence::ZoomOut);
+    QTest::newRow("Normal size") << "NormalSizeItem" << v << "&Normal size"
+                                 << "Show the models and the tree at their designed size" << true
+                                 << false << QKeySequence(Qt::CTRL | Qt::Key_0);
     QTest::newRow("Maximize") << "WindowMaximItem" << w << "&Maximize " << "Maximize application" << true << false << none;
     QTest::newRow("Restore") << "WindowRestoreItem" << w << "&Restore"
                              << "Restore main application window to default size and position" << true
@@ -648,6 +660,29 @@ void TestPGFrame::copyAndSaveAsFollowModelResults()
 
     QVERIFY(test::cancelAndWait(model));
     QCOMPARE(exportItems(), off);
+}
+
+// State: Ctrl++ twice (150 %). Action: the program ends and starts again.
+// Expected: 150 % again, the tree's text half as large again as designed;
+// Ctrl+0 returns to 100 %, remembered as well.
+void TestPGFrame::classroomSizeRemembered()
+{
+    const auto treeFont = [] {
+        return QFontInfo(PGChoiceForm->findChild<QTreeWidget *>()->font()).pixelSize();
+    };
+    const int designed = treeFont();
+    QTest::keyClick(PGMainFrameForm, Qt::Key_Plus, Qt::ControlModifier);
+    QTest::keyClick(PGMainFrameForm, Qt::Key_Plus, Qt::ControlModifier);
+    QCOMPARE(viewScalePercent(), 150);
+    test::stopShell();
+    QVERIFY(test::startShell());
+    QCOMPARE(viewScalePercent(), 150);
+    QVERIFY(qAbs(treeFont() - 1.5 * designed) <= 1);
+    QTest::keyClick(PGMainFrameForm, Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(treeFont(), designed);
+    test::stopShell();
+    QVERIFY(test::startShell());
+    QCOMPARE(viewScalePercent(), 100);
 }
 
 QTEST_MAIN(TestPGFrame)
