@@ -42,6 +42,7 @@ class TStringAlignGrid;
 namespace morva {
 
 class FocusEntry;
+class NoteStrip;
 struct ChartPage;
 struct RunTable;
 enum class ExportFormat;
@@ -180,6 +181,13 @@ public:
     // an earlier file as it was, and returns false.
     bool saveResults(const QString &path, ExportFormat format, QWidget *chart = nullptr);
 
+    // --- the setup's note for the students (models/frame/SetupNote.h) ---
+    QString note() const;
+    // Shows the note above the inputs (plain text; none when empty).
+    void setNote(const QString &note);
+    // "Edit note...": a dialog that edits the note, set when confirmed.
+    void editNote();
+
 signals:
     // A run passed (results to export), or results were dropped.
     void resultsChanged();
@@ -300,6 +308,10 @@ private:
     void dropResults();
     void watchChartForExport(chart::Chart *chart);
     void watchGridForExport();
+    // The note's menu: a right click on the note or the input panel
+    // (models/frame/SetupNote.cpp).
+    void watchForNoteEdits();
+    void showNoteMenu(const QPoint &globalPos);
     bool gridExportEvent(QEvent *event);
     void showChartMenu(QWidget *chart, const QPoint &globalPos);
     void showGridMenu(const QPoint &globalPos);
@@ -336,6 +348,7 @@ private:
     FocusEntry *m_graphEntry = nullptr;
     FocusEntry *m_numbersEntry = nullptr;
     std::unique_ptr<RunTable> m_results;
+    NoteStrip *m_note = nullptr;
 };
 
 } // namespace morva
