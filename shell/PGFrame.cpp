@@ -14,9 +14,9 @@
 #include "shell/DesignFont.h"
 #include "shell/PGModelChoice.h"
 #include "shell/PanelStatusBar.h"
+#include "shell/SetupCommands.h"
 
 #include <QAction>
-#include <QFileDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -161,7 +161,7 @@ void TPGMainFrameForm::createFileMenu()
                           QStringLiteral("Create a new file"), false,
                           &TPGMainFrameForm::FileNewItemClick);
     FileOpenItem = addItem(File1, "FileOpenItem", QStringLiteral("&Open"),
-                           QStringLiteral("Open an existing file"), false,
+                           QStringLiteral("Open an existing file"), true,
                            &TPGMainFrameForm::FileOpenItemClick);
     FileCloseItem = addItem(File1, "FileCloseItem", QStringLiteral("&Close"),
                             QStringLiteral("Close current file"), false,
@@ -180,6 +180,7 @@ void TPGMainFrameForm::createFileMenu()
                            QStringLiteral("Exit the application"), true,
                            &TPGMainFrameForm::FileExitItemClick);
     makeDefaultItem(File1, FileExitItem);
+    m_setups = new SetupCommands(this, File1, FileOpenItem, FileSaveAsItem);
 }
 
 void TPGMainFrameForm::createEditMenu()
@@ -297,6 +298,8 @@ void TPGMainFrameForm::FormCreate(QObject *sender)
             guardedSlot([this] { DisplayHint(HintTracker::instance()); }));
     FileExitItem->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
     CopyItem->setShortcut(QKeySequence::Copy);
+    FileOpenItem->setShortcut(QKeySequence::Open);
+    FileSaveItem->setShortcut(QKeySequence::Save);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this,
             guardedSlot([this] { watchCurrentChild(); }));
     WindowRestoreItem->setShortcut(QKeySequence(Qt::ALT | Qt::Key_R));
@@ -386,12 +389,10 @@ void TPGMainFrameForm::FileNewItemClick(QObject *)
     CreateMDIChild(QStringLiteral("NONAME") + QString::number(childWindowCount() + 1));
 }
 
+// Opens a setup file into its model window.
 void TPGMainFrameForm::FileOpenItemClick(QObject *)
 {
-    const QString file = QFileDialog::getOpenFileName(this, QString(), QString(),
-                                                      QStringLiteral("All files (*.*)"));
-    if (!file.isEmpty())
-        CreateMDIChild(file);
+    m_setups->open();
 }
 
 void TPGMainFrameForm::FileCloseItemClick(QObject *)
@@ -400,7 +401,11 @@ void TPGMainFrameForm::FileCloseItemClick(QObject *)
         active->close();
 }
 
-void TPGMainFrameForm::FileSaveItemClick(QObject *) {}
+// Writes the active model window's setup.
+void TPGMainFrameForm::FileSaveItemClick(QObject *)
+{
+    m_setups->save();
+}
 
 void TPGMainFrameForm::FileSaveAsItemClick(QObject *)
 {
@@ -461,6 +466,7 @@ void TPGMainFrameForm::updateExportItems()
     CopyItem->setEnabled(results);
     FileSaveAsItem->setEnabled(results);
     ModelHelpItem->setEnabled(model && !model->isHidden() && catalogueRowOfWindow(model));
+    m_setups->updateItems(FileSaveItem);
 }
 
 // ---------------------------------------------------------------- Window
