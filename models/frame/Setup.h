@@ -18,7 +18,7 @@ namespace morva {
 
 class ModelForm;
 
-// The input fields of a window, in the order they were made.
+// The input fields of a window, box by box.
 QList<QLineEdit *> setupFields(const ModelForm *window);
 // The name messages give a field ("A1 frequency"); its object name when it
 // has none.

@@ -12,12 +12,20 @@
 //   on standard error with the problem, no output file.
 // - badSetupChangesNothing: opening a bad setup in the program shows one
 //   error box naming the file; the window open before stays as it was.
+// - noteDropAndRecent: File > Edit note... takes at most 4,000 characters
+//   and shows the note above the inputs; a setup dropped onto the frame
+//   opens; Recent setups opens the newest first.
+// - commaSeparator: with "," as the decimal separator a setup's "0.25"
+//   reads into the field as "0,25" and is saved as "0.25" again.
+// - informationOptions: --help, --version and --list-models print and exit 0.
 
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
 #include "models/Catalogue.h"
 #include "models/frame/RunTable.h"
+#include "models/frame/Setup.h"
 #include "models/frame/SetupNote.h"
+#include "platform/NumberText.h"
 #include "platform/SetupFile.h"
 #include "shell/CommandLine.h"
 #include "shell/SetupCommands.h"
@@ -25,6 +33,10 @@
 #include "tests/support/ModelDriver.h"
 
 #include <QAction>
+#include <QDialogButtonBox>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
@@ -143,6 +155,9 @@ private slots:
     void badInput_data();
     void badInput();
     void badSetupChangesNothing();
+    void noteDropAndRecent();
+    void commaSeparator();
+    void informationOptions();
 
 private:
     static void everyModel();
@@ -325,6 +340,81 @@ void TestSetup::badSetupChangesNothing()
     QCOMPARE(test::openModelWindow(), window);
     QCOMPARE(window->findChild<QLineEdit *>(QStringLiteral("SelDi2Freq1RealSpinEdit"))->text(),
              QStringLiteral("0.600"));
+}
+
+void TestSetup::noteDropAndRecent()
+{
+    const QString path = m_dir.filePath(QStringLiteral("dropped.morva"));
+    writeFile(path, setupWith(R"("inputs": {"A1 frequency": "0.3", "A2 frequency": "0.7"})"));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(shell::PGMainFrameForm, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(shell::PGMainFrameForm, &drop);
+    QVERIFY(drop.isAccepted());
+    QTRY_VERIFY2(test::openModelWindow(), test::describeMessages(m_fixture->desktop));
+    ModelForm *window = test::openModelWindow();
+    QCOMPARE(window->findChild<QLineEdit *>(QStringLiteral("SelDi2Freq1RealSpinEdit"))->text(),
+             QStringLiteral("0.3"));
+    QVERIFY(window->hasResults());
+
+    QAction *editNote = shell::PGMainFrameForm->setupCommands()->editNoteItem();
+    QVERIFY(editNote->isEnabled());
+    editNote->trigger();
+    auto *editor = window->findChild<NoteEditor *>();
+    QVERIFY(editor);
+    QPushButton *ok = editor->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+    editor->editor()->setPlainText(QString(kSetupNoteMaxChars + 1, QLatin1Char('x')));
+    QVERIFY(!ok->isEnabled());
+    editor->editor()->setPlainText(QStringLiteral("Read p at generation 10."));
+    QVERIFY(ok->isEnabled());
+    ok->click();
+    QCOMPARE(window->note(), QStringLiteral("Read p at generation 10."));
+    QVERIFY(window->findChild<NoteStrip *>()->isVisible());
+
+    QVERIFY(test::cancelAndWait(window));
+    QCOMPARE(shell::recentSetups().value(0), QFileInfo(path).absoluteFilePath());
+    QMenu *recent = shell::PGMainFrameForm->setupCommands()->recentMenu();
+    emit recent->aboutToShow();
+    recent->actions().value(0)->trigger();
+    QVERIFY(test::openModelWindow());
+}
+
+void TestSetup::commaSeparator()
+{
+    text::setDecimalSeparatorOverride(QLatin1Char(','));
+    const QString path = m_dir.filePath(QStringLiteral("comma.morva"));
+    writeFile(path, setupWith(R"("inputs": {"A1 frequency": "0.25", "A2 frequency": "0.75"})"));
+    QVERIFY(shell::openSetupFile(path));
+    ModelForm *window = test::openModelWindow();
+    QVERIFY(window);
+    QCOMPARE(window->findChild<QLineEdit *>(QStringLiteral("SelDi2Freq1RealSpinEdit"))->text(),
+             QStringLiteral("0,25"));
+    const SetupInputs saved = captureSetup(window).inputs;
+    QVERIFY(saved.contains({QStringLiteral("SelDi2Freq1RealSpinEdit"), QStringLiteral("0.25")}));
+}
+
+void TestSetup::informationOptions()
+{
+    QString out;
+    QTextStream stream(&out);
+    QString err;
+    QTextStream errors(&err);
+    QString setup;
+    const auto run = [&](const QString &option) {
+        out.clear();
+        return shell::runCommandLine({QStringLiteral("morva99"), option}, stream, errors, setup);
+    };
+    QCOMPARE(run(QStringLiteral("--help")), 0);
+    QVERIFY(out.contains(QStringLiteral("--batch <file>")));
+    QCOMPARE(run(QStringLiteral("--version")), 0);
+    QVERIFY(out.startsWith(QStringLiteral("morva99 ")));
+    QCOMPARE(run(QStringLiteral("--list-models")), 0);
+    QCOMPARE(out.count(QLatin1Char('\n')), qsizetype(modelCatalogue().size()));
+    QVERIFY(out.contains(QStringLiteral("selection-3-alleles\tNatural selection > 3 alleles\n")));
+    QCOMPARE(err, QString());
 }
 
 MORVA_GUI_TEST_MAIN(TestSetup)
