@@ -11,6 +11,7 @@
 #include "shell/PGModelChoice.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -20,6 +21,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSettings>
+#include <QTimer>
 #include <QUrl>
 
 #include <memory>
@@ -44,13 +46,52 @@ std::unique_ptr<QSettings> settings()
     return std::make_unique<QSettings>(QStringLiteral("MORVA"), QStringLiteral("MORVA 99"));
 }
 
+// The recent list lives in memory; the settings file, whose writing waits
+// for the disk, follows a second later (or as the program ends), never on
+// the way from a click to the window painted.
+struct RecentList {
+    bool loaded = false;
+    bool unwritten = false;
+    QStringList paths;
+};
+
+RecentList &recentList()
+{
+    static RecentList list;
+    if (!list.loaded) {
+        list.paths = settings()->value(kRecentKey).toStringList().mid(0, kRecentSetups);
+        list.loaded = true;
+    }
+    return list;
+}
+
+void writeRecent()
+{
+    RecentList &list = recentList();
+    if (!list.unwritten)
+        return;
+    list.unwritten = false;
+    settings()->setValue(kRecentKey, list.paths);
+}
+
+constexpr int kRecentWriteDelayMs = 1000;
+
 void rememberSetup(const QString &path)
 {
-    QStringList recent = recentSetups();
+    RecentList &list = recentList();
     const QString full = QFileInfo(path).absoluteFilePath();
-    recent.removeAll(full);
-    recent.prepend(full);
-    settings()->setValue(kRecentKey, recent.mid(0, kRecentSetups));
+    list.paths.removeAll(full);
+    list.paths.prepend(full);
+    list.paths = list.paths.mid(0, kRecentSetups);
+    if (list.unwritten)
+        return;
+    list.unwritten = true;
+    static const bool atExit = [] {
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp, [] { writeRecent(); });
+        return true;
+    }();
+    Q_UNUSED(atExit);
+    QTimer::singleShot(kRecentWriteDelayMs, qApp, [] { writeRecent(); });
 }
 
 QString setupFilter()
@@ -94,12 +135,14 @@ ModelForm *openModelWindow()
 
 QStringList recentSetups()
 {
-    return settings()->value(kRecentKey).toStringList().mid(0, kRecentSetups);
+    return recentList().paths;
 }
 
 void setRecentSetupsFile(const QString &path)
 {
+    writeRecent();
     recentFileOverride() = path;
+    recentList().loaded = false;
 }
 
 bool openSetupFile(const QString &path)

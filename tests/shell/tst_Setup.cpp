@@ -226,7 +226,7 @@ void TestSetup::saveThenOpen()
     auto *shown = opened->findChild<QLabel *>(QStringLiteral("SetupNoteLabel"));
     QVERIFY(shown && shown->isVisible());
     QCOMPARE(shown->text(), note);
-    QCOMPARE(shell::recentSetups().value(0), QFileInfo(path).absoluteFilePath());
+    QTRY_COMPARE(shell::recentSetups().value(0), QFileInfo(path).absoluteFilePath());
 }
 
 void TestSetup::batchMatches()
@@ -375,7 +375,7 @@ void TestSetup::noteDropAndRecent()
     QVERIFY(window->findChild<NoteStrip *>()->isVisible());
 
     QVERIFY(test::cancelAndWait(window));
-    QCOMPARE(shell::recentSetups().value(0), QFileInfo(path).absoluteFilePath());
+    QTRY_COMPARE(shell::recentSetups().value(0), QFileInfo(path).absoluteFilePath());
     QMenu *recent = shell::PGMainFrameForm->setupCommands()->recentMenu();
     emit recent->aboutToShow();
     recent->actions().value(0)->trigger();
