@@ -266,7 +266,7 @@ void SetupCommands::save()
 void SetupCommands::editNote()
 {
     if (ModelForm *model = currentModel())
-        model->editNote();
+        model->editSetupNote();
 }
 
 void SetupCommands::fillRecentMenu()

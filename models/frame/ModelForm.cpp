@@ -101,8 +101,8 @@ ModelForm::ModelForm(const ModelFormSettings &settings, std::function<void()> ha
     clientLayout->setContentsMargins(0, 0, 0, 0);
     clientLayout->setSpacing(0);
     // A setup's note stands above the inputs and the outputs alike.
-    m_note = new NoteStrip(m_client);
-    clientLayout->addWidget(m_note);
+    m_setupNote = new NoteStrip(m_client);
+    clientLayout->addWidget(m_setupNote);
     m_splitter2 = new BarSplitter(Qt::Horizontal, QStringLiteral("Splitter2"), m_client);
     clientLayout->addWidget(m_splitter2, 1);
 

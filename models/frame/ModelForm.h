@@ -153,6 +153,12 @@ public:
     // it: "A1->A2 rate"), else the text of the label beside it in its box
     // without the colon, else its box's title.
     static QString fieldName(const KesSpinEditBase *field);
+    // Whether the model reads this field's text itself (Run's check that
+    // every field reads as a number leaves it out).
+    bool readsOwnText(const KesSpinEditBase *field) const
+    {
+        return m_modelCheckedFields.contains(field);
+    }
 
     // --- results leaving the program (models/ModelFormExport.cpp) ---
     // Whether a run passed; its table is kept until the next run.
@@ -182,11 +188,11 @@ public:
     bool saveResults(const QString &path, ExportFormat format, QWidget *chart = nullptr);
 
     // --- the setup's note for the students (models/frame/SetupNote.h) ---
-    QString note() const;
+    QString setupNote() const;
     // Shows the note above the inputs (plain text; none when empty).
-    void setNote(const QString &note);
+    void setSetupNote(const QString &note);
     // "Edit note...": a dialog that edits the note, set when confirmed.
-    void editNote();
+    void editSetupNote();
 
 signals:
     // A run passed (results to export), or results were dropped.
@@ -348,7 +354,7 @@ private:
     FocusEntry *m_graphEntry = nullptr;
     FocusEntry *m_numbersEntry = nullptr;
     std::unique_ptr<RunTable> m_results;
-    NoteStrip *m_note = nullptr;
+    NoteStrip *m_setupNote = nullptr;
 };
 
 } // namespace morva

@@ -97,8 +97,10 @@ QLineEdit *findSetupField(const ModelForm *window, const QString &name)
     return nullptr;
 }
 
-QString fieldTextProblem(const QLineEdit *field, const QString &text)
+QString fieldTextProblem(const ModelForm *window, const QLineEdit *field, const QString &text)
 {
+    if (auto *spin = qobject_cast<const KesSpinEditBase *>(field); spin && window->readsOwnText(spin))
+        return {};
     const QString name = setupFieldName(field);
     const QString typed = fieldText(field, text);
     if (auto *integer = qobject_cast<const TKesSpinEdit *>(field)) {
@@ -136,7 +138,7 @@ SetupData captureSetup(const ModelForm *window)
         setup.inputs.append({field->objectName(), fileText(field)});
     if (QWidget *page = pagesOf(window)->currentWidget())
         setup.page = page->objectName();
-    setup.note = window->note();
+    setup.note = window->setupNote();
     return setup;
 }
 
@@ -148,7 +150,7 @@ bool checkSetupInputs(const ModelForm *window, const SetupInputs &inputs, QStrin
             problem = QStringLiteral("the model has no field \"%1\"").arg(name);
             return false;
         }
-        problem = fieldTextProblem(field, text);
+        problem = fieldTextProblem(window, field, text);
         if (!problem.isEmpty())
             return false;
     }
@@ -189,7 +191,7 @@ void applySetupInputs(ModelForm *window, const SetupInputs &inputs)
 void applySetup(ModelForm *window, const SetupData &setup)
 {
     applySetupInputs(window, setup.inputs);
-    window->setNote(setup.note);
+    window->setSetupNote(setup.note);
 }
 
 void showSetupPage(ModelForm *window, const SetupData &setup)

@@ -27,8 +27,9 @@ QString setupFieldName(const QLineEdit *field);
 // nullptr when there is none.
 QLineEdit *findSetupField(const ModelForm *window, const QString &name);
 // What is wrong with `text` for `field` ("A1 frequency: "2" is out of
-// range 0.000 to 1.000"); empty when the field takes it.
-QString fieldTextProblem(const QLineEdit *field, const QString &text);
+// range 0.000 to 1.000"); empty when the field takes it. A field whose text
+// the model reads itself takes any text: Run's own check judges it.
+QString fieldTextProblem(const ModelForm *window, const QLineEdit *field, const QString &text);
 
 // The window's setup: its catalogue id, every field's text, the chart page
 // in view and its note.

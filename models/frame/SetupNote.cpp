@@ -127,34 +127,34 @@ void NoteEditor::updateCount()
 
 // --- the model frame's part: the note above the inputs ---
 
-QString ModelForm::note() const
+QString ModelForm::setupNote() const
 {
-    return m_note->text();
+    return m_setupNote->text();
 }
 
-void ModelForm::setNote(const QString &note)
+void ModelForm::setSetupNote(const QString &note)
 {
-    m_note->setText(note);
+    m_setupNote->setText(note);
     // Scrolled to, Cancel still stands whole below the note.
-    const int noteHeight = m_note->isVisibleTo(this) ? m_note->height() : 0;
+    const int noteHeight = m_setupNote->isVisibleTo(this) ? m_setupNote->height() : 0;
     m_client->setMinimumHeight(m_inputPanel->minimumHeight() + noteHeight);
 }
 
-void ModelForm::editNote()
+void ModelForm::editSetupNote()
 {
-    auto *editor = new NoteEditor(note(), this);
+    auto *editor = new NoteEditor(setupNote(), this);
     editor->setAttribute(Qt::WA_DeleteOnClose);
     QPointer<NoteEditor> dialog(editor);
     connect(editor, &QDialog::accepted, this, guardedSlot([this, dialog] {
                 if (dialog)
-                    setNote(dialog->note());
+                    setSetupNote(dialog->note());
             }));
     editor->open();
 }
 
 void ModelForm::watchForNoteEdits()
 {
-    connect(m_note, &NoteStrip::editRequested, this,
+    connect(m_setupNote, &NoteStrip::editRequested, this,
             guardedSlot([this](const QPoint &pos) { showNoteMenu(pos); }));
     m_inputPanel->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_inputPanel, &QWidget::customContextMenuRequested, this,
@@ -170,7 +170,7 @@ void ModelForm::showNoteMenu(const QPoint &globalPos)
     menu->setAttribute(Qt::WA_DeleteOnClose);
     QAction *edit = menu->addAction(QStringLiteral("Edit note..."));
     edit->setStatusTip(QStringLiteral("Write the note saved with this setup for the students"));
-    connect(edit, &QAction::triggered, this, guardedSlot([this] { editNote(); }));
+    connect(edit, &QAction::triggered, this, guardedSlot([this] { editSetupNote(); }));
     menu->popup(globalPos);
 }
 

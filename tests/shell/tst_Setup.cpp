@@ -204,7 +204,7 @@ void TestSetup::saveThenOpen()
     QTest::mouseClick(window->runButton(), Qt::LeftButton);
     window->pageControl()->setCurrentIndex(window->pageControl()->count() - 1);
     const QString note = QStringLiteral("Exercise 3: what happens to p?\nCompare with day 2.");
-    window->setNote(note);
+    window->setSetupNote(note);
     const Snapshot before = snapshotOf(window);
 
     const QString path = m_dir.filePath(id + QStringLiteral(".morva"));
@@ -278,6 +278,7 @@ void TestSetup::badInput_data()
     QTest::newRow("set not a number") << runModel + set("A1 frequency=half") << none << 2 << "A1 frequency: \"half\" is not a number";
     QTest::newRow("set out of range") << runModel + set("A1 frequency=1.5") << none << 2 << "A1 frequency: \"1.5\" is out of range 0.000 to 1.000";
     QTest::newRow("run refused") << runModel + set("A1A1 fitness=0") + set("A1A2 fitness=0") + set("A2A2 fitness=0") << none << 2 << "Fitnesses CANNOT be all 0";
+    QTest::newRow("field the model reads itself") << QStringList{"--model", "selection-3-alleles", "--output", "OUT.csv", "--set", "Number of generations=0"} << none << 2 << "Number of generations must be between 1 and 1000";
     QTest::newRow("cannot write") << QStringList{"--model", model, "--output", "no/such/folder/OUT.csv"} << none << 1 << "Could not save";
 
     QTest::newRow("file missing") << runSetup << none << 2 << "cannot read the file";
@@ -371,7 +372,7 @@ void TestSetup::noteDropAndRecent()
     editor->editor()->setPlainText(QStringLiteral("Read p at generation 10."));
     QVERIFY(ok->isEnabled());
     ok->click();
-    QCOMPARE(window->note(), QStringLiteral("Read p at generation 10."));
+    QCOMPARE(window->setupNote(), QStringLiteral("Read p at generation 10."));
     QVERIFY(window->findChild<NoteStrip *>()->isVisible());
 
     QVERIFY(test::cancelAndWait(window));
