@@ -10,7 +10,7 @@ CMAKE_FLAGS ?=
 
 PACKAGES = qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev qt6-qpa-plugins libgl-dev libx11-dev \
            libbenchmark-dev libboost-dev cmake ninja-build g++ make fonts-dejavu-core xvfb xauth \
-           poppler-utils desktop-file-utils
+           poppler-utils desktop-file-utils shared-mime-info
 
 .PHONY: all deps fuzz-deps configure build test run bench asan-test fuzz install package clean
 
@@ -68,13 +68,13 @@ fuzz-deps: deps
 	  { [ "$$(id -u)" = 0 ] && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends clang libclang-rt-14-dev; } || \
 	  { echo "Run as root: apt-get install -y clang libclang-rt-14-dev"; exit 1; }
 
-# Each number-text fuzz target runs FUZZ_SECONDS from the seed corpus; new
+# Each fuzz target runs FUZZ_SECONDS from the seed corpus; new
 # inputs go to fuzz-out/, never into the repository's corpus.
 fuzz: fuzz-deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DMORVA_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined" $(CMAKE_FLAGS)
 	cmake --build $(FUZZ_BUILD)
-	@for t in integer real format; do \
+	@for t in integer real format setup; do \
 	  mkdir -p fuzz-out/$$t; \
 	  echo "== fuzz_$$t for $(FUZZ_SECONDS) s"; \
 	  QT_QPA_PLATFORM=offscreen $(FUZZ_BUILD)/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) \

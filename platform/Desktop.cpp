@@ -127,6 +127,20 @@ SaveDialogAnswer DesktopServices::runSaveDialog(QWidget *parent,
     return {dialog.selectedFiles().value(0), dialog.selectedNameFilter()};
 }
 
+QString DesktopServices::runOpenDialog(QWidget *parent, const SaveDialogRequest &request)
+{
+    QFileDialog dialog(parent, request.caption, request.folder);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(request.filters);
+    if (!request.filter.isEmpty())
+        dialog.selectNameFilter(request.filter);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
 DesktopServices &desktop()
 {
     static DesktopServices real;

@@ -65,6 +65,9 @@ public:
     // native dialog, so it looks and behaves alike everywhere); choosing a
     // type puts its extension on the proposed name.
     virtual SaveDialogAnswer runSaveDialog(QWidget *parent, const SaveDialogRequest &request);
+    // The open-file dialog (the toolkit's own widgets): the path chosen,
+    // empty when cancelled. `request.fileName` is not used.
+    virtual QString runOpenDialog(QWidget *parent, const SaveDialogRequest &request);
 };
 
 // The services in use: the real ones unless a test installed others.

@@ -14,9 +14,9 @@
 #include "shell/DesignFont.h"
 #include "shell/PGModelChoice.h"
 #include "shell/PanelStatusBar.h"
+#include "shell/SetupCommands.h"
 
 #include <QAction>
-#include <QFileDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -163,7 +163,7 @@ void TPGMainFrameForm::createFileMenu()
                           QStringLiteral("Create a new file"), false,
                           &TPGMainFrameForm::FileNewItemClick);
     FileOpenItem = addItem(File1, "FileOpenItem", QStringLiteral("&Open"),
-                           QStringLiteral("Open an existing file"), false,
+                           QStringLiteral("Open an existing file"), true,
                            &TPGMainFrameForm::FileOpenItemClick);
     FileCloseItem = addItem(File1, "FileCloseItem", QStringLiteral("&Close"),
                             QStringLiteral("Close current file"), false,
@@ -182,6 +182,7 @@ void TPGMainFrameForm::createFileMenu()
                            QStringLiteral("Exit the application"), true,
                            &TPGMainFrameForm::FileExitItemClick);
     makeDefaultItem(File1, FileExitItem);
+    m_setups = new SetupCommands(this, File1, FileOpenItem, FileSaveAsItem);
 }
 
 void TPGMainFrameForm::createEditMenu()
@@ -299,6 +300,8 @@ void TPGMainFrameForm::FormCreate(QObject *sender)
             guardedSlot([this] { DisplayHint(HintTracker::instance()); }));
     FileExitItem->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
     CopyItem->setShortcut(QKeySequence::Copy);
+    FileOpenItem->setShortcut(QKeySequence::Open);
+    FileSaveItem->setShortcut(QKeySequence::Save);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this,
             guardedSlot([this] { watchCurrentChild(); }));
     WindowRestoreItem->setShortcut(QKeySequence(Qt::ALT | Qt::Key_R));
@@ -388,12 +391,10 @@ void TPGMainFrameForm::FileNewItemClick(QObject *)
     CreateMDIChild(QStringLiteral("NONAME") + QString::number(childWindowCount() + 1));
 }
 
+// Opens a setup file into its model window.
 void TPGMainFrameForm::FileOpenItemClick(QObject *)
 {
-    const QString file = QFileDialog::getOpenFileName(this, QString(), QString(),
-                                                      QStringLiteral("All files (*.*)"));
-    if (!file.isEmpty())
-        CreateMDIChild(file);
+    m_setups->open();
 }
 
 void TPGMainFrameForm::FileCloseItemClick(QObject *)
@@ -402,7 +403,11 @@ void TPGMainFrameForm::FileCloseItemClick(QObject *)
         active->close();
 }
 
-void TPGMainFrameForm::FileSaveItemClick(QObject *) {}
+// Writes the active model window's setup.
+void TPGMainFrameForm::FileSaveItemClick(QObject *)
+{
+    m_setups->save();
+}
 
 void TPGMainFrameForm::FileSaveAsItemClick(QObject *)
 {
@@ -507,6 +512,7 @@ void TPGMainFrameForm::updateExportItems()
     ClearKeptRunsItem->setEnabled(shown && model->keptRunCount() > 0);
     ContinueItem->setEnabled(shown);
     ModelHelpItem->setEnabled(model && !model->isHidden() && catalogueRowOfWindow(model));
+    m_setups->updateItems(FileSaveItem);
 }
 
 // ---------------------------------------------------------------- Window

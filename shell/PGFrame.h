@@ -21,6 +21,7 @@ namespace morva::shell {
 
 class ModelHelpDialog;
 class PanelStatusBar;
+class SetupCommands;
 
 class TPGMainFrameForm : public QMainWindow {
     Q_OBJECT
@@ -42,6 +43,8 @@ public:
     int clientWidth() const;
     int clientHeight() const;
     QString panelText(int panel) const;
+    // Open, Save, the recent setups, the note and drops of setup files.
+    SetupCommands *setupCommands() const { return m_setups; }
 
     // Handlers; each takes the sender.
     void FormCreate(QObject *sender);
@@ -155,6 +158,7 @@ private:
     bool m_maximizingByMenu = false;
     QMetaObject::Connection m_resultsWatch;
     QPointer<ModelHelpDialog> m_modelHelp;
+    SetupCommands *m_setups = nullptr;
 };
 
 // The frame; null before start-up and after tear-down.

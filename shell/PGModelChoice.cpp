@@ -222,16 +222,26 @@ void TPGChoiceForm::openModel(QTreeWidgetItem *node)
         return;
     }
     setHint(PGModelChoiceTreeView, QLatin1String(kChooseModelHint));
-    QMdiSubWindow *window = createModelWindow(node->text(0), [] {
+    QMdiSubWindow *window = createModel(node->text(0));
+    if (!window) {
+        notImplemented();
+        return;
+    }
+    presentModel(window);
+}
+
+QMdiSubWindow *TPGChoiceForm::createModel(const QString &leaf)
+{
+    return createModelWindow(leaf, [] {
         if (!PGChoiceForm)
             return;
         PGChoiceForm->setEnabled(true);
         ArrangeChildWindows(PGChoiceForm, WideChoiceWidth);
     });
-    if (!window) {
-        notImplemented();
-        return;
-    }
+}
+
+void TPGChoiceForm::presentModel(QMdiSubWindow *window)
+{
     QMdiArea *area = PGMainFrameForm->mdiArea();
     if (!area->subWindowList().contains(window))
         area->addSubWindow(window);

@@ -31,6 +31,12 @@ public:
 
     QTreeWidget *PGModelChoiceTreeView = nullptr;
 
+    // A model window made as a click on its leaf makes it, with the same
+    // hand-back, but not yet shown; nullptr when the leaf has none.
+    QMdiSubWindow *createModel(const QString &leaf);
+    // Shows a window createModel made, as a click on its leaf does.
+    void presentModel(QMdiSubWindow *window);
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;

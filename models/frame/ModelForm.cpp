@@ -5,6 +5,7 @@
 #include "controls/KesSpinEdits1.h"
 #include "models/frame/RunTable.h"
 #include "models/frame/ViewScale.h"
+#include "models/frame/SetupNote.h"
 #include "platform/AppIcon.h"
 #include "platform/Application.h"
 #include "platform/Desktop.h"
@@ -98,11 +99,14 @@ ModelForm::ModelForm(const ModelFormSettings &settings, std::function<void()> ha
 
     m_client = new QWidget;
     m_client->setObjectName(QStringLiteral("ClientArea"));
-    auto *clientLayout = new QHBoxLayout(m_client);
+    auto *clientLayout = new QVBoxLayout(m_client);
     clientLayout->setContentsMargins(0, 0, 0, 0);
     clientLayout->setSpacing(0);
+    // A setup's note stands above the inputs and the outputs alike.
+    m_setupNote = new NoteStrip(m_client);
+    clientLayout->addWidget(m_setupNote);
     m_splitter2 = new BarSplitter(Qt::Horizontal, QStringLiteral("Splitter2"), m_client);
-    clientLayout->addWidget(m_splitter2);
+    clientLayout->addWidget(m_splitter2, 1);
 
     buildInputPanel();
     buildOutputPanel();
@@ -135,6 +139,7 @@ ModelForm::ModelForm(const ModelFormSettings &settings, std::function<void()> ha
     connect(m_continueButton, &QPushButton::clicked, this,
             guardedSlot([this] { continueRun(); }));
     watchGridForExport();
+    watchForNoteEdits();
 
     resize(kOuterWidth, kOuterHeight);
 }

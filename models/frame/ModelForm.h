@@ -42,6 +42,7 @@ class TStringAlignGrid;
 namespace morva {
 
 class FocusEntry;
+class NoteStrip;
 struct ChartPage;
 struct RunTable;
 enum class ExportFormat;
@@ -157,6 +158,12 @@ public:
     // it: "A1->A2 rate"), else the text of the label beside it in its box
     // without the colon, else its box's title.
     static QString fieldName(const KesSpinEditBase *field);
+    // Whether the model reads this field's text itself (Run's check that
+    // every field reads as a number leaves it out).
+    bool readsOwnText(const KesSpinEditBase *field) const
+    {
+        return m_modelCheckedFields.contains(field);
+    }
 
     // --- results leaving the program (models/ModelFormExport.cpp) ---
     // Whether a run passed; its table is kept until the next run.
@@ -193,6 +200,12 @@ public:
     // Continue: the last run made longer by the number of generations the
     // window's field holds; without a last run, or with other inputs, Run.
     virtual void continueRun() { startRun(); }
+    // --- the setup's note for the students (models/frame/SetupNote.h) ---
+    QString setupNote() const;
+    // Shows the note above the inputs (plain text; none when empty).
+    void setSetupNote(const QString &note);
+    // "Edit note...": a dialog that edits the note, set when confirmed.
+    void editSetupNote();
 
 signals:
     // A run passed (results to export), or results were dropped.
@@ -319,6 +332,10 @@ private:
     void dropResults();
     void watchChartForExport(chart::Chart *chart);
     void watchGridForExport();
+    // The note's menu: a right click on the note or the input panel
+    // (models/frame/SetupNote.cpp).
+    void watchForNoteEdits();
+    void showNoteMenu(const QPoint &globalPos);
     bool gridExportEvent(QEvent *event);
     void showChartMenu(QWidget *chart, const QPoint &globalPos);
     void showGridMenu(const QPoint &globalPos);
@@ -356,6 +373,7 @@ private:
     FocusEntry *m_graphEntry = nullptr;
     FocusEntry *m_numbersEntry = nullptr;
     std::unique_ptr<RunTable> m_results;
+    NoteStrip *m_setupNote = nullptr;
 };
 
 } // namespace morva

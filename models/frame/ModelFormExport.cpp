@@ -9,6 +9,7 @@
 #include "controls/SimplexChart.h"
 #include "models/frame/RunExport.h"
 #include "models/frame/RunTable.h"
+#include "models/frame/Setup.h"
 #include "platform/Application.h"
 #include "platform/Desktop.h"
 #include "platform/SaveFile.h"
@@ -205,6 +206,7 @@ void ModelForm::saveResultsAs()
     // A table of sampled generations can be had with every one.
     if (m_results->everyGeneration)
         formats.append(ExportFormat::EveryGeneration);
+    formats.append(ExportFormat::Setup);
     askAndSave(formats, ExportFormat::Table, visiblePicture());
 }
 
@@ -275,6 +277,15 @@ bool ModelForm::saveResults(const QString &path, ExportFormat format, QWidget *c
             return false;
         write = [this](QIODevice &device, QString &reason) {
             return writeRunReport(*m_results, chartPages(), device, reason);
+        };
+        break;
+    case ExportFormat::Setup:
+        write = [setup = captureSetup(this)](QIODevice &device, QString &reason) {
+            const QByteArray json = setupJson(setup);
+            if (device.write(json) == json.size())
+                return true;
+            reason = device.errorString();
+            return false;
         };
         break;
     case ExportFormat::EveryGeneration:

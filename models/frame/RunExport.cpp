@@ -42,6 +42,7 @@ constexpr FormatInfo kFormats[] = {
     {ExportFormat::Drawing, "Chart as drawing (*.svg)", "svg"},
     {ExportFormat::Report, "Report (*.pdf)", "pdf"},
     {ExportFormat::EveryGeneration, "CSV, every generation (*.csv)", "csv"},
+    {ExportFormat::Setup, "Setup (*.morva)", "morva"},
 };
 
 const FormatInfo &info(ExportFormat format)

@@ -23,8 +23,9 @@ namespace morva {
 struct RunTable;
 
 // EveryGeneration: the table's CSV with every generation of a run whose
-// table holds a sample of them (everyGenerationCsv).
-enum class ExportFormat { Table, Picture, Drawing, Report, EveryGeneration };
+// table holds a sample of them (everyGenerationCsv). Setup: the window's
+// setup file (models/frame/Setup.h).
+enum class ExportFormat { Table, Picture, Drawing, Report, EveryGeneration, Setup };
 
 // A chart (a chart::Chart or a chart::SimplexChart) with the title of the
 // page it stands on.
@@ -34,9 +35,9 @@ struct ChartPage {
 };
 
 // "Table (*.csv)", "Chart as picture (*.png)", "Chart as drawing (*.svg)",
-// "Report (*.pdf)", "CSV, every generation (*.csv)".
+// "Report (*.pdf)", "CSV, every generation (*.csv)", "Setup (*.morva)".
 QString exportFilter(ExportFormat format);
-// "csv", "png", "svg", "pdf".
+// "csv", "png", "svg", "pdf", "morva".
 QString exportSuffix(ExportFormat format);
 QStringList exportFilters(const QList<ExportFormat> &formats);
 // The format of a chosen file: by its extension when that is one of ours

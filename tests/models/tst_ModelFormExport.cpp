@@ -210,8 +210,8 @@ private slots:
     void resultsFollowPassedRuns();
     void ctrlCInGridCopiesBeforeAnyShortcut();
     void contextMenus();
-    void saveAsOffersFourTypes_data();
-    void saveAsOffersFourTypes();
+    void saveAsOffersEveryType_data();
+    void saveAsOffersEveryType();
     void failedSaveKeepsEverything();
     void sampledRunsGiveEveryGeneration_data();
     void sampledRunsGiveEveryGeneration();
@@ -403,7 +403,7 @@ void TestModelFormExport::contextMenus()
     QCOMPARE(clipboardText(), morva::tableTsv(h->form->results()));
 }
 
-void TestModelFormExport::saveAsOffersFourTypes_data()
+void TestModelFormExport::saveAsOffersEveryType_data()
 {
     QTest::addColumn<QString>("answer");   // the name typed, empty: cancelled
     QTest::addColumn<QString>("filter");
@@ -417,14 +417,16 @@ void TestModelFormExport::saveAsOffersFourTypes_data()
     QTest::newRow("report") << "run" << "Report (*.pdf)" << "run.pdf" << QByteArray("%PDF-");
     QTest::newRow("typed extension wins") << "run.svg" << "Table (*.csv)" << "run.svg"
                                           << QByteArray("<?xml");
+    QTest::newRow("setup") << "run" << "Setup (*.morva)" << "run.morva"
+                           << QByteArray("{\n    \"format\": \"MORVA 99 setup\"");
     QTest::newRow("cancelled") << "" << "Table (*.csv)" << "" << QByteArray();
 }
 
 // State: a run shown, the clock at 2026-12-08 09:30. Action: Save As, answer
-// the dialog. Expected: one dialog offering the four types with a name of
+// the dialog. Expected: one dialog offering the five types with a name of
 // the model and the time; the file of the type chosen; the next dialog opens
 // in the folder of the last save.
-void TestModelFormExport::saveAsOffersFourTypes()
+void TestModelFormExport::saveAsOffersEveryType()
 {
     QFETCH(QString, answer);
     QFETCH(QString, filter);
@@ -440,7 +442,8 @@ void TestModelFormExport::saveAsOffersFourTypes()
     const morva::SaveDialogRequest request = desktop.saveDialogs.first();
     QCOMPARE(request.fileName, QStringLiteral("selection-2-alleles-2026-12-08-0930.csv"));
     QCOMPARE(request.filters, (QStringList{"Table (*.csv)", "Chart as picture (*.png)",
-                                           "Chart as drawing (*.svg)", "Report (*.pdf)"}));
+                                           "Chart as drawing (*.svg)", "Report (*.pdf)",
+                                           "Setup (*.morva)"}));
     QCOMPARE(request.filter, QStringLiteral("Table (*.csv)"));
     const QStringList written = QDir(dir.path()).entryList(QDir::Files);
     QCOMPARE(written, file.isEmpty() ? QStringList() : QStringList{file});

@@ -52,6 +52,11 @@ public:
         saveDialogs.append(request);
         return saveAnswer;
     }
+    QString runOpenDialog(QWidget *, const SaveDialogRequest &request) override
+    {
+        openDialogs.append(request);
+        return openAnswer;
+    }
 
     // The texts of the recorded messages, in order.
     QStringList messageTexts() const
@@ -81,6 +86,8 @@ public:
     bool confirmPrint = false;
     QList<SaveDialogRequest> saveDialogs;
     SaveDialogAnswer saveAnswer;
+    QList<SaveDialogRequest> openDialogs;
+    QString openAnswer;
 };
 
 } // namespace morva::test
