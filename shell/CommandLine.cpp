@@ -235,6 +235,11 @@ int runBatch(const BatchRequest &request, QString &error)
     // checks and refills, as a click would.
     form->show();
     showSetupPage(form, prepared.setup);
+    if (!applyKeptRuns(form, prepared.setup)) {
+        error = prepared.source + QStringLiteral(": ")
+                + oneLine(batchDesktop.messages.value(0, QStringLiteral("a kept run did not pass")));
+        return done(kExitBadInput);
+    }
     form->pressRunButton();
     if (!batchDesktop.messages.isEmpty()) {
         error = prepared.source + QStringLiteral(": ") + oneLine(batchDesktop.messages.first());

@@ -170,6 +170,7 @@ bool openSetupFile(const QString &path)
     if (ModelForm *open = openModelWindow())
         open->cancelButton()->click();
     PGChoiceForm->presentModel(form);
+    applyKeptRuns(form, setup);
     form->pressRunButton();
     showSetupPage(form, setup);
     rememberSetup(path);

@@ -2,6 +2,7 @@
 
 #include "controls/KesSpinEdits1.h"
 #include "models/Catalogue.h"
+#include "models/frame/DescribedForm.h"
 #include "models/frame/ModelForm.h"
 #include "platform/NumberText.h"
 
@@ -22,9 +23,8 @@ bool isRealField(const QLineEdit *field)
     return qobject_cast<const TKesRealSpinEdit *>(field) != nullptr;
 }
 
-QString fileText(const QLineEdit *field)
+QString fileText(const QLineEdit *field, QString text)
 {
-    QString text = field->text();
     if (isRealField(field))
         text.replace(text::decimalSeparator(), QLatin1Char('.'));
     return text;
@@ -135,7 +135,17 @@ SetupData captureSetup(const ModelForm *window)
     if (const CatalogueRow *row = catalogueRowOfWindow(window))
         setup.model = row->id;
     for (const QLineEdit *field : setupFields(window))
-        setup.inputs.append({field->objectName(), fileText(field)});
+        setup.inputs.append({field->objectName(), fileText(field, field->text())});
+    if (const auto *described = qobject_cast<const DescribedForm *>(window)) {
+        for (const QMap<QString, QString> &kept : described->keptInputs()) {
+            SetupInputs inputs;
+            for (auto it = kept.begin(); it != kept.end(); ++it) {
+                if (const QLineEdit *field = findSetupField(window, it.key()))
+                    inputs.append({it.key(), fileText(field, it.value())});
+            }
+            setup.keptRuns.append(inputs);
+        }
+    }
     if (QWidget *page = pagesOf(window)->currentWidget())
         setup.page = page->objectName();
     setup.note = window->setupNote();
@@ -192,6 +202,23 @@ void applySetup(ModelForm *window, const SetupData &setup)
 {
     applySetupInputs(window, setup.inputs);
     window->setSetupNote(setup.note);
+}
+
+bool applyKeptRuns(ModelForm *window, const SetupData &setup)
+{
+    auto *described = qobject_cast<DescribedForm *>(window);
+    if (!described)
+        return setup.keptRuns.isEmpty();
+    for (const SetupInputs &kept : setup.keptRuns) {
+        QMap<QString, QString> texts;
+        for (const auto &[name, text] : kept) {
+            if (const QLineEdit *field = findSetupField(window, name))
+                texts.insert(field->objectName(), fieldText(field, text));
+        }
+        if (!described->keepRunOf(texts))
+            return false;
+    }
+    return true;
 }
 
 void showSetupPage(ModelForm *window, const SetupData &setup)

@@ -32,7 +32,7 @@ QLineEdit *findSetupField(const ModelForm *window, const QString &name);
 QString fieldTextProblem(const ModelForm *window, const QLineEdit *field, const QString &text);
 
 // The window's setup: its catalogue id, every field's text, the chart page
-// in view and its note.
+// in view, the kept runs' field texts and its note.
 SetupData captureSetup(const ModelForm *window);
 
 // Whether the setup fits the window: its model is the window's, every input
@@ -45,6 +45,10 @@ bool checkSetupInputs(const ModelForm *window, const SetupInputs &inputs, QStrin
 // Writes checked inputs into their fields and the note into the window.
 void applySetupInputs(ModelForm *window, const SetupInputs &inputs);
 void applySetup(ModelForm *window, const SetupData &setup);
+// Runs each kept run of the setup, oldest first, keeps it and puts the
+// fields back; the window's own run comes after. False when one of them did
+// not pass Run's checks (its message was shown).
+bool applyKeptRuns(ModelForm *window, const SetupData &setup);
 // Brings the setup's chart page into view (a shown window: showing it
 // chooses the first page).
 void showSetupPage(ModelForm *window, const SetupData &setup);

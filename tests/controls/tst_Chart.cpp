@@ -565,6 +565,8 @@ void TestChart::bandFilledBetweenItsEdgesUnderThePlainLines()
     QVERIFY(band->isBand() && band->isPlain() && !line->isBand());
     QCOMPARE(qseriesOf(chart, "Band")->count(), 0);
     QVERIFY(chart.qchart()->legend()->markers(qseriesOf(chart, "Band")).first()->isVisible());
+}
+
 // State: six series with long names in a chart too narrow for them beside
 // the plot even on two lines in the least text. Expected: every name drawn
 // whole, in rows above the plot, none over it or beyond the chart.

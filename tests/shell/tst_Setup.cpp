@@ -1,9 +1,9 @@
 // Setup files and the command line, over every model of the catalogue.
 //
-// - saveThenOpen: State: a model run from the tree, its last chart page in
-//   view, a note written. Action: File > Save, Cancel, open the file.
+// - saveThenOpen: State: a model run from the tree and kept, run again, its
+//   last chart page in view, a note written. Action: File > Save, Cancel, open the file.
 //   Expected: the same grid texts, every series point and table value bit
-//   for bit, the page and the note back; the file is in Recent setups.
+//   for bit (the kept run's lines too), the page and the note back; the file is in Recent setups.
 // - batchMatches: Action: --model ID to a setup, --batch of that setup to
 //   CSV, --model ID to CSV. Expected: both CSVs byte for byte alike, their
 //   values those Edit > Copy gives for the same run in the window.
@@ -202,6 +202,8 @@ void TestSetup::saveThenOpen()
     ModelForm *window = test::openFromTree(row->leaf());
     QVERIFY(window);
     QTest::mouseClick(window->runButton(), Qt::LeftButton);
+    window->keepRun();
+    QTest::mouseClick(window->runButton(), Qt::LeftButton);
     window->pageControl()->setCurrentIndex(window->pageControl()->count() - 1);
     const QString note = QStringLiteral("Exercise 3: what happens to p?\nCompare with day 2.");
     window->setSetupNote(note);
@@ -223,6 +225,7 @@ void TestSetup::saveThenOpen()
     QCOMPARE(after.points, before.points);
     QVERIFY(sameBits(after.values, before.values));
     QCOMPARE(after.page, before.page);
+    QCOMPARE(opened->keptRunCount(), 1);
     auto *shown = opened->findChild<QLabel *>(QStringLiteral("SetupNoteLabel"));
     QVERIFY(shown && shown->isVisible());
     QCOMPARE(shown->text(), note);
