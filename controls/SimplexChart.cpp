@@ -4,10 +4,13 @@
 
 #include <QEvent>
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
 #include <QPolygonF>
+#include <QRubberBand>
+#include <QWheelEvent>
 #include <QSet>
 
 #include <algorithm>
@@ -331,6 +334,7 @@ struct SimplexChart::Layout {
     double lineHeight = 0.0;
     QRectF bar;     // the colour bar; empty without a field
     QRectF legend;  // empty without legend entries
+    QRectF view;    // zoomed: the whole triangle's box, where the part shown is drawn
 
     QPointF map(const QPointF &unit) const { return origin + unit * side; }
     QPointF toPixel(const Barycentric &p) const { return map(unitPoint(p[0], p[1], p[2])); }
@@ -352,6 +356,8 @@ SimplexChart::SimplexChart(QWidget *parent)
 {
     setMouseTracking(true);
     setCursor(Qt::CrossCursor);
+    // A click gives the chart the keys, so that Esc can undo a zoom.
+    setFocusPolicy(Qt::ClickFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
@@ -661,8 +667,10 @@ SimplexChart::Layout SimplexChart::layoutFor(const QSizeF &size, const QPaintDev
     // triangle with its top label nor the colour bar; failing both, the
     // triangle moves down below it.
     const QSizeF legend = legendSize(metrics);
-    if (legend.isEmpty())
+    if (legend.isEmpty()) {
+        applyZoom(layout);
         return layout;
+    }
     const auto covers = [&](const QRectF &box) {
         QPainterPath triangle;
         triangle.addPolygon(QPolygonF({layout.vertex(0), layout.vertex(1), layout.vertex(2)}));
@@ -684,7 +692,61 @@ SimplexChart::Layout SimplexChart::layoutFor(const QSizeF &size, const QPaintDev
         place(legend.height() + kLegendInset);
         layout.legend = topLeft;
     }
+    applyZoom(layout);
     return layout;
+}
+
+void SimplexChart::applyZoom(Layout &layout) const
+{
+    if (!isZoomed() || layout.side <= 0)
+        return;
+    layout.view = QRectF(layout.origin, QSizeF(layout.side, layout.side * kUnitHeight));
+    layout.side *= m_zoomScale;
+    layout.origin = layout.view.center() - m_zoomCentre * layout.side;
+}
+
+void SimplexChart::zoomTo(const QRectF &pixels)
+{
+    const Layout &now = currentLayout();
+    if (now.side <= 0 || pixels.width() < 1 || pixels.height() < 1)
+        return;
+    const QSizeF whole = now.view.isEmpty() ? QSizeF(now.side, now.side * kUnitHeight)
+                                            : now.view.size();
+    const double factor =
+        std::min(whole.width() / pixels.width(), whole.height() / pixels.height());
+    m_zoomCentre = (pixels.center() - now.origin) / now.side;
+    m_zoomScale = std::max(1.0, m_zoomScale * factor);
+    invalidate();
+}
+
+void SimplexChart::zoomAround(const QPointF &pixel, double factor)
+{
+    const Layout &now = currentLayout();
+    if (now.side <= 0)
+        return;
+    const double scale = m_zoomScale * factor;
+    if (scale <= 1.0) {
+        resetZoom();
+        return;
+    }
+    const QRectF whole = now.view.isEmpty()
+                             ? QRectF(now.origin, QSizeF(now.side, now.side * kUnitHeight))
+                             : now.view;
+    const QPointF unit = (pixel - now.origin) / now.side;
+    const double side = now.side * factor;
+    const QPointF origin = pixel - unit * side;
+    m_zoomCentre = (whole.center() - origin) / side;
+    m_zoomScale = scale;
+    invalidate();
+}
+
+void SimplexChart::resetZoom()
+{
+    if (!isZoomed())
+        return;
+    m_zoomScale = 1.0;
+    m_zoomCentre = QPointF();
+    invalidate();
 }
 
 const SimplexChart::Layout &SimplexChart::currentLayout() const
@@ -777,9 +839,13 @@ void SimplexChart::drawFieldLayer(QPainter &painter, const Layout &layout) const
 {
     if (!layout.drawable())
         return;
+    painter.save();
+    if (!layout.view.isEmpty())
+        painter.setClipRect(layout.view);
     drawContours(painter, layout);
     drawGrid(painter, layout);
     drawFrame(painter, layout);
+    painter.restore();
     drawColourBar(painter, layout);
 }
 
@@ -901,12 +967,16 @@ void SimplexChart::drawOverlays(QPainter &painter, const Layout &layout) const
 {
     if (!layout.drawable())
         return;
+    painter.save();
+    if (!layout.view.isEmpty())
+        painter.setClipRect(layout.view);
     if (m_arrowsVisible)
         drawArrows(painter, layout);
     for (const Polyline &line : m_polylines)
         drawPolyline(painter, layout, line);
     for (const Marker &marker : m_markers)
         drawGlyph(painter, layout.toPixel(marker.at), marker.style);
+    painter.restore();
     drawLegend(painter, layout);
 }
 
@@ -1074,9 +1144,68 @@ void SimplexChart::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
 }
 
+void SimplexChart::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    m_bandStart = event->position().toPoint();
+    if (!m_band)
+        m_band = new QRubberBand(QRubberBand::Rectangle, this);
+    m_band->setGeometry(QRect(m_bandStart, QSize()));
+    m_band->show();
+}
+
+void SimplexChart::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || !m_band || !m_band->isVisible()) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    m_band->hide();
+    const QRect dragged = QRect(m_bandStart, event->position().toPoint()).normalized();
+    // A click, or a drag of a few pixels, is no rectangle.
+    if (dragged.width() >= 4 && dragged.height() >= 4)
+        zoomTo(dragged);
+}
+
+void SimplexChart::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        resetZoom();
+    else
+        QWidget::mouseDoubleClickEvent(event);
+}
+
+void SimplexChart::wheelEvent(QWheelEvent *event)
+{
+    const int steps = event->angleDelta().y() / 120;
+    if (steps == 0) {
+        QWidget::wheelEvent(event);
+        return;
+    }
+    zoomAround(event->position(), std::pow(1.25, steps));
+    event->accept();
+}
+
+void SimplexChart::keyPressEvent(QKeyEvent *event)
+{
+    // Esc undoes a zoom; not zoomed, it is the window's (Cancel).
+    if (event->key() == Qt::Key_Escape && isZoomed()) {
+        resetZoom();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void SimplexChart::mouseMoveEvent(QMouseEvent *event)
 {
     QWidget::mouseMoveEvent(event);
+    if (m_band && m_band->isVisible())
+        m_band->setGeometry(QRect(m_bandStart, event->position().toPoint()).normalized());
     const Layout &layout = currentLayout();
     if (!layout.drawable())
         return;

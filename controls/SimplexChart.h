@@ -38,6 +38,7 @@
 
 class QFontMetricsF;
 class QPaintDevice;
+class QRubberBand;
 
 namespace morva::chart {
 
@@ -166,6 +167,23 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+    // Zoom: a rectangle dragged with the left button shows that part of the
+    // triangle as large as the whole; the wheel zooms around the pointer;
+    // a double-click or Esc shows the whole triangle again. The zoom is a
+    // scale and a centre on the unit triangle, so a picture drawn at another
+    // size shows the same part.
+    bool isZoomed() const { return m_zoomScale > 1.0; }
+    double zoomScale() const { return m_zoomScale; }
+    // Shows the part of the triangle under `pixels` (widget pixels now).
+    void zoomTo(const QRectF &pixels);
+    // Zooms by `factor` keeping the point under `pixel` where it is; back
+    // to the whole triangle where that would show less than it.
+    void zoomAround(const QPointF &pixel, double factor);
+    void resetZoom();
+    // Whether a new run keeps the zoom (off: it shows the whole triangle).
+    bool keepsZoomOnRun() const { return m_keepZoom; }
+    void setKeepsZoomOnRun(bool keep) { m_keepZoom = keep; }
+
 signals:
     // The pointer moved over the triangle (or within a pixel of it, pulled
     // onto it): its barycentric coordinates. Nothing is emitted elsewhere.
@@ -175,6 +193,11 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
@@ -182,6 +205,7 @@ private:
     struct Contours;
 
     Layout layoutFor(const QSizeF &size, const QPaintDevice *device) const;
+    void applyZoom(Layout &layout) const;
     const Layout &currentLayout() const;
     void buildContours();
     void invalidate();
@@ -226,6 +250,14 @@ private:
     QList<Polyline> m_polylines;
     QList<Marker> m_markers;
     QSizeF m_legendSize;
+
+    // The zoom: the triangle `m_zoomScale` times as large, the unit point
+    // `m_zoomCentre` at the middle of the triangle's whole-view box.
+    double m_zoomScale = 1.0;
+    QPointF m_zoomCentre;
+    bool m_keepZoom = false;
+    QRubberBand *m_band = nullptr;
+    QPoint m_bandStart;
 
     // The rasterised field layer and the layout it was drawn for.
     mutable std::unique_ptr<Layout> m_layout;

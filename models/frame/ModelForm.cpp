@@ -2,6 +2,7 @@
 
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
+#include "controls/SimplexChart.h"
 #include "controls/KesSpinEdits1.h"
 #include "models/frame/RunTable.h"
 #include "models/frame/ViewScale.h"
@@ -523,6 +524,10 @@ void ModelForm::showResults()
     for (chart::Chart *chart : m_pageControl->findChildren<chart::Chart *>()) {
         if (!chart->keepsZoomOnRun())
             chart->resetZoom();
+    }
+    for (chart::SimplexChart *simplex : m_pageControl->findChildren<chart::SimplexChart *>()) {
+        if (!simplex->keepsZoomOnRun())
+            simplex->resetZoom();
     }
     enterAfterRun(m_graphEntry, &ModelForm::OutputGraphPanelEnter);
     if (m_refillFailed)

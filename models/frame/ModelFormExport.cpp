@@ -68,10 +68,12 @@ struct BusyPointer {
     BusyPointer &operator=(const BusyPointer &) = delete;
 };
 
-// "Reset zoom" (while zoomed) and the checkable "Keep zoom on Run".
-void addZoomItems(QMenu *menu, chart::Chart *chart, QObject *context)
+// "Reset zoom" (while zoomed) and the checkable "Keep zoom on Run", for a
+// chart or the triangle.
+template <class Zoomed>
+void addZoomItems(QMenu *menu, Zoomed *chart, QObject *context)
 {
-    QPointer<chart::Chart> target(chart);
+    QPointer<Zoomed> target(chart);
     addMenuItem(menu, QStringLiteral("Reset zoom"),
                 QStringLiteral("Show the whole chart again"), context, [target] {
                     if (target)
@@ -364,6 +366,9 @@ void ModelForm::showChartMenu(QWidget *chart, const QPoint &globalPos)
     if (auto *plot = qobject_cast<chart::Chart *>(chart)) {
         menu->addSeparator();
         addZoomItems(menu, plot, this);
+    } else if (auto *simplex = qobject_cast<chart::SimplexChart *>(chart)) {
+        menu->addSeparator();
+        addZoomItems(menu, simplex, this);
     }
     menu->popup(globalPos);
 }

@@ -308,24 +308,25 @@ ModelDescription TDrift2Form::describe(TDrift2Form *self)
     d.settings.gridFitsPanel = true;
     // The first six grid columns need about 400 pixels beside the inputs: a
     // narrower window scrolls rather than cut them; the grid scrolls its
-    // columns to F_ST and the polymorphic demes. The input boxes are taller
-    // than the designed height: the window scrolls down to Run and Cancel
-    // (Enter in the generations field runs).
+    // columns to F_ST and the polymorphic demes. The inputs stand closer
+    // than in the other windows (half the gaps, the fitnesses in one row) so
+    // that Run and Cancel stay in view at the frame's default size.
     d.settings.scrollRange = QSize(610, 500);
+    d.settings.spacerHeight = 5;
     d.settings.gridName = QStringLiteral("DriftStringAlignGrid");
 
     // --- inputs ---
-    BoxSpec start = frequencyBox(QStringLiteral("DriftFreqGroupBox"),
-                                 QStringLiteral(" Initial frequency "),
-                                 QStringLiteral("Set the frequency of allele A1 at the start"));
-    start.row(QStringLiteral("p[1]:"), {real(kP0Field, 0.5L)
-                                            .colored(kAllele1Colour)
-                                            .named(QStringLiteral("initial A1 frequency"))});
     BoxSpec population =
         parameterBox(QStringLiteral("DriftPopGroupBox"), QStringLiteral(" Populations "),
                      QStringLiteral("Set the effective population size (diploid individuals) "
                                     "and the number of replicate populations"));
+    population.slot = BoxSpec::Slot::Frequencies;
     population
+        .row(QStringLiteral("p[1]:"), {real(kP0Field, 0.5L)
+                                           .colored(kAllele1Colour)
+                                           .named(QStringLiteral("initial A1 frequency"))
+                                           .hinted(QStringLiteral("Set the frequency of allele A1 "
+                                                                  "at the start"))})
         .row(QStringLiteral("Ne:"), {integer(kNeField, 50, 1, DriftMaxNe, 10)
                                          .named(QStringLiteral("population size"))})
         .row(QStringLiteral("replicates:"),
@@ -334,11 +335,22 @@ ModelDescription TDrift2Form::describe(TDrift2Form *self)
     BoxSpec fitnesses =
         parameterBox(QStringLiteral("DriftFitGroupBox"), QStringLiteral(" Genotype fitnesses "),
                      QStringLiteral("Set genotype fitnesses (all equal: no selection, pure drift)"));
+    // The three fields side by side under their genotype names: the window
+    // has more inputs than the others, and this keeps Run and Cancel in
+    // view at the frame's default size.
+    constexpr int kFitnessLeft = 10;
+    constexpr int kFitnessStep = 62;
+    int place = 0;
     for (const char *genotype : kGenotypes) {
         const QString name = QStringLiteral("A%1A%2").arg(genotype[0]).arg(genotype[1]);
-        fitnesses.row(name + QLatin1Char(':'), {real(fitnessField(genotype), 1, 0, 2)
-                                                    .named(name + QStringLiteral(" fitness"))});
+        const int x = kFitnessLeft + kFitnessStep * place++;
+        fitnesses.add(real(fitnessField(genotype), 1, 0, 2)
+                          .named(name + QStringLiteral(" fitness"))
+                          .at(QPoint(x, 38), QSize(55, 22)));
+        fitnesses.labels.push_back({QStringLiteral("DriftFit%1%2Label").arg(genotype[0]).arg(genotype[1]),
+                                    name, QPoint(x + 8, 19), 13});
     }
+    fitnesses.height = 68;
     BoxSpec random = parameterBox(
         QStringLiteral("DriftSeedGroupBox"), QStringLiteral(" Random numbers "),
         QStringLiteral("The seed of the random numbers: the same inputs and seed give the same "
@@ -352,9 +364,11 @@ ModelDescription TDrift2Form::describe(TDrift2Form *self)
                                     [self] { self->newSeed(); })
                              .hinted(QStringLiteral("Take a new seed from the clock"))});
     BoxSpec mutation = parameterBox(
-        QStringLiteral("DriftMutGroupBox"), QStringLiteral(" Mutation "),
+        QStringLiteral("DriftMutGroupBox"), QStringLiteral(" Mutation and migration "),
         QStringLiteral("Set the mutation rates A1 -> A2 (u) and A2 -> A1 (v), each mantissa x "
-                       "10^exponent; 0: no mutation"));
+                       "10^exponent (0: no mutation), the migration rate m and where migrants "
+                       "come from: a continent of frequency pc, or the pool of all demes "
+                       "(island)"));
     const auto rate = [](const QString &mantissa, const QString &power, const QString &name) {
         return std::pair{real(mantissa, 0, 0, 10, 0.1L).named(name),
                          integer(power, -6, -9, -1).named(name + QStringLiteral(" exponent"))};
@@ -365,11 +379,7 @@ ModelDescription TDrift2Form::describe(TDrift2Form *self)
           std::tuple{QStringLiteral("v:"), rate(kVField, kVPowerField, QStringLiteral("A2->A1 rate v")),
                      QStringLiteral("DriftVTimesLabel")}})
         mutation.scaledRow(label, fields.first, times, fields.second);
-    BoxSpec migration = parameterBox(
-        QStringLiteral("DriftMigGroupBox"), QStringLiteral(" Migration "),
-        QStringLiteral("Set the migration rate m and where migrants come from: a continent of "
-                       "frequency pc, or the pool of all demes (island)"));
-    migration
+    mutation
         .row(QStringLiteral("m:"),
              {real(kMField, 0, 0, 1, 0.001L).named(QStringLiteral("migration rate")),
               real(kPcField, 0.5L)
@@ -391,7 +401,7 @@ ModelDescription TDrift2Form::describe(TDrift2Form *self)
                         .sized(QSize(75, 22))
                         .runOnEnter()
                         .named(QStringLiteral("number of generations"))});
-    d.boxes = {start, population, fitnesses, mutation, migration, random, generations};
+    d.boxes = {population, fitnesses, mutation, random, generations};
 
     // --- checks and run ---
     const auto within = [self](const QString &field, std::int32_t maximum) {

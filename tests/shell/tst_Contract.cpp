@@ -12,7 +12,8 @@
 // - a field that is not a number: Run refuses, names the field, runs nothing;
 // - Cancel: the window is freed and the tree takes input again;
 // - zoom: a rubber band over the middle of each chart gives axes spanning
-//   that part, labels separated; Esc returns to the axes' own ranges; a new
+//   that part, labels separated (on the triangle: that part as large as the
+//   whole); Esc returns to the axes' own ranges; a new
 //   Run shows the whole chart unless the chart keeps its zoom;
 // - classroom size: at 200 % every font, designed place and size, grid row
 //   and chart line of the window doubles; back at 100 % every designed
@@ -21,6 +22,7 @@
 #include "controls/Aligrid.h"
 #include "controls/Chart.h"
 #include "controls/KesSpinEdits1.h"
+#include "controls/SimplexChart.h"
 #include "models/Catalogue.h"
 #include "models/frame/RunExport.h"
 #include "models/frame/RunTable.h"
@@ -279,6 +281,29 @@ void dragBand(chart::Chart *chart, QPoint from, QPoint to)
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, to + offset);
 }
 
+// The triangle: a band around its middle point shows that part as large as
+// the whole triangle was, the band's centre now at the middle of the whole
+// triangle's box; Esc shows it whole.
+bool simplexZoomsAndResets(chart::SimplexChart *simplex)
+{
+    if (!QTest::qWaitForWindowExposed(simplex) || simplex->triangleSide() < 100)
+        return false;
+    const double side = simplex->triangleSide();
+    const QPointF boxCentre((simplex->vertexPixel(1).x() + simplex->vertexPixel(2).x()) / 2,
+                            (simplex->vertexPixel(0).y() + simplex->vertexPixel(1).y()) / 2);
+    const QPoint centre = simplex->toPixel({1.0 / 3, 1.0 / 3, 1.0 / 3}).toPoint();
+    const QRect band(centre - QPoint(30, 20), centre + QPoint(30, 20));
+    const chart::Barycentric inBand = simplex->toBarycentric(QRectF(band).center());
+    QTest::mousePress(simplex, Qt::LeftButton, {}, band.topLeft());
+    QTest::mouseMove(simplex, band.bottomRight());
+    QTest::mouseRelease(simplex, Qt::LeftButton, {}, band.bottomRight());
+    const QPointF now = simplex->toPixel(inBand);
+    const bool zoomed = simplex->isZoomed() && simplex->triangleSide() > 4 * side
+                        && QLineF(now, boxCentre).length() < 1.0;
+    QTest::keyClick(simplex, Qt::Key_Escape);
+    return zoomed && !simplex->isZoomed() && simplex->triangleSide() == side;
+}
+
 } // namespace
 
 void TestContract::rubberBandZoomsAndResets()
@@ -293,8 +318,12 @@ void TestContract::rubberBandZoomsAndResets()
     for (int page = 0; page < pages->count(); ++page) {
         pages->setCurrentIndex(page);
         auto *chart = pages->widget(page)->findChild<chart::Chart *>();
+        if (auto *simplex = pages->widget(page)->findChild<chart::SimplexChart *>()) {
+            QVERIFY(simplexZoomsAndResets(simplex));
+            QVERIFY(window->isVisible());
+        }
         if (!chart)
-            continue; // the simplex
+            continue;
         first = first ? first : chart;
         const QString where = pages->tabText(page);
         QTRY_VERIFY(chart->isVisible() && chart->plotRect().width() > 100);
