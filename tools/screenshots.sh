@@ -104,39 +104,24 @@ shoot() {
   settle
   written+=("docs/$2")
 }
-# typeat <x> <y> <text>: replaces the text of the field there
-typeat() {
-  click "$1" "$2"
-  xdotool key ctrl+a
-  xdotool type --delay 30 "$3"
-}
-# drift <file> [m replicates generations]: the drift window, run with its
-# defaults or with island migration at rate m among that many demes, the
-# latter shown on its F_ST page. Run and Cancel sit below the fold at the
-# default size: Enter in the generations field runs, and Tab, Tab, space
-# from there presses Cancel.
-drift() {
-  local file=$1
-  shift
-  wants "$file" || return 0
-  node "Natural selection"
-  node "Genetic drift"
-  if [ $# -gt 0 ]; then
-    typeat 258 444 "$1"
-    click 346 474
-    typeat 318 174 "$2"
-    typeat 280 624 "$3"
-  else
-    click 280 624
-  fi
+# island <file> <m> <demes> <generations>: the drift window opened from a
+# setup (File > Open) with island migration at rate m among that many demes,
+# on its F_ST page.
+island() {
+  wants "$1" || return 0
+  local setup=$settings/island.morva
+  "$program" --model drift --set "migration rate=$2" --set "source of migrants=island" \
+    --set "number of replicates=$3" --set "number of generations=$4" --output "$setup"
+  sed -i 's/"TabSheet1"/"TabSheet5"/' "$setup"
+  xdotool key ctrl+o
+  settle
+  xdotool type --delay 20 "$setup"
   xdotool key Return
   settle
-  [ $# -eq 0 ] || click 810 76
-  import -window "$frame" "docs/$file"
-  click 280 624
-  xdotool key Tab Tab space
+  import -window "$frame" "docs/$1"
+  xdotool key alt+c
   settle
-  written+=("docs/$file")
+  written+=("docs/$1")
 }
 large() { xdotool windowmove "$frame" 0 0 windowsize "$frame" 1600 1000; settle; }
 normal() { xdotool windowsize "$frame" "$defaultW" "$defaultH" windowmove "$frame" "$defaultX" "$defaultY"; settle; }
@@ -151,8 +136,8 @@ shoot "Frequency-dependent" window-frequency-dependent.png
 shoot "Partial selfing" window-partial-selfing.png
 shoot "Sex-linked locus" window-sex-linked.png
 shoot "Linkage (2 loci)" window-linkage.png
-drift window-drift.png
-drift window-drift-island.png 0.02 100 500
+shoot "Genetic drift" window-drift.png
+island window-drift-island.png 0.02 100 500
 large
 shoot "2 alleles with mutation" window-selection-mutation-big.png
 shoot "2 alleles with migration" window-selection-migration-big.png
@@ -160,8 +145,8 @@ shoot "Frequency-dependent" window-frequency-dependent-big.png
 shoot "Partial selfing" window-partial-selfing-big.png
 shoot "Sex-linked locus" window-sex-linked-big.png
 shoot "Linkage (2 loci)" window-linkage-big.png
-drift window-drift-big.png
-drift window-drift-island-big.png 0.02 100 500
+shoot "Genetic drift" window-drift-big.png
+island window-drift-island-big.png 0.02 100 500
 
 # zoomed <file>: the 2-allele window run, a rectangle dragged over the middle
 # of its first chart.
