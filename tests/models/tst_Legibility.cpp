@@ -259,19 +259,18 @@ private slots:
     void everyTextReadsWhole();
 
 private:
-    std::unique_ptr<test::GuiFixture> m_fixture;
+    test::ModelSession m_session;
 };
 
 void TestLegibility::init()
 {
-    m_fixture = std::make_unique<test::GuiFixture>();
-    QVERIFY(test::startShell());
+    QVERIFY(m_session.start());
 }
 
 void TestLegibility::cleanup()
 {
-    test::stopShell();
-    m_fixture.reset();
+    const QStringList left = m_session.finish();
+    QVERIFY2(left.isEmpty(), qPrintable(QStringLiteral("unexpected message box(es): ") + left.join(u'|')));
 }
 
 void TestLegibility::everyTextReadsWhole_data()
@@ -381,7 +380,7 @@ void TestLegibility::everyTextReadsWhole()
         QTest::keyClick(typedInto, Qt::Key_Return);
     else
         QTest::mouseClick(window->runButton(), Qt::LeftButton);
-    MORVA_VERIFY_NO_MESSAGE(m_fixture->desktop);
+    MORVA_VERIFY_NO_MESSAGE(m_session.desktop());
     QTRY_VERIFY(window->grid()->isVisible());
     const TStringAlignGrid *grid = window->grid();
     if (!lastTime.isEmpty())

@@ -103,47 +103,32 @@ private slots:
     void init();
     void cleanup();
 
-    void openExplains_data() { everyModel(); }
+    void openExplains_data() { test::addRowPerModel(); }
     void openExplains();
-    void defaultRunFillsAndRepeats_data() { everyModel(); }
+    void defaultRunFillsAndRepeats_data() { test::addRowPerModel(); }
     void defaultRunFillsAndRepeats();
-    void fieldNotANumberRefusesRun_data() { everyModel(); }
+    void fieldNotANumberRefusesRun_data() { test::addRowPerModel(); }
     void fieldNotANumberRefusesRun();
-    void cancelHandsBack_data() { everyModel(); }
+    void cancelHandsBack_data() { test::addRowPerModel(); }
     void cancelHandsBack();
-    void rubberBandZoomsAndResets_data() { everyModel(); }
+    void rubberBandZoomsAndResets_data() { test::addRowPerModel(); }
     void rubberBandZoomsAndResets();
-    void classroomSizeScalesAndReturns_data() { everyModel(); }
+    void classroomSizeScalesAndReturns_data() { test::addRowPerModel(); }
     void classroomSizeScalesAndReturns();
 
 private:
-    static void everyModel();
-
-    std::unique_ptr<test::GuiFixture> m_fixture;
+    test::ModelSession m_session;
 };
-
-void TestContract::everyModel()
-{
-    QTest::addColumn<QString>("id");
-    for (const CatalogueRow &row : modelCatalogue())
-        QTest::newRow(qPrintable(row.id)) << row.id;
-}
 
 void TestContract::init()
 {
-    m_fixture = std::make_unique<test::GuiFixture>();
-    QVERIFY(test::startShell());
+    QVERIFY(m_session.start());
 }
 
 void TestContract::cleanup()
 {
-    if (ModelForm *window = test::openModelWindow())
-        test::cancelAndWait(window);
-    test::stopShell();
-    const QStringList left = m_fixture->desktop.messageTexts();
-    m_fixture.reset();
-    QVERIFY2(left.isEmpty(), qPrintable(QStringLiteral("unexpected message box(es): ")
-                                        + left.join(QStringLiteral(" | "))));
+    const QStringList left = m_session.finish();
+    QVERIFY2(left.isEmpty(), qPrintable(QStringLiteral("unexpected message box(es): ") + left.join(u'|')));
 }
 
 void TestContract::openExplains()
@@ -172,7 +157,7 @@ void TestContract::defaultRunFillsAndRepeats()
     ModelForm *window = openModel(rowOf(id));
     QVERIFY(window);
     QTest::mouseClick(window->runButton(), Qt::LeftButton);
-    MORVA_VERIFY_NO_MESSAGE(m_fixture->desktop);
+    MORVA_VERIFY_NO_MESSAGE(m_session.desktop());
     QVERIFY(window->hasResults());
 
     for (const ChartPage &page : window->chartPages()) {
@@ -226,7 +211,7 @@ void TestContract::defaultRunFillsAndRepeats()
 
     const QStringList texts = test::gridTexts(grid);
     QTest::mouseClick(window->runButton(), Qt::LeftButton);
-    MORVA_VERIFY_NO_MESSAGE(m_fixture->desktop);
+    MORVA_VERIFY_NO_MESSAGE(m_session.desktop());
     QCOMPARE(test::gridTexts(grid), texts);
     const RunTable &again = window->results();
     QCOMPARE(again.values.size(), first.values.size());
@@ -244,8 +229,8 @@ void TestContract::fieldNotANumberRefusesRun()
     QVERIFY(field);
     field->setText(QStringLiteral("x1"));
     QTest::mouseClick(window->runButton(), Qt::LeftButton);
-    QCOMPARE(m_fixture->desktop.messages.size(), 1);
-    const QString message = m_fixture->desktop.messages.takeFirst().text;
+    QCOMPARE(m_session.desktop().messages.size(), 1);
+    const QString message = m_session.desktop().messages.takeFirst().text;
     QVERIFY2(message.contains(ModelForm::fieldName(field)), qPrintable(message));
     QVERIFY(!window->hasResults());
 }
@@ -312,7 +297,7 @@ void TestContract::rubberBandZoomsAndResets()
     ModelForm *window = openModel(rowOf(id));
     QVERIFY(window);
     QTest::mouseClick(window->runButton(), Qt::LeftButton);
-    MORVA_VERIFY_NO_MESSAGE(m_fixture->desktop);
+    MORVA_VERIFY_NO_MESSAGE(m_session.desktop());
     QTabWidget *pages = window->pageControl();
     chart::Chart *first = nullptr;
     for (int page = 0; page < pages->count(); ++page) {
@@ -372,7 +357,7 @@ void TestContract::classroomSizeScalesAndReturns()
     ModelForm *window = openModel(rowOf(id));
     QVERIFY(window);
     QTest::mouseClick(window->runButton(), Qt::LeftButton);
-    MORVA_VERIFY_NO_MESSAGE(m_fixture->desktop);
+    MORVA_VERIFY_NO_MESSAGE(m_session.desktop());
     const QList<QWidget *> placed =
         window->inputPanel()->findChildren<QWidget *>(Qt::FindChildrenRecursively);
     QList<QRect> designed;

@@ -120,39 +120,26 @@ private slots:
     void init();
     void cleanup();
 
-    void keptRunsStayBehindNamed_data() { everyModel(); }
+    void keptRunsStayBehindNamed_data() { test::addRowPerModel(); }
     void keptRunsStayBehindNamed();
-    void continueIsOneLongerRun_data() { everyModel(); }
+    void continueIsOneLongerRun_data() { test::addRowPerModel(); }
     void continueIsOneLongerRun();
-    void continuePastTheMostRefuses_data() { everyModel(); }
+    void continuePastTheMostRefuses_data() { test::addRowPerModel(); }
     void continuePastTheMostRefuses();
 
 private:
-    static void everyModel();
-    std::unique_ptr<test::GuiFixture> m_fixture;
+    test::ModelSession m_session;
 };
-
-void TestKeepContinue::everyModel()
-{
-    QTest::addColumn<QString>("id");
-    for (const CatalogueRow &row : modelCatalogue())
-        QTest::newRow(qPrintable(row.id)) << row.id;
-}
 
 void TestKeepContinue::init()
 {
-    m_fixture = std::make_unique<test::GuiFixture>();
-    QVERIFY(test::startShell());
+    QVERIFY(m_session.start());
 }
 
 void TestKeepContinue::cleanup()
 {
-    if (ModelForm *window = test::openModelWindow())
-        test::cancelAndWait(window);
-    test::stopShell();
-    const QStringList left = m_fixture->desktop.messageTexts();
-    m_fixture.reset();
-    QVERIFY2(left.isEmpty(), qPrintable(left.join(QStringLiteral(" | "))));
+    const QStringList left = m_session.finish();
+    QVERIFY2(left.isEmpty(), qPrintable(QStringLiteral("unexpected message box(es): ") + left.join(u'|')));
 }
 
 void TestKeepContinue::keptRunsStayBehindNamed()
@@ -170,7 +157,7 @@ void TestKeepContinue::keptRunsStayBehindNamed()
     QVERIFY(field);
     field->setText(QString::number(field->value() + 1));
     QTest::mouseClick(window->runButton(), Qt::LeftButton);
-    MORVA_VERIFY_NO_MESSAGE(m_fixture->desktop);
+    MORVA_VERIFY_NO_MESSAGE(m_session.desktop());
 
     // Every kept line is a copy of its series in the first run.
     int kept = 0;
@@ -232,7 +219,7 @@ void TestKeepContinue::continueIsOneLongerRun()
     const QString typed = field->text();
     QTest::mouseClick(window->runButton(), Qt::LeftButton);
     QTest::mouseClick(window->continueButton(), Qt::LeftButton);
-    MORVA_VERIFY_NO_MESSAGE(m_fixture->desktop);
+    MORVA_VERIFY_NO_MESSAGE(m_session.desktop());
     QCOMPARE(field->text(), typed);
     const QString continued = tableTsv(window->results());
     const QStringList continuedGrid = test::gridTexts(window->grid());
@@ -240,7 +227,7 @@ void TestKeepContinue::continueIsOneLongerRun()
 
     field->setText(QString::number(2 * field->value()));
     QTest::mouseClick(window->runButton(), Qt::LeftButton);
-    MORVA_VERIFY_NO_MESSAGE(m_fixture->desktop);
+    MORVA_VERIFY_NO_MESSAGE(m_session.desktop());
     QCOMPARE(continued, tableTsv(window->results()));
     QCOMPARE(continuedGrid, test::gridTexts(window->grid()));
     QVERIFY(continuedPoints == currentPoints(window));
@@ -261,8 +248,8 @@ void TestKeepContinue::continuePastTheMostRefuses()
     if (exponent)
         exponent->setText(QString::number(exponent->maxValue()));
     QTest::mouseClick(window->continueButton(), Qt::LeftButton);
-    QCOMPARE(m_fixture->desktop.messages.size(), 1);
-    const QString message = m_fixture->desktop.messages.takeFirst().text;
+    QCOMPARE(m_session.desktop().messages.size(), 1);
+    const QString message = m_session.desktop().messages.takeFirst().text;
     QVERIFY2(message.contains(QStringLiteral("at most ") + text::formatInteger(spec.most)),
              qPrintable(message));
     QCOMPARE(tableTsv(window->results()), before);

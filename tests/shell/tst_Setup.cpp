@@ -148,9 +148,9 @@ private slots:
     void init();
     void cleanup();
 
-    void saveThenOpen_data() { everyModel(); }
+    void saveThenOpen_data() { test::addRowPerModel(); }
     void saveThenOpen();
-    void batchMatches_data() { everyModel(); }
+    void batchMatches_data() { test::addRowPerModel(); }
     void batchMatches();
     void badInput_data();
     void badInput();
@@ -160,18 +160,9 @@ private slots:
     void informationOptions();
 
 private:
-    static void everyModel();
-
     QTemporaryDir m_dir;
-    std::unique_ptr<test::GuiFixture> m_fixture;
+    test::ModelSession m_session;
 };
-
-void TestSetup::everyModel()
-{
-    QTest::addColumn<QString>("id");
-    for (const CatalogueRow &row : modelCatalogue())
-        QTest::newRow(qPrintable(row.id)) << row.id;
-}
 
 void TestSetup::initTestCase()
 {
@@ -181,18 +172,13 @@ void TestSetup::initTestCase()
 
 void TestSetup::init()
 {
-    m_fixture = std::make_unique<test::GuiFixture>();
-    QVERIFY(test::startShell());
+    QVERIFY(m_session.start());
 }
 
 void TestSetup::cleanup()
 {
-    if (ModelForm *window = test::openModelWindow())
-        test::cancelAndWait(window);
-    test::stopShell();
-    const QStringList left = m_fixture->desktop.messageTexts();
-    m_fixture.reset();
-    QVERIFY2(left.isEmpty(), qPrintable(left.join(QStringLiteral(" | "))));
+    const QStringList left = m_session.finish();
+    QVERIFY2(left.isEmpty(), qPrintable(QStringLiteral("unexpected message box(es): ") + left.join(u'|')));
 }
 
 void TestSetup::saveThenOpen()
@@ -210,12 +196,12 @@ void TestSetup::saveThenOpen()
     const Snapshot before = snapshotOf(window);
 
     const QString path = m_dir.filePath(id + QStringLiteral(".morva"));
-    m_fixture->desktop.saveAnswer = {path, {}};
+    m_session.desktop().saveAnswer = {path, {}};
     shell::PGMainFrameForm->FileSaveItem->trigger();
     QVERIFY(QFile::exists(path));
     QVERIFY(test::cancelAndWait(window));
 
-    m_fixture->desktop.openAnswer = path;
+    m_session.desktop().openAnswer = path;
     shell::PGMainFrameForm->FileOpenItem->trigger();
     ModelForm *opened = test::openModelWindow();
     QVERIFY(opened);
@@ -338,7 +324,7 @@ void TestSetup::badSetupChangesNothing()
     const QString path = m_dir.filePath(QStringLiteral("bad.morva"));
     writeFile(path, setupWith(R"("inputs": {"A1 frequency": "0.25", "A2 frequency": "7"})"));
     QVERIFY(!shell::openSetupFile(path));
-    MORVA_TAKE_MESSAGE(m_fixture->desktop,
+    MORVA_TAKE_MESSAGE(m_session.desktop(),
                        QStringLiteral("\"%1\": A2 frequency: \"7\" is out of range 0.000 to 1.000")
                            .arg(QDir::toNativeSeparators(path)));
     QCOMPARE(test::openModelWindow(), window);
@@ -358,7 +344,7 @@ void TestSetup::noteDropAndRecent()
     QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(shell::PGMainFrameForm, &drop);
     QVERIFY(drop.isAccepted());
-    QTRY_VERIFY2(test::openModelWindow(), test::describeMessages(m_fixture->desktop));
+    QTRY_VERIFY2(test::openModelWindow(), test::describeMessages(m_session.desktop()));
     ModelForm *window = test::openModelWindow();
     QCOMPARE(window->findChild<QLineEdit *>(QStringLiteral("SelDi2Freq1RealSpinEdit"))->text(),
              QStringLiteral("0.3"));

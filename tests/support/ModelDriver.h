@@ -6,6 +6,7 @@
 // Needs the shell started (tests/shell/ShellSession.h, startShell()).
 
 #include "controls/Aligrid.h"
+#include "models/Catalogue.h"
 #include "models/frame/ModelForm.h"
 #include "models/windows/Mut2.h"
 #include "models/windows/SelDi2.h"
@@ -13,6 +14,7 @@
 #include "shell/PGFrame.h"
 #include "shell/PGModelChoice.h"
 #include "tests/shell/ShellSession.h"
+#include "tests/support/GuiFixture.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -21,6 +23,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
+
+#include <memory>
 
 namespace morva::test {
 
@@ -99,6 +103,40 @@ inline bool cancelAndWait(ModelForm *window)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return guard.isNull() || QTest::qWaitFor([&] { return guard.isNull(); }, 5000);
 }
+
+// One data row per model of the catalogue, named by its id, in column "id".
+inline void addRowPerModel()
+{
+    QTest::addColumn<QString>("id");
+    for (const CatalogueRow &row : modelCatalogue())
+        QTest::newRow(qPrintable(row.id)) << row.id;
+}
+
+// The running program around one test that drives model windows: start()
+// in init() gives a fresh desktop double and starts the shell; finish() in
+// cleanup() cancels the open model window, tears the shell down and returns
+// the texts of the message boxes nobody expected.
+class ModelSession {
+public:
+    bool start()
+    {
+        m_fixture = std::make_unique<GuiFixture>();
+        return startShell();
+    }
+    QStringList finish()
+    {
+        if (ModelForm *window = openModelWindow())
+            cancelAndWait(window);
+        stopShell();
+        const QStringList left = m_fixture->desktop.messageTexts();
+        m_fixture.reset();
+        return left;
+    }
+    FakeDesktop &desktop() { return m_fixture->desktop; }
+
+private:
+    std::unique_ptr<GuiFixture> m_fixture;
+};
 
 } // namespace morva::test
 
