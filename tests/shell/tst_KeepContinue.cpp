@@ -8,8 +8,9 @@
 //   the changed input with the first run's text; Copy lists the kept run's
 //   inputs in a comment line; a kept run is made again from its texts; nine
 //   keeps leave eight; Clear removes them all;
-// - Continue by m after Run n: the export text (inputs, notes, every value)
-//   and every series point equal those of Run n + m; the field shows m again;
+// - Continue with no run before it is Run; Continue by m after Run n: the
+//   export text (inputs, notes, every value) and every series point equal
+//   those of Run n + m; the field shows m again;
 // - Continue past the most generations: one message naming the most, no run.
 
 #include "controls/Chart.h"
@@ -217,7 +218,11 @@ void TestKeepContinue::continueIsOneLongerRun()
     QVERIFY(window);
     TKesSpinEdit *field = generationsField(window);
     const QString typed = field->text();
+    // With no run before it, Continue is Run.
+    QTest::mouseClick(window->continueButton(), Qt::LeftButton);
+    const QString first = tableTsv(window->results());
     QTest::mouseClick(window->runButton(), Qt::LeftButton);
+    QCOMPARE(tableTsv(window->results()), first);
     QTest::mouseClick(window->continueButton(), Qt::LeftButton);
     MORVA_VERIFY_NO_MESSAGE(m_session.desktop());
     QCOMPARE(field->text(), typed);
