@@ -14,6 +14,9 @@
 namespace morva {
 
 inline constexpr const char *kApplicationTitle = "MORVA 99";
+// The user's settings (text size, recent setups) are one file, filed under
+// this organisation and the application title.
+inline constexpr const char *kSettingsOrganization = "MORVA";
 
 // The error report's text: the message with a full stop appended when its
 // last character sorts after the full stop.

@@ -131,6 +131,7 @@ private:
     void createRunMenu();
     void createViewMenu();
     void applyViewScaleToChildren();
+    QList<QWidget *> frameTexts() const;
     void createHelpMenu();
     void KeepRunItemClick(QObject *sender);
     void ClearKeptRunsItemClick(QObject *sender);

@@ -4,6 +4,7 @@
 #include <qdrawutil.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace morva::shell {
 
@@ -81,6 +82,20 @@ void PanelStatusBar::fitFirstPanel()
     for (int i = 1; i < panelCount(); ++i)
         others += m_panels.at(i).width;
     setPanelWidth(0, width() - others);
+}
+
+void PanelStatusBar::setScale(int percent)
+{
+    if (m_designedWidths.isEmpty()) {
+        for (const Panel &panel : std::as_const(m_panels))
+            m_designedWidths << panel.width;
+    }
+    const auto scaled = [percent](int designed) { return int(std::lround(designed * percent / 100.0)); };
+    setFixedHeight(scaled(kBarHeight));
+    for (int i = 1; i < std::min(panelCount(), int(m_designedWidths.size())); ++i)
+        m_panels[i].width = scaled(m_designedWidths.at(i));
+    fitFirstPanel();
+    update();
 }
 
 void PanelStatusBar::paintEvent(QPaintEvent *)

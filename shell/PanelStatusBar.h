@@ -32,6 +32,10 @@ public:
     // The result may be negative; the panel then takes no room.
     void fitFirstPanel();
 
+    // The classroom size: the bar's height and panels 1 to n at `percent`
+    // of their designed sizes (those they had when first scaled).
+    void setScale(int percent);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -43,6 +47,7 @@ private:
         QString text;
     };
     QList<Panel> m_panels;
+    QList<int> m_designedWidths; // empty until first scaled
 };
 
 } // namespace morva::shell

@@ -43,7 +43,8 @@ std::unique_ptr<QSettings> settings()
 {
     if (!recentFileOverride().isEmpty())
         return std::make_unique<QSettings>(recentFileOverride(), QSettings::IniFormat);
-    return std::make_unique<QSettings>(QStringLiteral("MORVA"), QStringLiteral("MORVA 99"));
+    return std::make_unique<QSettings>(QLatin1String(kSettingsOrganization),
+                                       QLatin1String(kApplicationTitle));
 }
 
 // The recent list lives in memory; the settings file, whose writing waits

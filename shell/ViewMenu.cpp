@@ -7,9 +7,9 @@
 #include "models/frame/ViewScale.h"
 #include "platform/Application.h"
 #include "shell/PGModelChoice.h"
+#include "shell/PanelStatusBar.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -24,8 +24,7 @@ const QString kScaleKey = QStringLiteral("View/TextSizePercent");
 
 QSettings settings()
 {
-    const QString name = QCoreApplication::applicationName();
-    return QSettings(name, name);
+    return QSettings(QLatin1String(kSettingsOrganization), QLatin1String(kApplicationTitle));
 }
 
 } // namespace
@@ -73,10 +72,23 @@ void TPGMainFrameForm::setViewScale(int percent)
     applyViewScaleToChildren();
 }
 
-// Each open model window and the tree, at the current size; a window made
-// later takes it when first shown.
+// The frame's own texts: the menu bar, its menus and the status bar (where
+// the charts' readouts stand).
+QList<QWidget *> TPGMainFrameForm::frameTexts() const
+{
+    QList<QWidget *> texts{MainMenu1, StatusBar};
+    for (QMenu *menu : MainMenu1->findChildren<QMenu *>())
+        texts << menu;
+    return texts;
+}
+
+// The frame's texts, each open model window and the tree, at the current
+// size; a window made later takes it when first shown.
 void TPGMainFrameForm::applyViewScaleToChildren()
 {
+    for (QWidget *text : frameTexts())
+        scaleFontOf(text, viewScalePercent());
+    StatusBar->setScale(viewScalePercent());
     for (QMdiSubWindow *child : m_mdiArea->subWindowList()) {
         if (auto *model = qobject_cast<ModelForm *>(child))
             model->applyViewScale();

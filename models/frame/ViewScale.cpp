@@ -193,4 +193,9 @@ void scaleWidgets(QWidget *root, int percent)
         field->growToShowLimits();
 }
 
+void scaleFontOf(QWidget *w, int percent)
+{
+    scaleFont(w, percent / 100.0);
+}
+
 } // namespace morva

@@ -28,6 +28,11 @@ int nextViewScale(int percent, int direction);
 // the design: the designed values times `percent` / 100.
 void scaleWidgets(QWidget *root, int percent);
 
+// Scales `w`'s own font, set or inherited, to `percent` of the font it had
+// when first scaled (menus and the status bar, which the design left at the
+// program's font).
+void scaleFontOf(QWidget *w, int percent);
+
 } // namespace morva
 
 #endif

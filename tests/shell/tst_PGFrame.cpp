@@ -334,28 +334,52 @@ void TestPGFrame::restoreCentresByIntegerDivision()
 void TestPGFrame::resizeKeepsFixedPanels_data()
 {
     QTest::addColumn<int>("frameWidth");
-    QTest::newRow("wider") << 1100;
-    QTest::newRow("narrower") << 640;
-    QTest::newRow("narrow") << 420;
+    QTest::addColumn<int>("percent");
+    QTest::newRow("wider") << 1100 << 100;
+    QTest::newRow("narrower") << 640 << 100;
+    QTest::newRow("narrow") << 420 << 100;
+    QTest::newRow("classroom size") << 1600 << 200;
 }
 
-// Action: resize the frame. Expected: panels 1 to 4 keep 50, 65, 65 and 70
-// pixels; panel 0 takes the rest.
+// Action: resize the frame, at the row's text size. Expected: panels 1 to 4
+// keep 50, 65, 65 and 70 pixels and the bar 19 (times the size, as its text
+// and the menus' are); panel 0 takes the rest; Normal size brings the
+// designed frame back.
 void TestPGFrame::resizeKeepsFixedPanels()
 {
     QFETCH(int, frameWidth);
-    PGMainFrameForm->resize(frameWidth, 500);
+    QFETCH(int, percent);
     PanelStatusBar *bar = PGMainFrameForm->StatusBar;
+    const QList<QWidget *> texts{bar, PGMainFrameForm->MainMenu1, PGMainFrameForm->File1,
+                                 PGMainFrameForm->View1};
+    const auto pixelsOf = [&texts] {
+        QList<int> pixels;
+        for (const QWidget *text : texts)
+            pixels << QFontInfo(text->font()).pixelSize();
+        return pixels;
+    };
+    const QList<int> designedPixels = pixelsOf();
+    PGMainFrameForm->setViewScale(percent);
+    const auto scaled = [percent](int designed) { return designed * percent / 100; };
+    PGMainFrameForm->resize(frameWidth, 500);
     QTRY_COMPARE(bar->width(), PGMainFrameForm->width());
-    QCOMPARE(bar->panelWidth(1), 50);
-    QCOMPARE(bar->panelWidth(2), 65);
-    QCOMPARE(bar->panelWidth(3), 65);
-    QCOMPARE(bar->panelWidth(4), 70);
-    QCOMPARE(bar->panelWidth(0), bar->width() - 250);
+    QCOMPARE(bar->panelWidth(1), scaled(50));
+    QCOMPARE(bar->panelWidth(2), scaled(65));
+    QCOMPARE(bar->panelWidth(3), scaled(65));
+    QCOMPARE(bar->panelWidth(4), scaled(70));
+    QCOMPARE(bar->panelWidth(0), bar->width() - scaled(250));
     QCOMPARE(bar->panelAlignment(0), Qt::AlignLeft);
     QCOMPARE(bar->panelAlignment(2), Qt::AlignHCenter);
     QCOMPARE(bar->panelAlignment(4), Qt::AlignLeft);
+    QCOMPARE(bar->height(), scaled(19));
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        QVERIFY2(qAbs(pixelsOf().at(i) - scaled(designedPixels.at(i))) <= 1,
+                 qPrintable(texts.at(i)->objectName()));
+
+    PGMainFrameForm->setViewScale(100);
+    QCOMPARE(bar->panelWidth(4), 70);
     QCOMPARE(bar->height(), 19);
+    QCOMPARE(pixelsOf(), designedPixels);
 }
 
 void TestPGFrame::sizingCommandsLayOutChoiceWindow_data()
