@@ -5,9 +5,10 @@
 // - keep, change the generations, Run: every kept line holds the first run's
 //   points bit for bit and is drawn among the kept lines (under the others);
 //   the simplex's kept line stands before the current one; the legend names
-//   the changed input with the first run's text; Copy lists the kept run's
-//   inputs in a comment line; a kept run is made again from its texts; nine
-//   keeps leave eight; Clear removes them all;
+//   the changed input with the first run's text, and so does the readout
+//   over a kept line; Copy lists the kept run's inputs in a comment line; a
+//   kept run is made again from its texts; nine keeps leave eight; Clear
+//   removes them all;
 // - Continue with no run before it is Run; Continue by m after Run n: the
 //   export text (inputs, notes, every value) and every series point equal
 //   those of Run n + m; the field shows m again;
@@ -23,6 +24,7 @@
 #include "platform/NumberText.h"
 #include "tests/support/GuiFixture.h"
 #include "tests/support/ModelDriver.h"
+#include "tests/support/ModelHarness.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -189,6 +191,23 @@ void TestKeepContinue::keptRunsStayBehindNamed()
         ++kept;
     }
     QVERIFY(kept > 0);
+
+    // The readout over the middle of a kept line on the page in front names
+    // the kept run.
+    for (chart::Chart *c : charts(window)) {
+        for (int i = 0; c->isVisible() && i < c->seriesCount(); ++i) {
+            const QList<QPointF> points = c->series(i)->points();
+            if (!c->series(i)->isKept() || points.isEmpty())
+                continue;
+            const QPointF middle = points.at(points.size() / 2);
+            const auto x = test::findPixel(c, true, [&](double v) { return v >= middle.x(); });
+            const auto y = test::findPixel(c, false, [&](double v) { return v <= middle.y(); });
+            QVERIFY(x && y);
+            test::hoverAt(c, QPoint(*x, *y));
+            QVERIFY2(c->statusTip().contains(QStringLiteral("kept: ")), qPrintable(c->statusTip()));
+            break;
+        }
+    }
 
     window->copyResults();
     QVERIFY(QGuiApplication::clipboard()->text().contains(QStringLiteral("kept run 1 (kept: ")));
